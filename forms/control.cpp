@@ -1,0 +1,235 @@
+#include "forms/control.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "forms/form.h"
+#include "platform/text.h"
+
+namespace forms {
+
+Control::Control(Form& form, Kind kind, std::string name, int index, Control* parent)
+    : form_(&form), kind_(kind), name_(std::move(name)), index_(index), parent_(parent) {
+    if (kind == Kind::TextBox || kind == Kind::ListBox || kind == Kind::ComboBox) back_ = WindowBackground;
+    if (kind == Kind::Button) fore_ = ButtonText;
+    if (kind == Kind::Timer) enabled_ = false;
+    dirty_ = DCreated; // the form lists every new control once
+}
+
+void Control::touch(uint32_t bits) {
+    if (dirty_ == 0) form_->markDirty(this);
+    dirty_ |= bits;
+}
+
+void Control::setLeft(int v) {
+    if (v != left_) { left_ = v; touch(DGeometry); }
+}
+void Control::setTop(int v) {
+    if (v != top_) { top_ = v; touch(DGeometry); }
+}
+void Control::setWidth(int v) {
+    if (v != width_) { width_ = v; touch(DGeometry); }
+}
+void Control::setHeight(int v) {
+    if (v != height_) { height_ = v; touch(DGeometry); }
+}
+void Control::move(int l, int t, int w, int h) {
+    setLeft(l);
+    setTop(t);
+    setWidth(w);
+    setHeight(h);
+}
+
+void Control::setVisible(bool v) {
+    if (v != visible_) { visible_ = v; touch(DVisible); }
+}
+bool Control::shown() const {
+    for (const Control* c = this; c; c = c->parent_)
+        if (!c->visible_) return false;
+    return true;
+}
+void Control::setEnabled(bool v) {
+    if (v != enabled_) { enabled_ = v; touch(kind_ == Kind::Timer ? DTimer : DEnabled); }
+}
+
+void Control::setForeColor(uint32_t c) {
+    if (c != fore_) { fore_ = c; touch(DColors); }
+}
+void Control::setBackColor(uint32_t c) {
+    if (c != back_) { back_ = c; touch(DColors); }
+}
+void Control::setFontName(std::string v) {
+    if (v != fontName_) { fontName_ = std::move(v); touch(DFont); }
+}
+void Control::setFontSize(double v) {
+    if (v != fontSize_) { fontSize_ = v; touch(DFont); }
+}
+void Control::setFontBold(bool v) {
+    if (v != bold_) { bold_ = v; touch(DFont); }
+}
+void Control::setAlignment(Align a) {
+    if (a != align_) { align_ = a; touch(DFont); }
+}
+
+void Control::setText(std::string_view v) {
+    if (v == text_) return;
+    text_.assign(v.data(), v.size());
+    if (selStart_ > static_cast<int>(text_.size())) selStart_ = static_cast<int>(text_.size());
+    selLength_ = std::min(selLength_, static_cast<int>(text_.size()) - selStart_);
+    touch(DText);
+    raise(Ev::Change);
+}
+
+void Control::setToolTip(std::string v) {
+    if (v != toolTip_) { toolTip_ = std::move(v); touch(DToolTip); }
+}
+void Control::setPicture(std::string v) {
+    if (v != picture_) { picture_ = std::move(v); touch(DPicture); }
+}
+void Control::setStretch(bool v) {
+    if (v != stretch_) { stretch_ = v; touch(DPicture); }
+}
+void Control::setLocked(bool v) {
+    if (v != locked_) { locked_ = v; touch(DLocked); }
+}
+void Control::select(int start, int length) {
+    int n = static_cast<int>(text_.size());
+    start = std::clamp(start, 0, n);
+    length = std::clamp(length, 0, n - start);
+    selStart_ = start;
+    selLength_ = length;
+    touch(DSelection);
+}
+void Control::setValue(int v) {
+    if (v != value_) {
+        value_ = v;
+        touch(DValue);
+        if (kind_ == Kind::CheckBox) raise(Ev::Click);
+    }
+}
+
+void Control::clear() {
+    items_.clear();
+    listIndex_ = -1;
+    touch(DItems);
+}
+void Control::addItem(std::string item) {
+    if (sorted_) {
+        auto pos = std::upper_bound(items_.begin(), items_.end(), item, [](const std::string& a, const std::string& b) {
+            return platform::compareForList(a, b) < 0;
+        });
+        items_.insert(pos, std::move(item));
+    } else {
+        items_.push_back(std::move(item));
+    }
+    touch(DItems);
+}
+const std::string& Control::list(int i) const {
+    static const std::string empty;
+    if (i < 0 || i >= static_cast<int>(items_.size())) return empty;
+    return items_[static_cast<size_t>(i)];
+}
+void Control::setListIndex(int i) {
+    if (i < -1 || i >= static_cast<int>(items_.size())) i = -1;
+    if (i != listIndex_) {
+        listIndex_ = i;
+        touch(DItems);
+        if (kind_ == Kind::ComboBox && i >= 0) setText(items_[static_cast<size_t>(i)]);
+    }
+}
+
+void Control::setLine(int a, int b, int c, int d) {
+    if (a != x1_ || b != y1_ || c != x2_ || d != y2_) {
+        x1_ = a; y1_ = b; x2_ = c; y2_ = d;
+        touch(DGeometry);
+    }
+}
+void Control::setInterval(int ms) {
+    if (ms != interval_) { interval_ = ms; touch(DTimer); }
+}
+void Control::bringToFront() {
+    z_ = form_->nextZ();
+    touch(DZOrder);
+}
+
+void Control::raise(Ev ev, EventArgs args) {
+    auto& h = handlers_[static_cast<size_t>(ev)];
+    if (!h) return;
+    ++form_->eventDepth;
+    // Copy so a handler may replace itself while it runs.
+    Handler run = h;
+    try {
+        run(*this, args);
+    } catch (...) {
+        --form_->eventDepth;
+        throw;
+    }
+    --form_->eventDepth;
+}
+
+namespace {
+bool iequals(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+bool truthy(const std::string& v) {
+    return iequals(v, "true") || iequals(v, "vrai") || platform::val(v) != 0;
+}
+} // namespace
+
+bool Control::setProperty(std::string_view prop, const std::string& v) {
+    const bool hasCaption = kind_ == Kind::Label || kind_ == Kind::Button || kind_ == Kind::Frame ||
+                            kind_ == Kind::CheckBox;
+    const bool hasText = kind_ == Kind::TextBox || kind_ == Kind::ComboBox;
+    const bool visual = kind_ != Kind::Timer;
+    if (iequals(prop, "Caption")) {
+        if (!hasCaption) return false;
+        setText(v);
+    } else if (iequals(prop, "Text")) {
+        if (!hasText) return false;
+        setText(v);
+    } else if (iequals(prop, "ToolTipText")) {
+        if (!visual || kind_ == Kind::Line || kind_ == Kind::Shape) return false;
+        setToolTip(v);
+    } else if (iequals(prop, "Tag")) {
+        setTag(v);
+    } else if (iequals(prop, "Visible")) {
+        if (!visual) return false;
+        setVisible(truthy(v));
+    } else if (iequals(prop, "Enabled")) {
+        setEnabled(truthy(v));
+    } else if (iequals(prop, "Left")) {
+        if (!visual || kind_ == Kind::Line) return false;
+        setLeft(static_cast<int>(platform::val(v)));
+    } else if (iequals(prop, "Top")) {
+        if (!visual || kind_ == Kind::Line) return false;
+        setTop(static_cast<int>(platform::val(v)));
+    } else if (iequals(prop, "Width")) {
+        if (!visual || kind_ == Kind::Line) return false;
+        setWidth(static_cast<int>(platform::val(v)));
+    } else if (iequals(prop, "Height")) {
+        if (!visual || kind_ == Kind::Line) return false;
+        setHeight(static_cast<int>(platform::val(v)));
+    } else if (iequals(prop, "FontSize")) {
+        if (!visual || kind_ == Kind::Line || kind_ == Kind::Shape || kind_ == Kind::Image) return false;
+        setFontSize(platform::val(v));
+    } else if (iequals(prop, "FontBold")) {
+        if (!visual || kind_ == Kind::Line || kind_ == Kind::Shape || kind_ == Kind::Image) return false;
+        setFontBold(truthy(v));
+    } else if (iequals(prop, "FontName")) {
+        if (!visual || kind_ == Kind::Line || kind_ == Kind::Shape || kind_ == Kind::Image) return false;
+        setFontName(v);
+    } else if (iequals(prop, "ForeColor")) {
+        if (!visual || kind_ == Kind::Line || kind_ == Kind::Image) return false;
+        setForeColor(static_cast<uint32_t>(platform::val(v)));
+    } else if (iequals(prop, "BackColor")) {
+        if (!visual || kind_ == Kind::Line || kind_ == Kind::Image) return false;
+        setBackColor(static_cast<uint32_t>(platform::val(v)));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+} // namespace forms

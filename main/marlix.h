@@ -1,0 +1,40 @@
+#pragma once
+// The main window: its form, its window variables and the subsystems that design
+// and drive its controls. Everything the window shows is held by its controls.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "forms/form.h"
+#include "groups/group_stage.h"
+#include "platform/platform.h"
+
+namespace zentrafo {
+
+class Marlix {
+public:
+    explicit Marlix(platform::Platform& platform);
+    Marlix(const Marlix&) = delete;
+    Marlix& operator=(const Marlix&) = delete;
+
+    forms::Form form{"Marlix"};
+    platform::Platform& platform;
+
+    // Window variables.
+    bool ChargementFini = false;
+    int LangueCourante = 0;
+    bool ResultatsRecus = false;
+    uint32_t CouleurNonQualifie = 0;
+    uint32_t CouleurVainqueur = 0;
+
+    // Text table of the current language, 0 to 100; empty until a language file is read.
+    std::array<std::string, 101> MSG;
+
+    GroupStage groups;
+
+    // Start-up of the window as far as the program has it.
+    void Form_Load();
+};
+
+} // namespace zentrafo

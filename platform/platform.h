@@ -1,0 +1,49 @@
+#pragma once
+// What the program asks of the desktop it runs on. The real implementation lives in qt/;
+// tests use platform::FakePlatform, which records every request.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+// Message box styles, combinable as on the original desktop.
+enum MsgStyle : int {
+    MbOk = 0,
+    MbYesNo = 4,
+    MbIconInformation = 64,
+};
+enum MsgAnswer : int { AnsOk = 1, AnsYes = 6, AnsNo = 7 };
+
+struct DateTime {
+    int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+    friend auto operator<=>(const DateTime&, const DateTime&) = default;
+};
+
+// Thrown by the fake platform's endProcess so a test can watch the program end.
+struct ProcessEnded : std::runtime_error {
+    ProcessEnded() : std::runtime_error("process ended") {}
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual int messageBox(const std::string& text, int style, const std::string& title) = 0;
+    virtual std::string inputBox(const std::string& prompt, const std::string& title, const std::string& def) = 0;
+    virtual void shellOpen(const std::string& target) = 0;
+    virtual void setClipboard(const std::string& text) = 0;
+    virtual bool download(const std::string& url, const std::string& file) = 0;
+    virtual bool printPicture(const std::string& formName) = 0;
+    virtual DateTime now() = 0;
+    virtual std::string longDate(const DateTime& d) = 0;
+    virtual void setBusy(bool busy) = 0;
+    // Lets paint and timer events run, never user input.
+    virtual void yield() = 0;
+    // Ends the process at once: no Unload handling, nothing saved.
+    [[noreturn]] virtual void endProcess() = 0;
+    virtual std::string programFolder() = 0;
+    virtual int versionMajor() = 0;
+    virtual int versionMinor() = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,68 @@
+#include "platform/settings.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/ini.h"
+
+namespace platform {
+
+namespace {
+
+// Like "mkdir -p": every missing folder on the way is made private to the user, since the
+// configuration base may not exist yet on a fresh account either.
+bool makeFolders(const std::string& path) {
+    for (size_t pos = 1; pos <= path.size(); ++pos) {
+        if (pos < path.size() && path[pos] != '/') continue;
+        std::string part = path.substr(0, pos);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+Settings::Settings(std::string_view application) : folder_(folderFor(application)) {}
+
+Settings Settings::inFolder(std::string folder) {
+    Settings s;
+    s.folder_ = std::move(folder);
+    return s;
+}
+
+std::string Settings::folderFor(std::string_view application) {
+    std::string base;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    // A relative value is to be ignored: it would put the settings wherever the program
+    // happened to be started.
+    if (xdg && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) {
+            const passwd* pw = ::getpwuid(::getuid());
+            home = pw && pw->pw_dir ? pw->pw_dir : ".";
+        }
+        base = std::string(home) + "/.config";
+    }
+    while (base.size() > 1 && base.back() == '/') base.pop_back();
+    return base + "/" + std::string(application);
+}
+
+std::string Settings::get(std::string_view section, std::string_view key, std::string_view def) const {
+    return readIni(filePath(), section, key, def);
+}
+
+bool Settings::set(std::string_view section, std::string_view key, std::string_view value) {
+    if (!makeFolders(folder_)) return false;
+    auto doc = IniFile::open(filePath());
+    if (!doc) return false;
+    doc->set(section, key, value);
+    return doc->saveAtomic(filePath(), 0600);
+}
+
+} // namespace platform

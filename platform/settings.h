@@ -1,0 +1,39 @@
+#pragma once
+// Per-user settings: application, section and key, kept as an INI file
+// "$XDG_CONFIG_HOME/<application>/settings.ini" ("$HOME/.config" when XDG_CONFIG_HOME is
+// unset or not an absolute path). The folder is created readable by the user only (0700)
+// and the file is always 0600: it holds the contest password as typed.
+//
+// Nothing is cached: every get reads the file and every set rewrites it atomically, so a
+// value set is seen by the next get at once. The file follows the rules of platform/ini.h
+// (names match without regard to case, values of one line, at most 1023 characters).
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+class Settings {
+public:
+    explicit Settings(std::string_view application);
+    // Settings kept in `folder`/settings.ini, whatever the environment says.
+    static Settings inFolder(std::string folder);
+
+    // The stored value; `def` when the key, its section or the file is missing. A key
+    // stored with an empty value reads as the empty text, not as `def`.
+    std::string get(std::string_view section, std::string_view key, std::string_view def = "") const;
+    // Creates or replaces the value, creating the folder and the file when missing.
+    // False when it could not be stored; the file is then as it was.
+    bool set(std::string_view section, std::string_view key, std::string_view value);
+
+    const std::string& folder() const { return folder_; }
+    std::string filePath() const { return folder_ + "/settings.ini"; }
+
+    // The folder for `application` from the environment, as the constructor uses it.
+    static std::string folderFor(std::string_view application);
+
+private:
+    Settings() = default;
+    std::string folder_;
+};
+
+} // namespace platform

@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/ini.h"
+
+using platform::IniBatch;
+using platform::IniFile;
+using platform::readIni;
+using platform::writeIni;
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace {
+
+class IniTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/initest-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+        file = dir + "/Zentrafo.ini";
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    void put(const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+    std::string content() const {
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    // Anything left beside the file by a save.
+    std::vector<std::string> strays() const {
+        std::vector<std::string> out;
+        for (auto& e : fs::directory_iterator(dir))
+            if (e.path().filename() != "Zentrafo.ini") out.push_back(e.path().filename());
+        return out;
+    }
+
+    std::string dir, file;
+};
+
+TEST_F(IniTest, ReadResultRules) {
+    // Missing file: the default, or the empty text when none is given.
+    EXPECT_EQ(readIni(file, "Score", "1", "-"), "-");
+    EXPECT_EQ(readIni(file, "Score", "1"), "");
+    EXPECT_EQ(readIni(file, "Score", "1", ""), "");
+
+    put("[ButBAR]\n1=3\n2=\n3 = 4 \n[Other]\n4=x\n");
+    EXPECT_EQ(readIni(file, "butbar", "1", "-"), "3");
+    EXPECT_EQ(readIni(file, "BUTBAR", "2", "-"), "");  // stored empty beats the default
+    EXPECT_EQ(readIni(file, "ButBAR", "3", "-"), "4"); // blanks around "=" and the value
+    EXPECT_EQ(readIni(file, "ButBAR", "4", "-"), "-"); // key of another section
+    EXPECT_EQ(readIni(file, "Missing", "1", "d"), "d");
+    EXPECT_EQ(readIni(file, "Missing", "1"), "");
+
+    // Nothing is cached: a file replaced between two calls is read afresh.
+    put("[ButBAR]\n1=7\n");
+    EXPECT_EQ(readIni(file, "ButBAR", "1", "-"), "7");
+}
+
+TEST_F(IniTest, LongValuesAreCutTo1023Characters) {
+    put("[S]\na=" + std::string(1500, 'x') + "\nb=" + std::string(1023, 'y') + "\n");
+    EXPECT_EQ(readIni(file, "S", "a"), std::string(1023, 'x'));
+    EXPECT_EQ(readIni(file, "S", "b"), std::string(1023, 'y'));
+
+    // Characters, not bytes: accented text is never cut inside a character.
+    std::string e;
+    for (int i = 0; i < 1500; ++i) e += "\xC3\xA9";
+    ASSERT_TRUE(writeIni(file, "S", "c", e));
+    EXPECT_EQ(readIni(file, "S", "c"), e.substr(0, 2 * 1023));
+}
+
+TEST_F(IniTest, WritesKeepEveryOtherLine) {
+    ASSERT_TRUE(writeIni(file, "Score", "1", "2"));
+    EXPECT_EQ(content(), "[Score]\n1=2\n");
+    ASSERT_TRUE(writeIni(file, "Score", "2", "0"));
+    EXPECT_EQ(content(), "[Score]\n1=2\n2=0\n");
+
+    put("; made by hand\n[CV]\nV=1.1\n\n[Score]\n1 = 2\nnot an entry\n2=0\n; end of scores\n"
+        "[Unknown]\nz=9\n");
+    ASSERT_TRUE(writeIni(file, "score", "1", "5"));  // replaced in place, key spelling kept
+    ASSERT_TRUE(writeIni(file, "SCORE", "3", "1"));  // new key after the section's last entry
+    ASSERT_TRUE(writeIni(file, "Lien", "0", "http://x/y?a=b")); // new section at the end
+    EXPECT_EQ(content(), "; made by hand\n[CV]\nV=1.1\n\n[Score]\n1 =5\nnot an entry\n2=0\n3=1\n"
+                         "; end of scores\n[Unknown]\nz=9\n[Lien]\n0=http://x/y?a=b\n");
+    EXPECT_EQ(readIni(file, "Lien", "0"), "http://x/y?a=b");
+}
+
+TEST_F(IniTest, EmptyValueKeepsTheKey) {
+    ASSERT_TRUE(writeIni(file, "Score", "1", "3"));
+    ASSERT_TRUE(writeIni(file, "Score", "1", ""));
+    EXPECT_EQ(content(), "[Score]\n1=\n");
+    EXPECT_EQ(readIni(file, "Score", "1", "-"), "");
+}
+
+TEST_F(IniTest, ToleratesMarksLineEndsNulAndLongLines) {
+    std::string longLine(2'000'000, 'q');
+    put("\xEF\xBB\xBF[A]\r\nk=v1\r\nno equals sign\r\n\r\nn=a\0b\n"s + longLine + "\n[B]\rm=w\rx\0=1\n"s +
+        "[C]\nlast=end");
+    EXPECT_EQ(readIni(file, "A", "k"), "v1");
+    EXPECT_EQ(readIni(file, "A", "n"), "ab");
+    EXPECT_EQ(readIni(file, "B", "m"), "w");
+    EXPECT_EQ(readIni(file, "B", "x"), "1");
+    EXPECT_EQ(readIni(file, "C", "last"), "end");
+
+    // A rewrite is UTF-8 with LF only and keeps the long line whole.
+    ASSERT_TRUE(writeIni(file, "A", "k", "v2"));
+    std::string c = content();
+    EXPECT_EQ(c.find('\r'), std::string::npos);
+    EXPECT_EQ(c.rfind("\xEF\xBB\xBF", 0), std::string::npos);
+    EXPECT_NE(c.find("\n" + longLine + "\n"), std::string::npos);
+    EXPECT_EQ(readIni(file, "A", "k"), "v2");
+    EXPECT_EQ(readIni(file, "C", "last"), "end");
+}
+
+TEST_F(IniTest, LegacyWindows1252FileKeepsItsAccents) {
+    put("[Noms]\n1=Cor\xE9" "e du Sud\n2=M\xE9xico\n");
+    EXPECT_EQ(readIni(file, "Noms", "1"), "Cor\xC3\xA9" "e du Sud");
+    ASSERT_TRUE(writeIni(file, "Noms", "3", "\xC3\x89quateur"));
+    EXPECT_EQ(content(), "[Noms]\n1=Cor\xC3\xA9" "e du Sud\n2=M\xC3\xA9xico\n3=\xC3\x89quateur\n");
+}
+
+TEST_F(IniTest, TypedTextCannotBreakTheFile) {
+    ASSERT_TRUE(writeIni(file, "Eq", "1", "France\r\n[Score]\n1=9\r2=9"));
+    EXPECT_EQ(readIni(file, "Eq", "1"), "France [Score] 1=9 2=9");
+    EXPECT_EQ(readIni(file, "Score", "1", "-"), "-");
+    EXPECT_EQ(content(), "[Eq]\n1=France [Score] 1=9 2=9\n");
+
+    // Blanks and quotes the reader would strip come back exactly as typed.
+    for (std::string v : {" lead", "trail ", "\"quoted\"", "'single'", "\"", " ", "a \"b\" c", "x=y;z"}) {
+        ASSERT_TRUE(writeIni(file, "Eq", "2", v));
+        EXPECT_EQ(readIni(file, "Eq", "2", "-"), v);
+    }
+}
+
+TEST_F(IniTest, FailedSaveLeavesTheOldFile) {
+    IniFile doc;
+    doc.set("S", "k", "v");
+    EXPECT_FALSE(doc.saveAtomic(dir + "/no/such/folder/x.ini"));
+
+    // A folder in place of the file: nothing replaced, nothing left behind.
+    fs::create_directory(dir + "/Zentrafo.ini");
+    EXPECT_FALSE(doc.saveAtomic(file));
+    EXPECT_FALSE(writeIni(file, "S", "k", "v"));
+    EXPECT_EQ(readIni(file, "S", "k", "d"), "d");
+    EXPECT_TRUE(fs::is_directory(file));
+    EXPECT_TRUE(strays().empty());
+    fs::remove(file);
+
+    // A full disk, simulated with a file size limit in a child process.
+    put("[S]\nk=old\n");
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit lim{64, 64};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        IniBatch batch(file);
+        batch.set("S", "k", std::string(10000, 'n'));
+        bool committed = batch.commit();
+        ::_exit(!committed && batch.pending() == 1 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(content(), "[S]\nk=old\n");
+    EXPECT_TRUE(strays().empty());
+}
+
+TEST_F(IniTest, SaveKeepsPermissionsAndBatchWritesOnce) {
+    put("[S]\nk=old\n");
+    ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+    IniBatch batch(file);
+    for (int i = 0; i < 184; ++i) batch.set("G" + std::to_string(i % 6), std::to_string(i), std::to_string(i * 7));
+    EXPECT_TRUE(fs::exists(file) && content() == "[S]\nk=old\n"); // nothing before commit
+    ASSERT_TRUE(batch.commit());
+    EXPECT_EQ(batch.pending(), 0u);
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(readIni(file, "S", "k"), "old");
+    EXPECT_EQ(readIni(file, "G3", "183"), "1281");
+    EXPECT_EQ(readIni(file, "g0", "0"), "0");
+    EXPECT_TRUE(strays().empty());
+}
+
+TEST(IniFuzz, RandomBytesNeverBreakTheReader) {
+    std::mt19937 rng(20190601);
+    const std::string alphabet = "[]=;\"' \t\r\n\0abcSk\xEF\xBB\xBF\xC3\xA9\xE9\x80\xFF"s;
+    for (int iter = 0; iter < 4000; ++iter) {
+        std::string bytes(rng() % 300, ' ');
+        for (char& c : bytes) c = rng() % 4 ? alphabet[rng() % alphabet.size()] : static_cast<char>(rng());
+        IniFile doc = IniFile::parse(bytes);
+        std::string once = doc.serialize();
+        ASSERT_EQ(IniFile::parse(once).serialize(), once) << "iteration " << iter;
+
+        // Whatever surrounds it, a value set is the value read, before and after a save.
+        std::string v(rng() % 40, ' ');
+        for (char& c : v) c = static_cast<char>(' ' + rng() % 95);
+        doc.set("S", "k", v);
+        ASSERT_EQ(doc.get("s", "K"), v) << "iteration " << iter;
+        ASSERT_EQ(IniFile::parse(doc.serialize()).get("S", "k"), v) << "iteration " << iter;
+    }
+}
+
+TEST_F(IniTest, KilledSaveLeavesOneWholeDocument) {
+    IniFile a, b;
+    for (int i = 0; i < 184; ++i) {
+        a.set("Score" + std::to_string(i % 8), std::to_string(i), std::to_string(i % 5));
+        b.set("Score" + std::to_string(i % 8), std::to_string(i), "Equipe num\xC3\xA9ro " + std::to_string(i));
+    }
+    const std::string textA = a.serialize(), textB = b.serialize();
+    ASSERT_TRUE(a.saveAtomic(file));
+
+    std::mt19937 rng(7);
+    int sawA = 0, sawB = 0;
+    for (int round = 0; round < 200; ++round) {
+        pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            for (unsigned n = round;; ++n) (n % 2 ? a : b).saveAtomic(file);
+        }
+        ::usleep(200 + rng() % 3000);
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        std::string now = content();
+        ASSERT_TRUE(now == textA || now == textB) << "round " << round << ", " << now.size() << " bytes";
+        (now == textA ? sawA : sawB)++;
+        EXPECT_EQ(IniFile::parse(now).get("score3", "3"), now == textA ? "3" : "Equipe num\xC3\xA9ro 3");
+    }
+    // Both documents were caught on disk, so the kills did land during saves.
+    EXPECT_GT(sawA, 0);
+    EXPECT_GT(sawB, 0);
+}
+
+} // namespace
