@@ -2,9 +2,10 @@
 
 namespace zentrafo {
 
-Marlix::Marlix(platform::Platform& p) : platform(p), groups(*this) {
+Marlix::Marlix(platform::Platform& p) : platform(p), groups(*this), knockout(*this) {
     form.caption = "Dravello Féminine 2019";
     groups.design();
+    knockout.design();
 }
 
 void Marlix::Form_Load() {

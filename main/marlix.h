@@ -8,6 +8,7 @@
 
 #include "forms/form.h"
 #include "groups/group_stage.h"
+#include "knockout/knockout_stage.h"
 #include "platform/platform.h"
 
 namespace zentrafo {
@@ -32,6 +33,7 @@ public:
     std::array<std::string, 101> MSG;
 
     GroupStage groups;
+    KnockoutStage knockout;
 
     // Start-up of the window as far as the program has it.
     void Form_Load();
