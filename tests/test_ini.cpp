@@ -179,6 +179,28 @@ TEST_F(IniTest, FailedSaveLeavesTheOldFile) {
     EXPECT_TRUE(strays().empty());
 }
 
+TEST_F(IniTest, UnreadableFileIsNeverReplaced) {
+    // A file the user may not read, in a folder the user may write: a write must not
+    // take it for empty and replace it. Root reads everything, so the child drops to an
+    // ordinary account first.
+    put("[S]\nk=old\nother=kept\n");
+    ASSERT_EQ(::chmod(file.c_str(), 0), 0);
+    ASSERT_EQ(::chmod(dir.c_str(), 0777), 0);
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(2);
+        bool wrote = writeIni(file, "S", "k", "new");
+        ::_exit(!wrote && readIni(file, "S", "k", "d") == "d" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    EXPECT_EQ(content(), "[S]\nk=old\nother=kept\n");
+}
+
 TEST_F(IniTest, SaveKeepsPermissionsAndBatchWritesOnce) {
     put("[S]\nk=old\n");
     ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
