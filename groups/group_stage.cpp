@@ -63,6 +63,7 @@ double goals(const Control* box) { return std::clamp(platform::val(box->text()),
 
 void GroupStage::design() {
     for (int gi = 0; gi < 6; ++gi) designGroup(groups[static_cast<size_t>(gi)], gi);
+    designOverview();
 }
 
 void GroupStage::designGroup(Group& g, int gi) {
@@ -237,6 +238,7 @@ void GroupStage::CalculGroupe(Group& g) {
               key[2] == key[4];
     }
     g.lots->setCaption(tie ? w_.MSG[3] : std::string());
+    if (w_.ChargementFini) RemplitHuitiemes();
 }
 
 void GroupStage::MajLabelsMatchs() {
@@ -247,6 +249,8 @@ void GroupStage::MajLabelsMatchs() {
             g.fixture[static_cast<size_t>(j)]->setBackColor(
                 g.team[static_cast<size_t>(kSlotOfBox[static_cast<size_t>(j)])]->backColor());
     }
+    for (Control* seat : w_.knockout.Huit)
+        if (seat) seat->setText("");
 }
 
 void GroupStage::ReplaceEquipes() {
@@ -255,12 +259,6 @@ void GroupStage::ReplaceEquipes() {
             if (g.score[static_cast<size_t>(k)]->text() != "-") return;
     for (Group& g : groups)
         for (int s = 1; s <= 4; ++s) g.team[static_cast<size_t>(s)]->setTop(kRowTop[static_cast<size_t>(s - 1)]);
-}
-
-void GroupStage::RecalculeTout() {
-    MajLabelsMatchs();
-    for (Group& g : groups) CalculGroupe(g);
-    ReplaceEquipes();
 }
 
 } // namespace zentrafo

@@ -39,6 +39,8 @@ public:
 
     // Creates the six panels' controls and wires their handlers.
     void design();
+    // Controls of the group stage that stand on the knockout view.
+    void designOnBracket();
     // Background colour of every team-name box by its slot.
     void colourRows();
 
@@ -58,13 +60,35 @@ public:
     void MajLabelsMatchs();
     // Puts every group's rows back in draw order while no group score is entered.
     void ReplaceEquipes();
+    // Everything derived from the entries, again; repeats while the best thirds
+    // changed under it (an edit handled during the seating's yield).
     void RecalculeTout();
+
+    // Ranks the six third-placed teams, picks the seating string of the best four.
+    void ClasseMeilleursTroisiemes();
+    // Seats the round of sixteen from the group tables.
+    void RemplitHuitiemes();
+    // Name of the third-ranked team of the group a code such as "3C" names.
+    std::string NomTroisieme(const std::string& code) const;
+    // Goal total of the tournament; colours the group score boxes played or not.
+    void CompteButs();
+    // Opens the team names of every group to editing.
+    void Label12_Click();
+
+    forms::Control* Frame11 = nullptr;        // round-of-sixteen overview; Tag = seating string
+    std::array<forms::Control*, 16> overview{}; // Huit 16 to 31: seat s shown in overview[s]
+    forms::Control* TexMeillTrois = nullptr;
+    std::array<forms::Control*, 4> List3{};
+    forms::Control* Label15 = nullptr;
+    forms::Control* Label21 = nullptr; // the goal total's copy on the knockout view
+    forms::Control* Label12 = nullptr;
 
     // How many table computations have run; lets tests see nested Change handling.
     long computations = 0;
 
 private:
     void designGroup(Group& g, int gi);
+    void designOverview();
     void onScoreChange(Group& g, forms::Control& box);
     void onTeamClick(Group& g, forms::Control& box);
 

@@ -24,6 +24,11 @@ public:
     // the group view and are created by the group stage).
     forms::Control* Frame9 = nullptr;
     std::array<forms::Control*, 16> Huit{};
+    std::array<forms::Control*, 16> Buthui{}, ButPen{};
+    std::array<forms::Control*, 8> Qua{}, ButQua{}, ButPen4{};
+    std::array<forms::Control*, 4> DEM{}, ButDem{}, ButPen2{};
+    std::array<forms::Control*, 2> FIN{}, ButFIN{}, ButPenFIN{};
+    std::array<forms::Control*, 2> pf{}, Butpetfin{}, ButPenpetfin{};
 
 private:
     Marlix& w_;

@@ -9,7 +9,10 @@
 #include "forms/form.h"
 #include "groups/group_stage.h"
 #include "knockout/knockout_stage.h"
+#include "main/views.h"
 #include "platform/platform.h"
+#include "qualifiers/calendrier.h"
+#include "qualifiers/qualifiers_stage.h"
 
 namespace zentrafo {
 
@@ -32,10 +35,13 @@ public:
     // Text table of the current language, 0 to 100; empty until a language file is read.
     std::array<std::string, 101> MSG;
 
+    Calendrier calendrier;
     GroupStage groups;
     KnockoutStage knockout;
+    Views views;
+    QualifiersStage qualifiers;
 
-    // Start-up of the window as far as the program has it.
+    // Start-up of the window: everything before it is first shown.
     void Form_Load();
 };
 

@@ -1,0 +1,82 @@
+#include "main/views.h"
+
+#include "forms/form.h"
+#include "main/marlix.h"
+
+namespace zentrafo {
+
+using forms::Control;
+using forms::Ev;
+using forms::Kind;
+
+void Views::design() {
+    forms::Form& f = w_.form;
+    auto onClick = [](Control* c, auto fn) { c->on(Ev::Click, [fn](Control&, forms::EventArgs&) { fn(); }); };
+
+    Command1 = &f.add(Kind::Button, "Command1", -1, nullptr, 2250, 15, 1245, 915, "Phase Finale");
+    Command6 = &f.add(Kind::Button, "Command6", -1, nullptr, 3480, 15, 855, 915, "Aide");
+    Command6->setPicture("help");
+    onClick(Command1, [this] { Command1_Click(); });
+    onClick(Command6, [this] { Command6_Click(); });
+
+    // Help panel, parked outside the client area until start-up places it.
+    Fraide = &f.add(Kind::Frame, "Fraide", -1, nullptr, 20000, 930, 17565, 8985);
+    Fraide->setVisible(false);
+    Label2 = &f.add(Kind::Label, "Label2", -1, Fraide, 240, 240, 9000, 450, "Dravello Féminine 2019");
+    Label2->setFontBold(true);
+    Label2->setFontSize(14);
+    Command2 = &f.add(Kind::Button, "Command2", -1, Fraide, 14490, 7605, 1785, 1305, "Retour");
+    Command2->setPicture("back");
+    onClick(Command2, [this] { Command2_Click(); });
+    // Shown in the help as pictures of the two toolbar buttons; they do nothing.
+    Command9 = &f.add(Kind::Button, "Command9", -1, Fraide, 600, 5100, 1245, 915, "Phase de Groupes");
+    Command10 = &f.add(Kind::Button, "Command10", -1, Fraide, 2000, 5100, 1245, 915, "Phase Finale");
+    for (int i = 0; i < 2; ++i) {
+        ico[static_cast<size_t>(i)] =
+            &f.add(Kind::Image, "ico", i, Fraide, i == 0 ? 11835 : 12435, i == 0 ? 5100 : 5130, 480, 480);
+        ico[static_cast<size_t>(i)]->setPicture(i == 0 ? "ico0" : "ico1");
+        ico[static_cast<size_t>(i)]->setVisible(false);
+    }
+
+    // Day's-matches panel; its content comes with the match calendar.
+    Frame18 = &f.add(Kind::Frame, "Frame18", -1, nullptr, 20000, 990, 4065, 3930, "Calendrier");
+    Frame18->setVisible(false);
+    Image11 = &f.add(Kind::Image, "Image11", -1, Frame18, 1140, 2025, 960, 975);
+    Image11->setPicture("close");
+    onClick(Image11, [this] { Image11_Click(); });
+}
+
+void Views::Command1_Click() {
+    w_.qualifiers.FraElim->setVisible(false);
+    Frame18->setVisible(false);
+    Fraide->setVisible(false);
+    Control* bracket = w_.knockout.Frame9;
+    if (Command1->caption() != w_.MSG[1]) {
+        bracket->setVisible(false);
+        Command1->setCaption(w_.MSG[1]);
+        Command1->setPicture(ico[1]->picture());
+    } else {
+        Command1->setPicture(ico[0]->picture());
+        bracket->setVisible(true);
+        Command1->setCaption(w_.MSG[2]);
+        w_.groups.RemplitHuitiemes();
+        w_.knockout.PropageHuitiemes();
+        w_.knockout.PropageQuarts();
+        w_.knockout.PropageDemi();
+    }
+}
+
+void Views::Command6_Click() {
+    w_.qualifiers.FraElim->setVisible(false);
+    Fraide->setVisible(!Fraide->visible());
+    if (Fraide->visible()) {
+        w_.knockout.Frame9->setVisible(false);
+        Frame18->setVisible(false);
+    }
+}
+
+void Views::Command2_Click() { Fraide->setVisible(!Fraide->visible()); }
+
+void Views::Image11_Click() { Frame18->setVisible(false); }
+
+} // namespace zentrafo

@@ -1,0 +1,37 @@
+#pragma once
+// The window's top bar and the large panels laid over the group view: the switch
+// between the group view and the knockout view, the help panel, the day's panel.
+#include <array>
+
+#include "forms/control.h"
+
+namespace zentrafo {
+
+class Marlix;
+
+class Views {
+public:
+    explicit Views(Marlix& w) : w_(w) {}
+    void design();
+
+    void Command1_Click();
+    void Command6_Click();
+    void Command2_Click();
+    void Image11_Click();
+
+    forms::Control* Command1 = nullptr; // group view <-> knockout view
+    forms::Control* Command6 = nullptr; // help
+    forms::Control* Fraide = nullptr;
+    forms::Control* Label2 = nullptr; // help title; also the window's caption
+    forms::Control* Command2 = nullptr;
+    forms::Control* Command9 = nullptr;
+    forms::Control* Command10 = nullptr;
+    std::array<forms::Control*, 2> ico{};
+    forms::Control* Frame18 = nullptr;
+    forms::Control* Image11 = nullptr;
+
+private:
+    Marlix& w_;
+};
+
+} // namespace zentrafo
