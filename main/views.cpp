@@ -38,6 +38,16 @@ void Views::design() {
         ico[static_cast<size_t>(i)]->setVisible(false);
     }
 
+    // Example entry boxes of the help: they behave like the bracket's own boxes (the
+    // knockout stage wires every element of its arrays when it is designed).
+    for (int i = 16; i <= 17; ++i) {
+        Control& goals = f.add(Kind::TextBox, "Buthui", i, Fraide, i == 16 ? 1800 : 2880, 6600, 330, 255, "-");
+        Control& pen = f.add(Kind::TextBox, "ButPen", i, Fraide, i == 16 ? 2160 : 2520, 6600, 330, 255, "-");
+        goals.setAlignment(forms::Align::Center);
+        pen.setAlignment(forms::Align::Center);
+        pen.setBackColor(0x808080);
+    }
+
     // Day's-matches panel; its content comes with the match calendar.
     Frame18 = &f.add(Kind::Frame, "Frame18", -1, nullptr, 20000, 990, 4065, 3930, "Calendrier");
     Frame18->setVisible(false);

@@ -133,6 +133,7 @@ TEST_F(GroupsTest, ClickWithoutNoticeSetsNoMarkButRecomputes) {
     EXPECT_EQ(g.team[2]->tag(), "");
     EXPECT_EQ(w.groups.computations, before + 1);
     // With no text 3 in the language table, a tie shows an empty notice and sets no mark.
+    w.MSG[3] = "";
     for (int m = 0; m < 6; ++m) play(g, m, "0", "0");
     EXPECT_EQ(g.lots->caption(), "");
     g.team[1]->click();
