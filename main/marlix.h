@@ -9,7 +9,11 @@
 #include "forms/form.h"
 #include "groups/group_stage.h"
 #include "knockout/knockout_stage.h"
+#include "main/langage.h"
+#include "main/tournament_file.h"
+#include "main/user_settings.h"
 #include "main/views.h"
+#include "online/online_services.h"
 #include "platform/platform.h"
 #include "qualifiers/calendrier.h"
 #include "qualifiers/qualifiers_stage.h"
@@ -18,7 +22,9 @@ namespace zentrafo {
 
 class Marlix {
 public:
+    // Settings from the user's configuration folder.
     explicit Marlix(platform::Platform& platform);
+    Marlix(platform::Platform& platform, platform::Settings settings);
     Marlix(const Marlix&) = delete;
     Marlix& operator=(const Marlix&) = delete;
 
@@ -40,9 +46,15 @@ public:
     KnockoutStage knockout;
     Views views;
     QualifiersStage qualifiers;
+    OnlineServices online;
+    TournamentFile fichier;
+    Langage langage;
+    UserSettings reglages;
 
     // Start-up of the window: everything before it is first shown.
     void Form_Load();
+    // The window closes: keeps the display mode and the contest identity.
+    void Form_Unload();
 };
 
 } // namespace zentrafo

@@ -1,0 +1,37 @@
+#pragma once
+// The one way the program reaches its INI files (the tournament file, the qualifying
+// file): a file is named by its stem alone and lies in the program's folder.
+//
+// A stem that could name anything outside that folder (empty, ".", "..", holding a "/"
+// or a NUL byte) names no file: reading it gives the default, writing it fails.
+#include <string>
+#include <string_view>
+
+#include "platform/ini.h"
+#include "platform/platform.h"
+
+namespace zentrafo {
+
+// Program's folder + "/" + stem + ".ini"; empty when the stem names no file.
+std::string CheminIni(platform::Platform& p, std::string_view stem);
+
+// One value: the stored value when the key exists (empty when stored empty, whatever
+// the default), else the default. A missing or unreadable file gives the default.
+std::string LireIni(platform::Platform& p, std::string_view stem, std::string_view section, std::string_view key,
+                    std::string_view def = {});
+
+// One value written through an atomic rewrite of the whole file. False when it could
+// not be written; the file is then as it was.
+bool EcrireIni(platform::Platform& p, std::string_view stem, std::string_view section, std::string_view key,
+               std::string_view value);
+
+// Readers of many keys read the file once and ask the document, with the same result
+// rules as LireIni.
+platform::IniFile LitFichierIni(platform::Platform& p, std::string_view stem);
+std::string LireIni(const platform::IniFile& doc, std::string_view section, std::string_view key,
+                    std::string_view def = {});
+
+// Writers of many keys group them into one atomic rewrite (IniBatch::commit).
+platform::IniBatch LotIni(platform::Platform& p, std::string_view stem);
+
+} // namespace zentrafo

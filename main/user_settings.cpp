@@ -1,0 +1,15 @@
+#include "main/user_settings.h"
+
+namespace zentrafo {
+
+UserSettings::UserSettings() : store_(kApplication) {}
+
+UserSettings::UserSettings(platform::Settings store) : store_(std::move(store)) {}
+
+std::string UserSettings::get(std::string_view key, std::string_view def) const {
+    return store_.get(kSection, key, def);
+}
+
+bool UserSettings::set(std::string_view key, std::string_view value) { return store_.set(kSection, key, value); }
+
+} // namespace zentrafo

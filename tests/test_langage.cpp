@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "main/langage.h"
+#include "window_fixture.h"
+
+using testwin::WindowTest;
+using zentrafo::AppliqueLangue;
+using zentrafo::Marlix;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The scores, names and marks the user typed: a language switch must never touch them.
+std::vector<std::string> typed(Marlix& w) {
+    std::vector<std::string> out;
+    for (const auto& c : w.form.controls())
+        if (c->kind() == forms::Kind::TextBox) out.push_back(c->name() + std::to_string(c->index()) + "=" + c->text());
+    return out;
+}
+
+struct LangueTest : WindowTest {
+    void SetUp() override {
+        WindowTest::SetUp();
+        start();
+    }
+    void apply(const std::string& text) { AppliqueLangue(*w, text, w->form); }
+};
+
+TEST_F(LangueTest, ShippedFilesTranslateTheWindowAndTheTable) {
+    Marlix& m = *w;
+    const std::vector<int> read{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 13, 14, 15, 16, 17, 18, 19, 20, 22};
+    m.groups.group('D').score[4]->setText("3");
+    m.groups.group('D').team[2]->setText("Brésil");
+    const auto before = typed(m);
+
+    std::array<std::array<std::string, 101>, 3> tables;
+    for (int lang : {1, 2, 0}) {
+        m.langage.lang[static_cast<size_t>(lang)]->click();
+        EXPECT_EQ(m.LangueCourante, lang);
+        for (int n = 0; n <= 100; ++n) {
+            const bool listed = std::find(read.begin(), read.end(), n) != read.end();
+            EXPECT_EQ(m.MSG[static_cast<size_t>(n)].empty(), !listed) << "language " << lang << " entry " << n;
+        }
+        tables[static_cast<size_t>(lang)] = m.MSG;
+        EXPECT_EQ(m.views.Command1->caption(), m.MSG[1]);
+        EXPECT_EQ(m.views.Command9->caption(), m.MSG[2]);
+        EXPECT_EQ(m.views.Command10->caption(), m.MSG[1]);
+        EXPECT_EQ(typed(m), before) << "language " << lang;
+    }
+    EXPECT_TRUE(fake.boxes.empty());
+    for (int n : read) {
+        EXPECT_NE(tables[0][static_cast<size_t>(n)], tables[1][static_cast<size_t>(n)]) << n;
+        EXPECT_NE(tables[0][static_cast<size_t>(n)], tables[2][static_cast<size_t>(n)]) << n;
+    }
+    // The entries glued to numbers carry their own blanks.
+    EXPECT_EQ(tables[0][18].front(), ' ');
+    EXPECT_EQ(tables[1][19].front(), ' ');
+
+    m.langage.lang[1]->click();
+    EXPECT_EQ(m.fichier.Command3->caption(), "Save");
+    EXPECT_EQ(m.groups.group('A').frame->caption(), "Group A");
+    EXPECT_EQ(m.form.find("Label1", 7)->caption(), "GF");  // group B's goals-for column
+    EXPECT_EQ(m.form.find("Label1", 26)->caption(), "GA"); // group F's goals-against column
+    EXPECT_EQ(m.online.Command16->caption(), "Send the latest score  (the file's path is on the clipboard)");
+    m.langage.lang[2]->click();
+    EXPECT_EQ(m.fichier.Command3->caption(), "Guardar");
+    EXPECT_EQ(m.views.Command1->caption(), "Fase final");
+    m.langage.lang[0]->click();
+    EXPECT_EQ(m.fichier.Command3->caption(), "Sauve");
+    EXPECT_EQ(m.groups.group('F').frame->caption(), "Groupe F");
+}
+
+TEST_F(LangueTest, TextRecords) {
+    Marlix& m = *w;
+    apply("MSG\\hors\\101\r\n"
+          "MSG\\hors\\-1\n"
+          "MSG\\sept et demi\\7.5\r"
+          "MSG\\six et demi\\6.5\r\n"
+          "MSG\\ blancs \\ 1 2 \r\n"
+          "msg\\minuscules\\5\r\n"
+          "MSG\\premier\\4\r\nMSG\\second\\4\r\n");
+    EXPECT_EQ(m.MSG[8], "sept et demi");
+    EXPECT_EQ(m.MSG[6], "six et demi");
+    EXPECT_EQ(m.MSG[12], " blancs ");
+    EXPECT_NE(m.MSG[5], "minuscules");
+    EXPECT_EQ(m.MSG[4], "second");
+    for (const auto& e : m.MSG) EXPECT_NE(e, "hors");
+
+    // A record without a number takes the last number of this load: none gives 0, an
+    // out-of-range one gives nothing. A record with one field stores nothing.
+    apply("MSG\\sans numéro\r\nMSG\\neuf\\9\r\nMSG\\encore neuf\r\nMSG\\loin\\300\r\nMSG\\perdu\r\nMSG\r\n");
+    EXPECT_EQ(m.MSG[0], "sans numéro");
+    EXPECT_EQ(m.MSG[9], "encore neuf");
+    for (const auto& e : m.MSG) EXPECT_NE(e, "perdu");
+    apply("MSG\\nouveau chargement\r\n");
+    EXPECT_EQ(m.MSG[0], "nouveau chargement");
+    // Entries no file names keep their text, and the closing steps always run.
+    EXPECT_EQ(m.MSG[9], "encore neuf");
+    EXPECT_EQ(m.views.Command1->caption(), m.MSG[1]);
+}
+
+TEST_F(LangueTest, ControlRecords) {
+    Marlix& m = *w;
+    forms::Control& l3 = m.form.add(forms::Kind::Label, "Label17", 3, nullptr, 0, 0, 100, 100, "Barrages :");
+    forms::Control& credit = m.form.add(forms::Kind::Label, "Label6", 4, nullptr, 0, 0, 100, 100, "?");
+    l3.setToolTip("ancien");
+    auto& t2 = m.online.Text2;
+    t2[0]->setText("secret");
+    int changes = 0;
+    t2[1]->on(forms::Ev::Change, [&](forms::Control&, forms::EventArgs&) { ++changes; });
+
+    apply("Label17\\Play-offs:\\\\\\3\r\n"
+          "Command3\\Trois\\\\\\3\r\n"      // an index on a control outside an array
+          "Text2\\légende\\Zizou\\astuce\\1\r\n"
+          "command3\\casse\\\\\\\r\n"
+          " Command3\\blanc\\\\\\\r\n"
+          "\r\n"
+          "Lablien\\Lien\\\\bulle\\\r\n"
+          "Lablien\\Lien court\r\n"         // short record after an empty index field
+          "Label6\\Autre\\\\\\4\r\n");      // the author's name stays
+    EXPECT_EQ(l3.caption(), "Play-offs:");
+    EXPECT_EQ(l3.toolTip(), ""); // an empty field empties
+    EXPECT_EQ(m.online.Label17_6->caption().rfind("Il faut", 0), 0u);
+    EXPECT_EQ(m.fichier.Command3->caption(), "Sauve");
+    EXPECT_EQ(t2[1]->text(), "Zizou");
+    EXPECT_EQ(t2[1]->toolTip(), "astuce");
+    EXPECT_EQ(changes, 1); // a text set by a record counts as typed
+    EXPECT_EQ(t2[0]->text(), "secret");
+    EXPECT_EQ(m.online.Lablien->caption(), "Lien court");
+    EXPECT_EQ(m.online.Lablien->toolTip(), "bulle");
+    EXPECT_EQ(credit.caption(), "Pellomir");
+
+    // After a record with an index, a short record changes nothing.
+    apply("Label17\\x\\\\\\3\r\nLablien\\perdu\r\n");
+    EXPECT_EQ(m.online.Lablien->caption(), "Lien court");
+    // An empty index field reaches every element of the array.
+    apply("Text2\\\\même\\\\\r\n");
+    EXPECT_EQ(t2[0]->text(), "même");
+    EXPECT_EQ(t2[1]->text(), "même");
+    // The language switch hands the play-off label's text to the play-off frame.
+    m.langage.lang_Click(0);
+    EXPECT_EQ(m.qualifiers.Frame22->caption(), l3.caption());
+}
+
+TEST_F(LangueTest, FilesFromTheOriginalPlatformKeepTheirAccents) {
+    putFile("langFr.txt", "\xEF\xBB\xBFMSG\\d\xC3\xA9j\xC3\xA0 UTF-8\\3\n");
+    w->langage.lang_Click(0);
+    EXPECT_EQ(w->MSG[3], "déjà UTF-8");
+    putFile("langFr.txt", "MSG\\Equipe s\xe9lectionn\xe9\x65\\3\r\nCommand3\\Enregistr\xe9\\\\\\\r\n");
+    w->langage.lang_Click(0);
+    EXPECT_EQ(w->MSG[3], "Equipe sélectionnée");
+    EXPECT_EQ(w->fichier.Command3->caption(), "Enregistré");
+}
+
+TEST_F(LangueTest, MissingFileSaysSoAndKeepsTheTexts) {
+    Marlix& m = *w;
+    const auto french = m.MSG;
+    fs::remove(program + "/langEn.txt");
+    putFile("Zentrafo.ini", "[Mess]\n1=Hello\n");
+    m.fichier.ChargeFichier("Zentrafo");
+    m.langage.lang[1]->click();
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    EXPECT_EQ(fake.boxes[0].text, "Fichier absent.");
+    EXPECT_EQ(fake.boxes[0].style, platform::MbOk);
+    EXPECT_EQ(fake.boxes[0].title, "");
+    EXPECT_EQ(m.MSG, french);
+    EXPECT_EQ(m.fichier.Command3->caption(), "Sauve");
+    // The rest of the switch happens all the same.
+    EXPECT_EQ(m.LangueCourante, 1);
+    EXPECT_EQ(m.langage.Label10->caption(), "Hello");
+    EXPECT_EQ(settingsStore().get("data", "langue"), "1");
+
+    fs::create_directory(program + "/langEn.txt"); // unreadable: a folder
+    m.langage.lang[1]->click();
+    EXPECT_EQ(fake.boxes.size(), 2u);
+}
+
+TEST_F(LangueTest, MessageOfTheDayFollowsTheLanguage) {
+    Marlix& m = *w;
+    putFile("Zentrafo.ini", "[Mess]\n0=Match ce soir !\n");
+    m.fichier.ChargeFichier("Zentrafo");
+    EXPECT_EQ(m.langage.Label10->caption(), "Match ce soir !");
+    EXPECT_TRUE(m.langage.Shape3->visible());
+    m.langage.lang[1]->click();
+    EXPECT_EQ(m.langage.Label10->caption(), "");
+    EXPECT_FALSE(m.langage.Shape3->visible());
+    EXPECT_EQ(settingsStore().get("data", "langue"), "1");
+    m.langage.lang[2]->click();
+    EXPECT_FALSE(m.langage.Shape3->visible());
+    m.langage.lang[0]->click();
+    EXPECT_EQ(m.langage.Label10->caption(), "Match ce soir !");
+    EXPECT_TRUE(m.langage.Shape3->visible());
+    EXPECT_EQ(settingsStore().get("data", "langue"), "0");
+}
+
+TEST_F(LangueTest, MalformedFilesNeverBreakTheLoader) {
+    Marlix& m = *w;
+    const std::vector<std::string> pieces{"MSG", "msg", "\\", "\\", "\\", "\r", "\n", "\r\n", "3", "100", "101", "-1",
+                                          "7.5", "1e9", "99999999999999999999", " ", "Label17", "Command3", "ButA",
+                                          "Text2", "lang", "Huit", "A", "Frame1", "\xE9", "\xC3", "\xEF\xBB\xBF",
+                                          std::string(1, '\0'), "x"};
+    std::mt19937 rng(1106);
+    for (int iter = 0; iter < 1500; ++iter) {
+        std::string text;
+        const int n = static_cast<int>(rng() % 40);
+        for (int i = 0; i < n; ++i) text += pieces[rng() % pieces.size()];
+        apply(text);
+        ASSERT_EQ(m.views.Command1->caption(), m.MSG[1]) << "iteration " << iter;
+        ASSERT_EQ(m.views.Command9->caption(), m.MSG[2]) << "iteration " << iter;
+    }
+    // A clean file afterwards puts every text back.
+    m.langage.lang_Click(0);
+    EXPECT_EQ(m.fichier.Command3->caption(), "Sauve");
+    EXPECT_EQ(m.MSG[1], "Phase Finale");
+}
+
+} // namespace
