@@ -1,0 +1,811 @@
+#include "qt/form_view.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+#include <QSignalBlocker>
+#include <QSvgRenderer>
+#include <QTimer>
+
+// Resources of a static library are registered by hand, from the global namespace.
+static void registerPictures() {
+    static const bool once = [] {
+        Q_INIT_RESOURCE(pictures);
+        return true;
+    }();
+    (void)once;
+}
+
+namespace zqt {
+
+using forms::Control;
+using forms::Ev;
+using forms::EventArgs;
+using forms::Kind;
+
+namespace {
+
+constexpr uint32_t kAllBits = 0x7FFF;
+
+QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Colours of the original desktop: &HBBGGRR, or a system colour (high bit set) that
+// follows the user's palette here.
+QColor colour(uint32_t c) {
+    if (c & 0x80000000u) {
+        const QPalette pal = QApplication::palette();
+        switch (c & 0xFF) {
+        case 5: return pal.color(QPalette::Base);
+        case 7:
+        case 8: return pal.color(QPalette::Text);
+        case 13: return pal.color(QPalette::Highlight);
+        case 14: return pal.color(QPalette::HighlightedText);
+        case 16: return pal.color(QPalette::Dark);
+        case 17: return pal.color(QPalette::Disabled, QPalette::Text);
+        case 18: return pal.color(QPalette::ButtonText);
+        case 20: return pal.color(QPalette::Light);
+        case 21: return pal.color(QPalette::Shadow);
+        case 22: return pal.color(QPalette::Midlight);
+        case 23: return pal.color(QPalette::ToolTipText);
+        case 24: return pal.color(QPalette::ToolTipBase);
+        case 9:
+        case 19: return pal.color(QPalette::WindowText);
+        default: return pal.color(QPalette::Button);
+        }
+    }
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+}
+
+// The designed fonts are the original desktop's; each maps to a close, common family.
+QStringList families(const std::string& name) {
+    static const QStringList sans{"Liberation Sans", "Arimo", "Arial", "Helvetica", "DejaVu Sans"};
+    const QString n = q(name);
+    if (n.isEmpty() || n.compare("MS Sans Serif", Qt::CaseInsensitive) == 0 ||
+        n.compare("Microsoft Sans Serif", Qt::CaseInsensitive) == 0)
+        return sans;
+    return QStringList{n} + sans;
+}
+
+Qt::Alignment horizontal(forms::Align a) {
+    switch (a) {
+    case forms::Align::Right: return Qt::AlignRight;
+    case forms::Align::Center: return Qt::AlignHCenter;
+    default: return Qt::AlignLeft;
+    }
+}
+
+// Positions in the model count UTF-8 bytes; Qt counts UTF-16 units.
+int toQtIndex(const std::string& text, int bytes) {
+    bytes = std::clamp(bytes, 0, static_cast<int>(text.size()));
+    return static_cast<int>(QString::fromUtf8(text.data(), bytes).size());
+}
+
+// Where the cursor belongs after a handler rewrote what the user typed: after the
+// characters that were before it and survived. A rewrite that is not a deletion puts
+// the cursor at the end.
+int cursorAfterRewrite(const QString& typed, int cursor, const QString& now) {
+    qsizetype j = 0, before = -1;
+    for (qsizetype i = 0; i < typed.size(); ++i) {
+        if (i == cursor) before = j;
+        if (j < now.size() && typed[i] == now[j]) ++j;
+    }
+    if (before < 0) before = j;
+    if (j < now.size()) return static_cast<int>(now.size());
+    return static_cast<int>(before);
+}
+
+int buttonBits(Qt::MouseButtons b) {
+    int v = 0;
+    if (b & Qt::LeftButton) v |= 1;
+    if (b & Qt::RightButton) v |= 2;
+    if (b & Qt::MiddleButton) v |= 4;
+    return v;
+}
+
+int shiftBits(Qt::KeyboardModifiers m) {
+    int v = 0;
+    if (m & Qt::ShiftModifier) v |= 1;
+    if (m & Qt::ControlModifier) v |= 2;
+    if (m & Qt::AltModifier) v |= 4;
+    return v;
+}
+
+// The character code a key press carries, 0 for keys that type nothing.
+int keyAscii(const QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Escape: return 27;
+    default: break;
+    }
+    const QString t = e->text();
+    if (t.size() != 1) return 0;
+    const char16_t u = t.at(0).unicode();
+    return u > 0 && u < 256 ? u : 0;
+}
+
+// A push button whose caption wraps over several lines, under its picture when it has
+// one, as the designed buttons expect.
+class CaptionButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+    static constexpr int kTextFlags = Qt::TextWordWrap | Qt::TextShowMnemonic;
+
+    void setPicture(const QPixmap& p) {
+        picture_ = p;
+        update();
+    }
+    QRect contentRect() const { return rect().adjusted(4, 3, -4, -3); }
+    int captionHeight(int width) const {
+        if (text().isEmpty()) return 0;
+        return fontMetrics().boundingRect(QRect(0, 0, width, 10000), kTextFlags | Qt::AlignHCenter, text()).height();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter p(this);
+        QStyleOptionButton opt;
+        initStyleOption(&opt);
+        opt.text.clear();
+        opt.icon = QIcon();
+        p.drawControl(QStyle::CE_PushButtonBevel, opt);
+        QRect r = contentRect();
+        if (opt.state & (QStyle::State_Sunken | QStyle::State_On)) r.translate(1, 1);
+        p.setPen(palette().color(QPalette::ButtonText));
+        if (picture_.isNull()) {
+            p.drawText(r, kTextFlags | Qt::AlignCenter, text());
+        } else {
+            const QSize ps = picture_.deviceIndependentSize().toSize();
+            const int caption = captionHeight(r.width());
+            const int block = ps.height() + (caption ? 2 + caption : 0);
+            const int top = r.top() + std::max(0, (r.height() - block) / 2);
+            p.drawPixmap(QPoint(r.center().x() - ps.width() / 2 + 1, top), picture_);
+            if (caption)
+                p.drawText(QRect(r.left(), top + ps.height() + 2, r.width(), r.bottom() - top - ps.height() - 1),
+                           kTextFlags | Qt::AlignHCenter | Qt::AlignTop, text());
+        }
+        if (hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = rect().adjusted(3, 3, -3, -3);
+            p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+        }
+    }
+
+private:
+    QPixmap picture_;
+};
+
+// A framed box: an etched border whose top line the caption interrupts. A group box
+// underneath, for its title and caption shortcut; only the drawing is its own.
+class FrameBox : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QFontMetrics fm = fontMetrics();
+        const QString caption = title();
+        const int line = caption.isEmpty() ? 0 : fm.height() / 2;
+        const QRect box = rect().adjusted(0, line, -2, -2);
+        const QPalette pal = palette();
+        p.setPen(pal.color(QPalette::Mid));
+        p.drawRect(box);
+        p.setPen(pal.color(QPalette::Light));
+        p.drawRect(box.translated(1, 1));
+        if (caption.isEmpty()) return;
+        const int flags = Qt::TextShowMnemonic | Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+        const QRect text = fm.boundingRect(QRect(8, 0, width() - 16, fm.height()), flags, caption);
+        p.fillRect(text.adjusted(-2, 0, 2, 0), pal.color(QPalette::Window));
+        p.setPen(pal.color(QPalette::WindowText));
+        p.drawText(text, flags, caption);
+    }
+};
+
+class ShapeWidget : public QWidget {
+public:
+    ShapeWidget(const Control& c, QWidget* parent) : QWidget(parent), c_(c) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing, c_.value() >= 2);
+        p.setPen(QPen(colour(c_.foreColor()), 1));
+        p.setBrush(colour(c_.backColor()));
+        QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        const int style = c_.value();
+        if (style == 1 || style == 3 || style == 5) {
+            const qreal side = std::min(r.width(), r.height());
+            r = QRectF(r.center().x() - side / 2, r.center().y() - side / 2, side, side);
+        }
+        if (style == 2 || style == 3)
+            p.drawEllipse(r);
+        else if (style == 4 || style == 5)
+            p.drawRoundedRect(r, r.width() / 8, r.height() / 8);
+        else
+            p.drawRect(r);
+    }
+
+private:
+    const Control& c_;
+};
+
+// A line has no box of its own: it lies over its parent, where its end points are.
+class LineWidget : public QWidget {
+public:
+    LineWidget(const Control& c, const FormView& view, QWidget* parent) : QWidget(parent), c_(c), view_(view) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+    int penWidth() const { return std::max(1, c_.value()); }
+    QRect span() const {
+        const int m = penWidth() + 1;
+        return QRect(QPoint(view_.px(c_.x1()), view_.px(c_.y1())), QPoint(view_.px(c_.x2()), view_.px(c_.y2())))
+            .normalized()
+            .adjusted(-m, -m, m, m);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(colour(c_.foreColor()), penWidth(), Qt::SolidLine, Qt::FlatCap));
+        const QPoint o = geometry().topLeft();
+        p.drawLine(QPoint(view_.px(c_.x1()), view_.px(c_.y1())) - o, QPoint(view_.px(c_.x2()), view_.px(c_.y2())) - o);
+    }
+
+private:
+    const Control& c_;
+    const FormView& view_;
+};
+
+void report(const char* where) {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zentrafo: %s: %s\n", where, e.what());
+    } catch (...) {
+        std::fprintf(stderr, "zentrafo: %s: unknown error\n", where);
+    }
+}
+
+} // namespace
+
+FormView::FormView(forms::Form& form, QWidget* parent) : QWidget(parent), form_(form) {
+    registerPictures();
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, colour(forms::ButtonFace));
+    setPalette(pal);
+    zoom_ = form.zoom;
+    fontStep_ = form.fontStep;
+    client_ = clientSize();
+    setFixedSize(client_);
+    caption_ = form.caption;
+    setWindowTitle(q(caption_));
+    sync();
+}
+
+FormView::~FormView() {
+    for (auto& [c, item] : items_) {
+        item.control->view = nullptr;
+        if (item.widget) item.widget->removeEventFilter(this);
+    }
+    byWidget_.clear();
+}
+
+int FormView::px(double twips) const { return static_cast<int>(std::lround(twips * zoom_ / 15.0)); }
+
+QSize FormView::clientSize() const { return QSize(px(form_.clientWidth), px(form_.clientHeight)); }
+
+QWidget* FormView::widgetOf(const Control& c) const {
+    auto it = items_.find(&c);
+    return it == items_.end() ? nullptr : it->second.widget;
+}
+
+Control* FormView::controlOf(const QObject* widget) const { return byWidget_.value(widget, nullptr); }
+
+void FormView::sync() {
+    if (syncing_) return;
+    syncing_ = true;
+    if (form_.zoom != zoom_ || form_.fontStep != fontStep_ || clientSize() != client_) rescale();
+    if (form_.caption != caption_) {
+        caption_ = form_.caption;
+        setWindowTitle(q(caption_));
+        emit captionChanged(q(caption_));
+    }
+    std::vector<Control*> raised;
+    for (Control* c : form_.takeDirty()) {
+        uint32_t bits = c->dirty();
+        if (bits == 0) continue;
+        c->clearDirty();
+        auto it = items_.find(c);
+        if (it == items_.end()) {
+            create(*c);
+            if (c->zOrder() > 0) raised.push_back(c);
+            continue;
+        }
+        apply(it->second, bits);
+        if (bits & forms::DZOrder) raised.push_back(c);
+    }
+    std::stable_sort(raised.begin(), raised.end(), [](const Control* a, const Control* b) { return a->zOrder() < b->zOrder(); });
+    for (Control* c : raised)
+        if (QWidget* w = widgetOf(*c)) w->raise();
+    syncing_ = false;
+}
+
+void FormView::rescale() {
+    zoom_ = form_.zoom;
+    fontStep_ = form_.fontStep;
+    client_ = clientSize();
+    setFixedSize(client_);
+    for (auto& [c, item] : items_) {
+        applyFont(item);
+        applyGeometry(item);
+        applyPicture(item);
+    }
+    emit clientSizeChanged(client_);
+}
+
+QWidget* FormView::parentWidgetOf(const Control& c) {
+    if (!c.parent()) return this;
+    auto it = items_.find(c.parent());
+    if (it == items_.end()) {
+        // Parents are created first; a parent still unseen is created now.
+        c.parent()->clearDirty();
+        QWidget* made = create(*c.parent()).widget;
+        return made ? made : this;
+    }
+    return it->second.widget ? it->second.widget : this;
+}
+
+FormView::Item& FormView::create(Control& c) {
+    QWidget* parent = parentWidgetOf(c);
+    Item& item = items_[&c];
+    item.control = &c;
+    if (c.kind() == Kind::Timer) {
+        item.timer = new QTimer(this);
+        connect(item.timer, &QTimer::timeout, this, [this, &c] {
+            EventArgs a;
+            fire(c, Ev::Timer, a);
+        });
+        applyTimer(item);
+        return item;
+    }
+    item.widget = makeWidget(c, parent);
+    c.view = item.widget;
+    byWidget_.insert(item.widget, &c);
+    item.widget->installEventFilter(this);
+    item.widget->setMouseTracking(true);
+    apply(item, kAllBits);
+    if (c.kind() == Kind::Line) item.widget->raise();
+    return item;
+}
+
+QWidget* FormView::makeWidget(Control& c, QWidget* parent) {
+    switch (c.kind()) {
+    case Kind::TextBox: {
+        auto* e = new QLineEdit(parent);
+        connect(e, &QLineEdit::textEdited, this, [this, &c, e] { onEdited(c, e); });
+        return e;
+    }
+    case Kind::Label: {
+        auto* l = new QLabel(parent);
+        l->setTextFormat(Qt::PlainText);
+        l->setWordWrap(true);
+        return l;
+    }
+    case Kind::Button: {
+        auto* b = new CaptionButton(parent);
+        connect(b, &QPushButton::clicked, this, [this, &c] {
+            EventArgs a;
+            fire(c, Ev::Click, a);
+        });
+        return b;
+    }
+    case Kind::Frame:
+        if (c.value() == 1) return new QWidget(parent);
+        return new FrameBox(parent);
+    case Kind::CheckBox: {
+        auto* b = new QCheckBox(parent);
+        connect(b, &QCheckBox::clicked, this, [this, &c](bool checked) {
+            try {
+                c.setValue(checked ? 1 : 0); // the model raises Click
+            } catch (...) {
+                report("check box");
+            }
+            sync();
+        });
+        return b;
+    }
+    case Kind::ComboBox: {
+        auto* b = new QComboBox(parent);
+        connect(b, &QComboBox::activated, this, [this, &c](int i) {
+            try {
+                c.setListIndex(i);
+            } catch (...) {
+                report("combo box");
+            }
+            EventArgs a;
+            fire(c, Ev::Click, a);
+        });
+        return b;
+    }
+    case Kind::ListBox: {
+        auto* l = new QListWidget(parent);
+        connect(l, &QListWidget::currentRowChanged, this, [this, &c](int row) {
+            try {
+                c.setListIndex(row);
+            } catch (...) {
+                report("list box");
+            }
+            EventArgs a;
+            fire(c, Ev::Click, a);
+        });
+        return l;
+    }
+    case Kind::Image: {
+        auto* l = new QLabel(parent);
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return l;
+    }
+    case Kind::Shape: return new ShapeWidget(c, parent);
+    case Kind::Line: return new LineWidget(c, *this, parent);
+    case Kind::Timer: break;
+    }
+    return new QWidget(parent);
+}
+
+void FormView::apply(Item& item, uint32_t bits) {
+    if (item.timer) {
+        if (bits & forms::DTimer) applyTimer(item);
+        return;
+    }
+    Control& c = *item.control;
+    QWidget* w = item.widget;
+    const QSignalBlocker quiet(w);
+    if (bits & forms::DFont) applyFont(item);
+    if (bits & forms::DGeometry) applyGeometry(item);
+    if (bits & forms::DColors) applyColors(item);
+    if (bits & forms::DEnabled) w->setEnabled(c.enabled());
+    if (bits & forms::DToolTip) w->setToolTip(q(c.toolTip()));
+    if ((bits & forms::DItems) || ((bits & forms::DVisible) && c.kind() == Kind::ListBox)) applyItems(item);
+    if (bits & forms::DText) applyText(item);
+    if (bits & forms::DLocked)
+        if (auto* e = qobject_cast<QLineEdit*>(w)) e->setReadOnly(c.locked());
+    if (bits & forms::DValue)
+        if (auto* b = qobject_cast<QCheckBox*>(w))
+            b->setCheckState(c.value() == 1 ? Qt::Checked : c.value() == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    if (bits & (forms::DPicture | forms::DGeometry | forms::DFont | forms::DText)) applyPicture(item);
+    if (bits & forms::DSelection) applySelection(item);
+    if (c.kind() == Kind::Shape || c.kind() == Kind::Line) w->update();
+    if (bits & forms::DVisible) w->setVisible(c.visible());
+}
+
+void FormView::applyGeometry(Item& item) {
+    const Control& c = *item.control;
+    if (c.kind() == Kind::Line) {
+        item.widget->setGeometry(static_cast<LineWidget*>(item.widget)->span());
+        return;
+    }
+    // Edges are rounded, not sizes, so boxes that touch in twips touch on screen.
+    const int x = px(c.left()), y = px(c.top());
+    item.widget->setGeometry(x, y, px(c.left() + c.width()) - x, px(c.top() + c.height()) - y);
+}
+
+void FormView::applyColors(Item& item) {
+    const Control& c = *item.control;
+    QWidget* w = item.widget;
+    const QColor fore = colour(c.foreColor()), back = colour(c.backColor());
+    QPalette pal = w->palette();
+    auto foreground = [&](QPalette::ColorRole role) {
+        // Disabled controls keep the desktop's greyed text.
+        pal.setColor(QPalette::Active, role, fore);
+        pal.setColor(QPalette::Inactive, role, fore);
+    };
+    // Framed boxes hide what lies under them (panels are stacked in one place). Labels
+    // and borderless boxes that show the window's own face let their parent show
+    // through, so a borderless box laid over a panel's edge leaves the edge drawn.
+    const bool framed = c.kind() == Kind::Frame && qobject_cast<QGroupBox*>(w);
+    const bool opaque = framed || c.backColor() != forms::ButtonFace;
+    switch (c.kind()) {
+    case Kind::TextBox:
+    case Kind::ComboBox:
+    case Kind::ListBox:
+        pal.setColor(QPalette::Base, back);
+        foreground(QPalette::Text);
+        break;
+    case Kind::Button:
+        pal.setColor(QPalette::Button, back);
+        foreground(QPalette::ButtonText);
+        break;
+    case Kind::Label:
+    case Kind::Frame:
+    case Kind::CheckBox:
+        pal.setColor(QPalette::Window, back);
+        foreground(QPalette::WindowText);
+        w->setAutoFillBackground(opaque);
+        break;
+    case Kind::Image:
+        pal.setColor(QPalette::Window, back);
+        break;
+    case Kind::Shape:
+    case Kind::Line:
+    case Kind::Timer: return;
+    }
+    w->setPalette(pal);
+}
+
+void FormView::applyFont(Item& item) {
+    const Control& c = *item.control;
+    if (c.kind() == Kind::Shape || c.kind() == Kind::Line || c.kind() == Kind::Image) return;
+    QFont f;
+    f.setFamilies(families(c.fontName()));
+    f.setStyleHint(QFont::SansSerif);
+    // Points of the design at 96 pixels an inch, the same scale as twips / 15.
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround((c.fontSize() + fontStep_) * zoom_ * 96.0 / 72.0))));
+    f.setBold(c.fontBold());
+    item.widget->setFont(f);
+    const Qt::Alignment h = horizontal(c.alignment());
+    if (auto* e = qobject_cast<QLineEdit*>(item.widget))
+        e->setAlignment(h | Qt::AlignVCenter);
+    else if (c.kind() == Kind::Label)
+        static_cast<QLabel*>(item.widget)->setAlignment(h | Qt::AlignTop);
+}
+
+void FormView::applyText(Item& item) {
+    const Control& c = *item.control;
+    const QString text = q(c.text());
+    switch (c.kind()) {
+    case Kind::TextBox: {
+        auto* e = static_cast<QLineEdit*>(item.widget);
+        if (e->text() == text) return;
+        e->setText(text);
+        if (editing_.edit == e) e->setCursorPosition(cursorAfterRewrite(editing_.typed, editing_.cursor, text));
+        break;
+    }
+    case Kind::Label: static_cast<QLabel*>(item.widget)->setText(text); break;
+    case Kind::Button: static_cast<QPushButton*>(item.widget)->setText(text); break;
+    case Kind::CheckBox: static_cast<QCheckBox*>(item.widget)->setText(text); break;
+    case Kind::Frame:
+        if (auto* f = qobject_cast<QGroupBox*>(item.widget)) f->setTitle(text);
+        break;
+    case Kind::ComboBox: static_cast<QComboBox*>(item.widget)->setCurrentIndex(static_cast<QComboBox*>(item.widget)->findText(text)); break;
+    default: break;
+    }
+}
+
+void FormView::applySelection(Item& item) {
+    auto* e = qobject_cast<QLineEdit*>(item.widget);
+    if (!e) return;
+    const Control& c = *item.control;
+    const int start = toQtIndex(c.text(), c.selStart());
+    const int end = toQtIndex(c.text(), c.selStart() + c.selLength());
+    if (end > start)
+        e->setSelection(start, end - start);
+    else
+        e->setCursorPosition(start);
+}
+
+void FormView::applyItems(Item& item) {
+    const Control& c = *item.control;
+    QStringList list;
+    list.reserve(c.listCount());
+    for (const std::string& s : c.items()) list.push_back(q(s));
+    if (auto* l = qobject_cast<QListWidget*>(item.widget)) {
+        // A hidden list is only the program's memory: nobody needs its rows drawn.
+        if (c.visible() || l->count() > 0) {
+            l->clear();
+            if (c.visible()) l->addItems(list);
+        }
+        l->setCurrentRow(c.visible() ? c.listIndex() : -1);
+    } else if (auto* b = qobject_cast<QComboBox*>(item.widget)) {
+        b->clear();
+        b->addItems(list);
+        b->setCurrentIndex(c.listIndex());
+    }
+}
+
+QPixmap FormView::picture(const std::string& name, const QSize& size, bool stretch) {
+    if (name.empty()) return {};
+    const QString base = ":/pictures/" + q(name);
+    const qreal dpr = devicePixelRatioF();
+    if (QFile::exists(base + ".svg")) {
+        QSvgRenderer svg(base + ".svg");
+        const QSize natural = svg.defaultSize() * zoom_;
+        const QSize target = stretch ? size : natural;
+        if (target.isEmpty()) return {};
+        QPixmap pm(target * dpr);
+        pm.setDevicePixelRatio(dpr);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        svg.render(&p, QRectF(QPointF(0, 0), QSizeF(target)));
+        return pm;
+    }
+    for (const char* ext : {".png", ""}) {
+        QPixmap pm(base + ext);
+        if (pm.isNull()) continue;
+        const QSize target = stretch ? size : pm.size() * zoom_;
+        return target == pm.size() ? pm : pm.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return {};
+}
+
+void FormView::applyPicture(Item& item) {
+    const Control& c = *item.control;
+    if (c.kind() == Kind::Image) {
+        static_cast<QLabel*>(item.widget)->setPixmap(picture(c.picture(), item.widget->size(), c.stretch()));
+        return;
+    }
+    if (c.kind() != Kind::Button) return;
+    auto* b = static_cast<CaptionButton*>(item.widget);
+    const QPixmap natural = picture(c.picture(), {}, false);
+    if (natural.isNull()) {
+        b->setPicture({});
+        return;
+    }
+    // The picture keeps its own size unless the caption under it would not fit.
+    const QRect r = b->contentRect();
+    const int caption = b->captionHeight(r.width());
+    const int room = r.height() - (caption ? caption + 2 : 0);
+    const QSize logical = natural.deviceIndependentSize().toSize();
+    const QSize fit = logical.scaled(logical.boundedTo(QSize(r.width(), std::max(8, room))), Qt::KeepAspectRatio);
+    b->setPicture(fit == logical ? natural : picture(c.picture(), fit, true));
+}
+
+void FormView::applyTimer(Item& item) {
+    const Control& c = *item.control;
+    if (c.timerEnabled() && c.interval() > 0)
+        item.timer->start(c.interval());
+    else
+        item.timer->stop();
+}
+
+void FormView::fire(Control& c, Ev ev, EventArgs& args) {
+    if (c.handles(ev)) {
+        try {
+            c.raise(ev, args);
+        } catch (...) {
+            report("event handler");
+        }
+    }
+    sync();
+}
+
+void FormView::onEdited(Control& c, QLineEdit* edit) {
+    const Editing outer = editing_;
+    editing_ = {edit, edit->text(), edit->cursorPosition()};
+    try {
+        c.setText(edit->text().toStdString()); // raises Change
+    } catch (...) {
+        report("text change");
+    }
+    sync();
+    editing_ = outer;
+}
+
+EventArgs FormView::mouseArgs(const QEvent* e) const {
+    const auto* m = static_cast<const QMouseEvent*>(e);
+    EventArgs a;
+    a.button = buttonBits(e->type() == QEvent::MouseMove ? m->buttons() : m->button());
+    a.shift = shiftBits(m->modifiers());
+    a.x = m->position().x() * 15.0 / zoom_;
+    a.y = m->position().y() * 15.0 / zoom_;
+    return a;
+}
+
+bool FormView::routeMouse(Control& c, QWidget* w, QEvent* e) {
+    const Kind k = c.kind();
+    // Buttons, check boxes and lists click through their own signals.
+    const bool clicks = k == Kind::TextBox || k == Kind::Label || k == Kind::Image || k == Kind::Frame;
+    auto* m = static_cast<QMouseEvent*>(e);
+    QObject* target = w;
+    switch (e->type()) {
+    case QEvent::MouseButtonPress: {
+        // The widget takes the press first, so whatever the handler selects is what stays.
+        target->event(e);
+        e->accept(); // the press belongs to this control, not to its frame as well
+        pressed_ = &c;
+        EventArgs a = mouseArgs(e);
+        fire(c, Ev::MouseDown, a);
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        EventArgs a = mouseArgs(e);
+        if (c.handles(Ev::MouseUp)) fire(c, Ev::MouseUp, a);
+        target->event(e);
+        e->accept();
+        const bool inside = w->rect().contains(m->position().toPoint());
+        if (clicks && pressed_ == &c && inside && m->button() == Qt::LeftButton) {
+            pressed_ = nullptr;
+            EventArgs none;
+            fire(c, Ev::Click, none);
+        }
+        return true;
+    }
+    case QEvent::MouseButtonDblClick: {
+        target->event(e);
+        e->accept();
+        if (clicks) {
+            EventArgs none;
+            fire(c, Ev::DblClick, none);
+        }
+        return true;
+    }
+    case QEvent::MouseMove: {
+        if (c.handles(Ev::MouseMove)) {
+            EventArgs a = mouseArgs(e);
+            fire(c, Ev::MouseMove, a);
+        }
+        return false;
+    }
+    default: return false;
+    }
+}
+
+bool FormView::routeKey(Control& c, QWidget* w, QEvent* e) {
+    if (!c.handles(Ev::KeyPress)) return false;
+    auto* k = static_cast<QKeyEvent*>(e);
+    const int code = keyAscii(k);
+    if (code == 0) return false;
+    EventArgs a;
+    a.keyAscii = code;
+    a.shift = shiftBits(k->modifiers());
+    fire(c, Ev::KeyPress, a);
+    if (a.keyAscii == code) return false;
+    if (a.keyAscii > 0 && a.keyAscii < 256) {
+        // The handler typed another character in place of the user's.
+        const QChar ch(static_cast<char16_t>(a.keyAscii));
+        int key = ch.toUpper().unicode();
+        if (a.keyAscii == 8) key = Qt::Key_Backspace;
+        if (a.keyAscii == 13) key = Qt::Key_Return;
+        if (a.keyAscii == 27) key = Qt::Key_Escape;
+        QKeyEvent replaced(QEvent::KeyPress, key, k->modifiers(), QString(ch));
+        static_cast<QObject*>(w)->event(&replaced);
+    }
+    return true;
+}
+
+bool FormView::eventFilter(QObject* watched, QEvent* event) {
+    Control* c = controlOf(watched);
+    if (!c) return QWidget::eventFilter(watched, event);
+    auto* w = static_cast<QWidget*>(watched);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: return routeMouse(*c, w, event);
+    case QEvent::KeyPress: return routeKey(*c, w, event);
+    case QEvent::FocusIn: {
+        static_cast<QObject*>(w)->event(event);
+        EventArgs none;
+        fire(*c, Ev::GotFocus, none);
+        return true;
+    }
+    default: return false;
+    }
+}
+
+} // namespace zqt

@@ -1,0 +1,94 @@
+#pragma once
+// Draws one window of the model: a widget per control, kept in step with the model
+// once per event, and the user's input turned into the controls' events.
+#include <string>
+#include <unordered_map>
+
+#include <QHash>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+#include "forms/form.h"
+
+class QLineEdit;
+class QTimer;
+
+namespace zqt {
+
+class FormView : public QWidget {
+    Q_OBJECT
+public:
+    explicit FormView(forms::Form& form, QWidget* parent = nullptr);
+    ~FormView() override;
+
+    forms::Form& form() const { return form_; }
+
+    // Pushes every property the model changed since the last call to its widget;
+    // creates the widgets of controls added since. Cheap when nothing changed.
+    void sync();
+
+    // Raises a model event on behalf of the user, then syncs once.
+    void fire(forms::Control& c, forms::Ev ev, forms::EventArgs& args);
+
+    QWidget* widgetOf(const forms::Control& c) const;
+    forms::Control* controlOf(const QObject* widget) const;
+
+    // Twips to pixels of this view, zoom included.
+    int px(double twips) const;
+    // The client area of the window in pixels.
+    QSize clientSize() const;
+    QSize sizeHint() const override { return clientSize(); }
+
+signals:
+    void captionChanged(const QString& caption);
+    void clientSizeChanged(const QSize& size);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Item {
+        forms::Control* control = nullptr;
+        QWidget* widget = nullptr;
+        QTimer* timer = nullptr;
+    };
+    // The text a user has just typed, so a handler's cleaning keeps the cursor after it.
+    struct Editing {
+        QLineEdit* edit = nullptr;
+        QString typed;
+        int cursor = 0;
+    };
+
+    Item& create(forms::Control& c);
+    QWidget* makeWidget(forms::Control& c, QWidget* parent);
+    void apply(Item& item, uint32_t bits);
+    void applyGeometry(Item& item);
+    void applyColors(Item& item);
+    void applyFont(Item& item);
+    void applyText(Item& item);
+    void applySelection(Item& item);
+    void applyItems(Item& item);
+    void applyPicture(Item& item);
+    void applyTimer(Item& item);
+    void rescale();
+    QWidget* parentWidgetOf(const forms::Control& c);
+    QPixmap picture(const std::string& name, const QSize& size, bool stretch);
+
+    void onEdited(forms::Control& c, QLineEdit* edit);
+    bool routeMouse(forms::Control& c, QWidget* w, QEvent* e);
+    bool routeKey(forms::Control& c, QWidget* w, QEvent* e);
+    forms::EventArgs mouseArgs(const QEvent* e) const;
+
+    forms::Form& form_;
+    std::unordered_map<const forms::Control*, Item> items_;
+    QHash<const QObject*, forms::Control*> byWidget_;
+    const forms::Control* pressed_ = nullptr;
+    Editing editing_;
+    bool syncing_ = false;
+    double zoom_ = 1.0, fontStep_ = 0.0;
+    std::string caption_;
+    QSize client_;
+};
+
+} // namespace zqt

@@ -1,0 +1,247 @@
+#include "qt/qt_platform.h"
+
+#include <curl/curl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPixmap>
+#include <QProcess>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QWidget>
+
+namespace zqt {
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+std::string s(const QString& q) { return q.toStdString(); }
+
+// A busy pointer over a dialog would tell the user to wait while the program waits for
+// them, so it is lifted while a dialog is up.
+class DialogCursor {
+public:
+    explicit DialogCursor(bool busy) : busy_(busy && QGuiApplication::overrideCursor()) {
+        if (busy_) QGuiApplication::restoreOverrideCursor();
+    }
+    ~DialogCursor() {
+        if (busy_) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    DialogCursor(const DialogCursor&) = delete;
+    DialogCursor& operator=(const DialogCursor&) = delete;
+
+private:
+    bool busy_;
+};
+
+size_t writeChunk(char* data, size_t size, size_t count, void* target) {
+    auto* file = static_cast<QSaveFile*>(target);
+    const qint64 n = static_cast<qint64>(size * count);
+    return file->write(data, n) == n ? size * count : 0;
+}
+
+bool isFileUrl(const std::string& url) {
+    return url.size() >= 5 && QString::fromLatin1(url.substr(0, 5).c_str()).compare("file:", Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+QtPlatform::QtPlatform() {
+    static std::once_flag curlReady;
+    std::call_once(curlReady, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+QtPlatform::~QtPlatform() {
+    if (busy_ && QGuiApplication::instance()) QGuiApplication::restoreOverrideCursor();
+}
+
+void QtPlatform::attach(const std::string& formName, QWidget* window, std::function<void()> refresh) {
+    windows_[formName] = {window, std::move(refresh)};
+}
+
+void QtPlatform::detach(const std::string& formName) { windows_.erase(formName); }
+
+void QtPlatform::refreshAll() {
+    for (auto& [name, w] : windows_)
+        if (w.refresh) w.refresh();
+}
+
+QWidget* QtPlatform::dialogParent() const {
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    for (const auto& [name, w] : windows_)
+        if (w.window && w.window->isVisible()) return w.window;
+    return nullptr;
+}
+
+int QtPlatform::messageBox(const std::string& text, int style, const std::string& title) {
+    refreshAll();
+    DialogCursor cursor(busy_);
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(q(title));
+    box.setText(q(text));
+    switch (style & 0x70) {
+    case 16: box.setIcon(QMessageBox::Critical); break;
+    case 32: box.setIcon(QMessageBox::Question); break;
+    case 48: box.setIcon(QMessageBox::Warning); break;
+    case 64: box.setIcon(QMessageBox::Information); break;
+    default: break;
+    }
+    // The answer codes of the original desktop, one per button, in its button order.
+    struct Choice {
+        QMessageBox::StandardButton button;
+        int answer;
+    };
+    std::vector<Choice> choices;
+    switch (style & 7) {
+    case 1: choices = {{QMessageBox::Ok, 1}, {QMessageBox::Cancel, 2}}; break;
+    case 2: choices = {{QMessageBox::Abort, 3}, {QMessageBox::Retry, 4}, {QMessageBox::Ignore, 5}}; break;
+    case 3: choices = {{QMessageBox::Yes, 6}, {QMessageBox::No, 7}, {QMessageBox::Cancel, 2}}; break;
+    case 4: choices = {{QMessageBox::Yes, 6}, {QMessageBox::No, 7}}; break;
+    case 5: choices = {{QMessageBox::Retry, 4}, {QMessageBox::Cancel, 2}}; break;
+    default: choices = {{QMessageBox::Ok, 1}}; break;
+    }
+    QMessageBox::StandardButtons buttons;
+    for (const Choice& c : choices) buttons |= c.button;
+    box.setStandardButtons(buttons);
+    const size_t def = static_cast<size_t>((style >> 8) & 3);
+    box.setDefaultButton(choices[def < choices.size() ? def : 0].button);
+    const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+    for (const Choice& c : choices)
+        if (c.button == pressed) return c.answer;
+    // Closed with Escape or the title bar: the answer of the cancelling button.
+    return choices.size() == 1 ? choices[0].answer : choices.back().answer;
+}
+
+std::string QtPlatform::inputBox(const std::string& prompt, const std::string& title, const std::string& def) {
+    refreshAll();
+    DialogCursor cursor(busy_);
+    bool ok = false;
+    const QString answer = QInputDialog::getText(dialogParent(), q(title), q(prompt), QLineEdit::Normal, q(def), &ok);
+    return ok ? s(answer) : std::string();
+}
+
+void QtPlatform::shellOpen(const std::string& target) {
+    const QString t = q(target);
+    QUrl url;
+    if (t.contains("://") || t.startsWith("mailto:", Qt::CaseInsensitive))
+        url = QUrl(t);
+    else
+        url = QUrl::fromLocalFile(QFileInfo(t).absoluteFilePath());
+    QDesktopServices::openUrl(url);
+}
+
+void QtPlatform::setClipboard(const std::string& text) { QGuiApplication::clipboard()->setText(q(text)); }
+
+bool QtPlatform::download(const std::string& url, const std::string& file) {
+    // The file appears only when the whole body of a successful response has arrived.
+    QSaveFile out(q(file));
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    CURL* curl = curl_easy_init();
+    if (!curl) return false;
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 20L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "zentrafo");
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeChunk);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &out);
+    const CURLcode rc = curl_easy_perform(curl);
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_cleanup(curl);
+    const bool ok = rc == CURLE_OK && ((status >= 200 && status <= 299) || (status == 0 && isFileUrl(url)));
+    if (!ok) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+bool QtPlatform::printPicture(const std::string& formName) {
+    auto it = windows_.find(formName);
+    if (it == windows_.end() || !it->second.window) return false;
+    if (it->second.refresh) it->second.refresh();
+    const QPixmap picture = it->second.window->grab();
+    if (picture.isNull()) return false;
+    QTemporaryDir dir;
+    if (!dir.isValid()) return false;
+    const QString pdf = dir.filePath("window.pdf");
+    {
+        QPdfWriter writer(pdf);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
+                                         QPageLayout::Millimeter));
+        writer.setResolution(150);
+        QPainter p;
+        if (!p.begin(&writer)) return false;
+        const QRect page = p.viewport();
+        const QSize fitted = picture.size().scaled(page.size(), Qt::KeepAspectRatio);
+        p.drawPixmap(QRect(QPoint(0, 0), fitted), picture);
+        p.end();
+    }
+    // The system's print spooler takes the page for the default printer.
+    const QString lp = QStandardPaths::findExecutable("lp");
+    if (lp.isEmpty()) return false;
+    return QProcess::execute(lp, {pdf}) == 0;
+}
+
+platform::DateTime QtPlatform::now() {
+    const QDateTime t = QDateTime::currentDateTime();
+    return {t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(), t.time().second()};
+}
+
+std::string QtPlatform::longDate(const platform::DateTime& d) {
+    return s(QLocale().toString(QDate(d.year, d.month, d.day), QLocale::LongFormat));
+}
+
+void QtPlatform::setBusy(bool busy) {
+    // A state, as the mouse pointer of a window is, not a stack of requests.
+    if (busy == busy_) return;
+    busy_ = busy;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QGuiApplication::restoreOverrideCursor();
+}
+
+void QtPlatform::yield() {
+    refreshAll();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtPlatform::endProcess() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+std::string QtPlatform::programFolder() {
+    if (QCoreApplication::instance()) return s(QCoreApplication::applicationDirPath());
+    return s(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section('/', 0, -2));
+}
+
+int QtPlatform::versionMajor() { return ZENTRAFO_VERSION_MAJOR; }
+int QtPlatform::versionMinor() { return ZENTRAFO_VERSION_MINOR; }
+
+} // namespace zqt

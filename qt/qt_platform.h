@@ -1,0 +1,55 @@
+#pragma once
+// The real desktop under the program: Qt dialogs, shell, clipboard and clock, libcurl
+// downloads, printing of a window's picture.
+#include <functional>
+#include <map>
+#include <string>
+
+#include "platform/platform.h"
+
+class QWidget;
+
+namespace zqt {
+
+class QtPlatform : public platform::Platform {
+public:
+    QtPlatform();
+    ~QtPlatform() override;
+
+    // A window the program may print or put its dialogs over, by its form's name.
+    // `refresh` brings the window up to date with its model; dialogs and yields call it
+    // first so the user never sees a stale window behind a question.
+    void attach(const std::string& formName, QWidget* window, std::function<void()> refresh);
+    void detach(const std::string& formName);
+
+    int messageBox(const std::string& text, int style, const std::string& title) override;
+    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& def) override;
+    void shellOpen(const std::string& target) override;
+    void setClipboard(const std::string& text) override;
+    bool download(const std::string& url, const std::string& file) override;
+    bool printPicture(const std::string& formName) override;
+    platform::DateTime now() override;
+    std::string longDate(const platform::DateTime& d) override;
+    void setBusy(bool busy) override;
+    void yield() override;
+    [[noreturn]] void endProcess() override;
+    std::string programFolder() override;
+    int versionMajor() override;
+    int versionMinor() override;
+
+    // Seconds without a byte before a download is given up; tests shorten it.
+    long stallSeconds = 30;
+
+private:
+    struct Attached {
+        QWidget* window;
+        std::function<void()> refresh;
+    };
+    void refreshAll();
+    QWidget* dialogParent() const;
+
+    std::map<std::string, Attached> windows_;
+    bool busy_ = false;
+};
+
+} // namespace zqt

@@ -1,0 +1,234 @@
+// The real front end, offscreen: input goes in as Qt events, and what the widgets show
+// is checked beside the model.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPixmap>
+
+#include "main/marlix.h"
+#include "platform/fake_platform.h"
+#include "qt/main_window.h"
+
+namespace {
+
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = new QApplication(argc_, argv_);
+        zqt::prepareApplication();
+    }
+    void TearDown() override { delete app_; }
+
+private:
+    int argc_ = 1;
+    char name_[10] = "e2e_tests";
+    char* argv_[2] = {name_, nullptr};
+    QApplication* app_ = nullptr;
+};
+
+const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+constexpr uint32_t kNotQualified = forms::rgb(175, 16, 22);
+
+QColor qcolour(uint32_t bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+struct WindowTest : ::testing::Test {
+    platform::FakePlatform fake;
+    zentrafo::Marlix w{fake};
+    std::unique_ptr<zqt::MainWindow> window;
+
+    void SetUp() override {
+        w.Form_Load();
+        window = std::make_unique<zqt::MainWindow>(w);
+        window->show();
+    }
+
+    zentrafo::Group& A() { return w.groups.group('A'); }
+    QWidget* widget(const forms::Control* c) { return window->view().widgetOf(*c); }
+    QLineEdit* edit(const forms::Control* c) { return qobject_cast<QLineEdit*>(widget(c)); }
+    QLabel* label(const forms::Control* c) { return qobject_cast<QLabel*>(widget(c)); }
+
+    static void mouse(QWidget* target, QEvent::Type type) {
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        QMouseEvent e(type, at, target->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &e);
+    }
+    static void click(QWidget* target) {
+        mouse(target, QEvent::MouseButtonPress);
+        mouse(target, QEvent::MouseButtonRelease);
+    }
+    static void key(QWidget* target, QChar ch) {
+        const int code = ch == QLatin1Char('-') ? static_cast<int>(Qt::Key_Minus) : ch.unicode();
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(target, &release);
+    }
+    // What a user does to enter a score: click the box, type the figure.
+    void enter(forms::Control* box, QChar ch) {
+        QLineEdit* e = edit(box);
+        click(e);
+        key(e, ch);
+    }
+    void play(zentrafo::Group& g, int m, char a, char b) {
+        enter(g.score[static_cast<size_t>(2 * m)], QLatin1Char(a));
+        enter(g.score[static_cast<size_t>(2 * m + 1)], QLatin1Char(b));
+    }
+};
+
+TEST_F(WindowTest, TypedScoresRankTheGroupInTheWindow) {
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Dravello Féminine 2019"));
+    EXPECT_EQ(window->view().size(), QSize(17535 / 15, 9900 / 15));
+
+    QLineEdit* first = edit(A().score[0]);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->text(), "-");
+    mouse(first, QEvent::MouseButtonPress);
+    EXPECT_EQ(first->selectedText(), "-") << "the press handler's selection must survive the press";
+    mouse(first, QEvent::MouseButtonRelease);
+    EXPECT_EQ(first->selectedText(), "-") << "and the release";
+    click(first); // a second click lands inside the selection, where a drag could start
+    EXPECT_EQ(first->selectedText(), "-");
+    key(first, '2');
+    EXPECT_EQ(first->text(), "2");
+    EXPECT_EQ(A().score[0]->text(), "2");
+
+    enter(A().score[1], '1');
+    EXPECT_EQ(edit(A().score[1])->text(), "1");
+    EXPECT_EQ(A().score[1]->text(), "1");
+
+    zentrafo::Group& g = A();
+    EXPECT_EQ(g.team[1]->top(), 690);
+    EXPECT_EQ(g.points[1]->caption(), "3");
+    EXPECT_EQ(g.goalsFor[1]->caption(), "2");
+    EXPECT_EQ(g.goalsAgainst[1]->caption(), "1");
+    EXPECT_EQ(g.difference[1]->caption(), "1");
+    EXPECT_EQ(g.played[1]->caption(), "1");
+
+    // What the user reads: the same figures, on the first row.
+    EXPECT_EQ(label(g.points[1])->text(), "3");
+    EXPECT_EQ(label(g.goalsFor[1])->text(), "2");
+    EXPECT_EQ(label(g.goalsAgainst[1])->text(), "1");
+    EXPECT_EQ(label(g.difference[1])->text(), "1");
+    EXPECT_EQ(label(g.played[1])->text(), "1");
+    for (auto* c : {g.points[1], g.goalsFor[1], g.goalsAgainst[1], g.difference[1]})
+        EXPECT_EQ(widget(c)->y(), 690 / 15) << c->name();
+    EXPECT_EQ(widget(g.played[1])->y(), 705 / 15);
+    EXPECT_EQ(widget(g.team[1])->y(), 690 / 15);
+    // The loser went to the last row, on screen as in the model.
+    EXPECT_EQ(g.team[2]->top(), 1635);
+    EXPECT_EQ(widget(g.team[2])->y(), 1635 / 15);
+    EXPECT_EQ(label(g.difference[2])->text(), "-1");
+}
+
+TEST_F(WindowTest, CleanedTextKeepsTheCursorAfterWhatWasTyped) {
+    QLineEdit* box = edit(A().score[4]);
+    // Typing after the "-" instead of over it: the handler strips the "-".
+    box->setCursorPosition(1);
+    key(box, '3');
+    EXPECT_EQ(A().score[4]->text(), "3");
+    EXPECT_EQ(box->text(), "3");
+    EXPECT_EQ(box->cursorPosition(), 1);
+    key(box, '1');
+    EXPECT_EQ(box->text(), "31");
+    EXPECT_EQ(A().score[4]->text(), "31");
+    // A "-" typed between the digits is stripped; the cursor stays where it was typed.
+    box->setCursorPosition(1);
+    key(box, '-');
+    EXPECT_EQ(A().score[4]->text(), "31");
+    EXPECT_EQ(box->text(), "31");
+    EXPECT_EQ(box->cursorPosition(), 1);
+}
+
+TEST_F(WindowTest, CompleteGroupMarksItsQualifiersInTheWindow) {
+    zentrafo::Group& g = A();
+    // A1 wins all, A2 beats A3 and A4, A3 beats A4: ranking 1, 2, 3, 4.
+    // Matches (slots): 1-2, 3-4, 1-3, 4-2, 4-1, 2-3.
+    play(g, 0, '2', '0');
+    play(g, 1, '1', '0');
+    play(g, 2, '3', '0');
+    play(g, 3, '0', '1');
+    play(g, 4, '0', '4');
+    play(g, 5, '2', '1');
+
+    for (int s = 1; s <= 4; ++s) {
+        const forms::Control* t = g.team[static_cast<size_t>(s)];
+        QLineEdit* e = edit(t);
+        const bool qualified = s <= 2;
+        EXPECT_EQ(t->top(), zentrafo::kRowTop[static_cast<size_t>(s - 1)]) << s;
+        EXPECT_EQ(e->y(), zentrafo::kRowTop[static_cast<size_t>(s - 1)] / 15) << s;
+        EXPECT_EQ(e->font().bold(), qualified) << s;
+        EXPECT_EQ(e->palette().color(QPalette::Active, QPalette::Text),
+                  qualified ? QColor(255, 0, 0) : qcolour(kNotQualified))
+            << s;
+    }
+
+    const QString png = QStringLiteral(ZENTRAFO_BUILD_DIR "/window_groups.png");
+    QFile::remove(png);
+    const QPixmap shot = window->grab();
+    ASSERT_TRUE(shot.save(png));
+    const QImage saved(png);
+    EXPECT_EQ(saved.size(), shot.size());
+    // The winner's name box is painted in its slot colour where the model says it is.
+    QLineEdit* firstName = edit(g.team[1]);
+    const QPoint inBox = firstName->mapTo(window.get(), QPoint(firstName->width() - 8, firstName->height() / 2));
+    EXPECT_EQ(saved.pixelColor(inBox), qcolour(g.team[1]->backColor()));
+
+    // One score back to "-": the group is open again, every name plain and black.
+    enter(g.score[11], '-');
+    EXPECT_EQ(edit(g.score[11])->text(), "-");
+    for (int s = 1; s <= 4; ++s) {
+        QLineEdit* e = edit(g.team[static_cast<size_t>(s)]);
+        EXPECT_FALSE(e->font().bold()) << s;
+        EXPECT_EQ(e->palette().color(QPalette::Active, QPalette::Text), QColor(0, 0, 0)) << s;
+    }
+}
+
+TEST_F(WindowTest, ClickOnATeamNameDecidesTheLots) {
+    w.MSG[3] = "Tirage au sort";
+    zentrafo::Group& g = A();
+    for (int m = 0; m < 6; ++m) play(g, m, '0', '0');
+    EXPECT_EQ(label(g.lots)->text(), "Tirage au sort");
+    ASSERT_NE(g.team[3]->top(), 690);
+    EXPECT_EQ(edit(g.team[3])->y(), g.team[3]->top() / 15);
+
+    click(edit(g.team[3]));
+    EXPECT_EQ(g.team[3]->tag(), "1");
+    EXPECT_EQ(g.team[3]->top(), 690);
+    EXPECT_EQ(edit(g.team[3])->y(), 690 / 15);
+    EXPECT_TRUE(edit(g.team[3])->font().bold());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowTest, DisplayScaleResizesTheWindowAndEveryBox) {
+    w.form.zoom = 1.5;
+    w.form.fontStep = 2;
+    window->view().sync();
+    EXPECT_EQ(window->view().size(), QSize(1754, 990));
+    EXPECT_EQ(window->size(), window->view().size());
+    QLineEdit* first = edit(A().team[1]);
+    const QPoint inPanel = first->mapTo(&window->view(), QPoint(0, 0));
+    EXPECT_EQ(inPanel, QPoint((120 + 120) * 3 / 30, (960 + 690) * 3 / 30));
+    EXPECT_EQ(first->height(), 26); // 255 twips
+    // 8.25 points and a step of 2, at 96 pixels an inch, scaled by 1.5.
+    EXPECT_EQ(first->font().pixelSize(), 21);
+
+    // The scaled window still takes input where the user sees the boxes.
+    enter(A().score[0], '4');
+    EXPECT_EQ(A().score[0]->text(), "4");
+}
+
+} // namespace
