@@ -10,6 +10,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "private_config.h"
 #include "main/marlix.h"
 #include "platform/fake_platform.h"
 
@@ -99,13 +100,6 @@ void BM_LanguageSwitch(benchmark::State& state) {
 }
 BENCHMARK(BM_LanguageSwitch)->Unit(benchmark::kMillisecond);
 
-// Every benchmark of this binary constructs windows, whose start-up stores the language
-// setting: keep that out of the user's real configuration folder.
-[[maybe_unused]] const bool kPrivateConfig = [] {
-    static std::string dir = (fs::temp_directory_path() / ("zentrafo-bench-config-" + std::to_string(::getpid()))).string();
-    ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    std::atexit([] { fs::remove_all(dir); });
-    return true;
-}();
+
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 
+#include "private_config.h"
 #include "main/marlix.h"
 #include "platform/fake_platform.h"
 #include "qt/main_window.h"

@@ -74,7 +74,8 @@ void GroupStage::designOverview() {
 }
 
 void GroupStage::designOnBracket() {
-    Label21 = &w_.form.add(Kind::Label, "Label21", -1, w_.knockout.Frame9, 13500, 9600, 3800, 300);
+    // Below the third-place match, clear of the panels that open over the bracket's lower half.
+    Label21 = &w_.form.add(Kind::Label, "Label21", -1, w_.knockout.Frame9, 13300, 4500, 3800, 300);
     Label21->setFontBold(true);
     Label21->setFontSize(9.75);
 }

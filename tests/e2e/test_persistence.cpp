@@ -17,6 +17,7 @@
 #include <memory>
 #include <unistd.h>
 
+#include "e2e_support.h"
 #include "main/marlix.h"
 #include "platform/fake_platform.h"
 #include "platform/settings.h"
@@ -25,32 +26,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Every window of this binary stores its language setting at start-up: the settings go
-// to a private folder, never the user's, and "." is a private copy of the program folder.
-class PrivateFolders : public ::testing::Environment {
-public:
-    void SetUp() override {
-        char tmpl[] = "/tmp/zentrafo-e2e-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        root_ = tmpl;
-        fs::create_directory(root_ / "program");
-        for (const char* f : {"langFr.txt", "langEn.txt", "langSp.txt"})
-            fs::copy_file(fs::path(ZENTRAFO_BUILD_DIR) / f, root_ / "program" / f);
-        ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
-        previous_ = fs::current_path();
-        fs::current_path(root_ / "program");
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(root_);
-    }
-
-private:
-    fs::path root_, previous_;
-};
-
-[[maybe_unused]] const auto* const kFolders = ::testing::AddGlobalTestEnvironment(new PrivateFolders);
 
 struct Session {
     std::unique_ptr<zentrafo::Marlix> w;
@@ -65,8 +40,8 @@ protected:
         root = tmpl;
         program = root + "/program";
         fs::create_directory(program);
-        for (const char* f : {"langFr.txt", "langEn.txt", "langSp.txt"})
-            fs::copy_file(fs::path(ZENTRAFO_BUILD_DIR) / f, fs::path(program) / f);
+        for (const auto& e : fs::directory_iterator(fs::path(ZENTRAFO_SOURCE_DIR) / "resources" / "runtime"))
+            fs::copy_file(e.path(), fs::path(program) / e.path().filename());
         fake.folder = program;
     }
     void TearDown() override {
@@ -88,26 +63,9 @@ protected:
     }
 
     static QWidget* widget(Session& r, const forms::Control* c) { return r.window->view().widgetOf(*c); }
-    static void mouse(QWidget* target, QEvent::Type type) {
-        const QPointF at(target->width() / 2.0, target->height() / 2.0);
-        QMouseEvent e(type, at, target->mapToGlobal(at), Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &e);
-    }
-    static void click(QWidget* target) {
-        mouse(target, QEvent::MouseButtonPress);
-        mouse(target, QEvent::MouseButtonRelease);
-    }
-    static void type(QWidget* target, QChar ch) {
-        QKeyEvent press(QEvent::KeyPress, ch.unicode(), Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, ch.unicode(), Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(target, &release);
-    }
+    static void click(QWidget* target) { e2e::click(target); }
     static void enter(Session& r, forms::Control* box, char figure) {
-        QWidget* e = widget(r, box);
-        click(e);
-        type(e, QLatin1Char(figure));
+        e2e::type(widget(r, box), QString(QLatin1Char(figure)));
     }
 
     // What the user reads of the groups: every score box, and for the groups played so

@@ -11,29 +11,12 @@
 #include <QMouseEvent>
 #include <QPixmap>
 
+#include "e2e_support.h"
 #include "main/marlix.h"
 #include "platform/fake_platform.h"
 #include "qt/main_window.h"
 
 namespace {
-
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = new QApplication(argc_, argv_);
-        zqt::prepareApplication();
-    }
-    void TearDown() override { delete app_; }
-
-private:
-    int argc_ = 1;
-    char name_[10] = "e2e_tests";
-    char* argv_[2] = {name_, nullptr};
-    QApplication* app_ = nullptr;
-};
-
-const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 constexpr uint32_t kNotQualified = forms::rgb(175, 16, 22);
 
@@ -57,23 +40,9 @@ struct WindowTest : ::testing::Test {
     QLineEdit* edit(const forms::Control* c) { return qobject_cast<QLineEdit*>(widget(c)); }
     QLabel* label(const forms::Control* c) { return qobject_cast<QLabel*>(widget(c)); }
 
-    static void mouse(QWidget* target, QEvent::Type type) {
-        const QPointF at(target->width() / 2.0, target->height() / 2.0);
-        QMouseEvent e(type, at, target->mapToGlobal(at), Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &e);
-    }
-    static void click(QWidget* target) {
-        mouse(target, QEvent::MouseButtonPress);
-        mouse(target, QEvent::MouseButtonRelease);
-    }
-    static void key(QWidget* target, QChar ch) {
-        const int code = ch == QLatin1Char('-') ? static_cast<int>(Qt::Key_Minus) : ch.unicode();
-        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(target, &release);
-    }
+    static void mouse(QWidget* target, QEvent::Type type) { e2e::mouse(target, type); }
+    static void click(QWidget* target) { e2e::click(target); }
+    static void key(QWidget* target, QChar ch) { e2e::key(target, ch); }
     // What a user does to enter a score: click the box, type the figure.
     void enter(forms::Control* box, QChar ch) {
         QLineEdit* e = edit(box);
