@@ -28,20 +28,9 @@ constexpr std::array<const char*, 16> kPlaceholder{
     "2 Gr A", "2 Gr C", "1 Gr D", "3 Gr BEF", "1 Gr A", "3 Gr CDE", "2 Gr B", "1 Gr F",
     "1 Gr C", "3 Gr ABF", "1 Gr E", "2 Gr D", "1 Gr B", "3 Gr ACD", "2 Gr F", "2 Gr E"};
 
-std::vector<std::string> split(const std::string& s, char sep) {
-    std::vector<std::string> out;
-    size_t start = 0;
-    for (;;) {
-        size_t p = s.find(sep, start);
-        out.push_back(s.substr(start, p == std::string::npos ? std::string::npos : p - start));
-        if (p == std::string::npos) return out;
-        start = p + 1;
-    }
-}
-
 std::string field(const std::string& s, char sep, size_t n) {
-    auto f = split(s, sep);
-    return n < f.size() ? f[n] : std::string();
+    auto f = platform::split(s, sep);
+    return n < f.size() ? std::string(f[n]) : std::string();
 }
 
 } // namespace
@@ -160,8 +149,7 @@ void GroupStage::RemplitHuitiemes() {
 
     const std::string& seating = Frame11->tag();
     if (!seating.empty()) {
-        const auto f = split(seating, '|');
-        auto fieldAt = [&](size_t i) { return i < f.size() ? f[i] : std::string(); };
+        auto fieldAt = [&](size_t i) { return field(seating, '|', i); };
         if (seat[4]->text() != "-") seat[5]->setText(NomTroisieme(fieldAt(0)));
         if (seat[12]->text() != "-") seat[13]->setText(NomTroisieme(fieldAt(1)));
         if (seat[8]->text() != "-") seat[9]->setText(NomTroisieme(fieldAt(2)));

@@ -10,6 +10,7 @@
 #include "forms/form.h"
 #include "main/marlix.h"
 #include "main/module_setting.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace zentrafo {
@@ -18,36 +19,6 @@ using forms::Control;
 using forms::Kind;
 
 namespace {
-
-std::optional<std::string> readWhole(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::string bytes;
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            return std::nullopt; // a folder, an I/O error
-        }
-        if (n == 0) break;
-        bytes.append(buf, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return bytes;
-}
-
-std::vector<std::string_view> split(std::string_view line) {
-    std::vector<std::string_view> out;
-    size_t start = 0;
-    for (;;) {
-        size_t p = line.find('\\', start);
-        out.push_back(line.substr(start, p == std::string_view::npos ? std::string_view::npos : p - start));
-        if (p == std::string_view::npos) return out;
-        start = p + 1;
-    }
-}
 
 // A number field as the original files were read: blanks anywhere do not count, then
 // the leading number; no number reads 0.
@@ -128,7 +99,7 @@ void AppliqueLangue(Marlix& w, std::string_view contenu, forms::Form& fenetre) {
             start = end + 1;
             if (body[end] == '\r' && start < body.size() && body[start] == '\n') ++start;
         }
-        const auto fields = split(line);
+        const auto fields = platform::split(line, '\\');
         if (line.substr(0, 3) == "MSG") {
             applyText(w, fields, st);
         } else {
@@ -141,7 +112,7 @@ void AppliqueLangue(Marlix& w, std::string_view contenu, forms::Form& fenetre) {
 void ChargeLangue(Marlix& w, std::string_view fichier, forms::Form& fenetre) {
     std::string folder = w.platform.programFolder();
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    auto bytes = readWhole(folder + std::string(fichier));
+    auto bytes = platform::readWholeFile(folder + std::string(fichier));
     if (!bytes) {
         w.platform.messageBox("Fichier absent.", platform::MbOk, "");
         return;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -177,25 +178,10 @@ IniFile IniFile::parse(std::string_view bytes) {
 }
 
 std::optional<IniFile> IniFile::open(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return IniFile{};
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        bytes.append(buf, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return parse(bytes);
+    bool missing = false;
+    auto bytes = readWholeFile(path, &missing);
+    if (!bytes) return missing ? std::optional<IniFile>(IniFile{}) : std::nullopt;
+    return parse(*bytes);
 }
 
 IniFile IniFile::load(const std::string& path) {

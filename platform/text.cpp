@@ -83,6 +83,17 @@ std::string trim(std::string_view s) {
     return std::string(s.substr(b, e - b));
 }
 
+std::vector<std::string_view> split(std::string_view s, char sep) {
+    std::vector<std::string_view> out;
+    size_t start = 0;
+    for (;;) {
+        size_t p = s.find(sep, start);
+        out.push_back(s.substr(start, p == std::string_view::npos ? std::string_view::npos : p - start));
+        if (p == std::string_view::npos) return out;
+        start = p + 1;
+    }
+}
+
 namespace {
 // Decode one UTF-8 code point; invalid bytes are taken one by one as Latin-1.
 uint32_t nextCp(std::string_view s, size_t& i) {

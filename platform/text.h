@@ -3,6 +3,7 @@
 // every score, caption and tag, and the number formats the window shows.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -26,6 +27,9 @@ std::string twoDigits(int v);
 std::string replaceAll(std::string s, std::string_view what, std::string_view with);
 
 std::string trim(std::string_view s);
+
+// The fields of a text between the separators; n separators give n + 1 fields.
+std::vector<std::string_view> split(std::string_view s, char sep);
 
 // Order of a sorted list as a person expects it: case and accents do not count first,
 // the exact text breaks ties. Returns <0, 0, >0.

@@ -1,23 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "main/marlix.h"
-#include "platform/fake_platform.h"
+#include "started_window.h"
 
 using zentrafo::Group;
 using zentrafo::Marlix;
 
 namespace {
 
-struct GroupsTest : ::testing::Test {
-    platform::FakePlatform fake;
-    Marlix w{fake};
-    void SetUp() override { w.Form_Load(); }
+struct GroupsTest : StartedWindow {
     Group& A() { return w.groups.group('A'); }
-    // Types one match: box 2m gets `a`, box 2m+1 gets `b`.
-    void play(Group& g, int m, const std::string& a, const std::string& b) {
-        g.score[static_cast<size_t>(2 * m)]->setText(a);
-        g.score[static_cast<size_t>(2 * m + 1)]->setText(b);
-    }
     int rank(Group& g, int slot) {
         int top = g.team[static_cast<size_t>(slot)]->top();
         for (int r = 0; r < 4; ++r)

@@ -1,24 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "main/marlix.h"
-#include "platform/fake_platform.h"
+#include "started_window.h"
 
 using zentrafo::Group;
 using zentrafo::Marlix;
 
 namespace {
 
-struct RoundOf16Test : ::testing::Test {
-    platform::FakePlatform fake;
-    Marlix w{fake};
+struct RoundOf16Test : StartedWindow {
     void SetUp() override {
+        StartedWindow::SetUp();
         w.MSG[10] = "buts";
-        w.Form_Load();
-    }
-    Group& g(char letter) { return w.groups.group(letter); }
-    void play(char letter, int m, const std::string& a, const std::string& b) {
-        g(letter).score[static_cast<size_t>(2 * m)]->setText(a);
-        g(letter).score[static_cast<size_t>(2 * m + 1)]->setText(b);
+        w.groups.RecalculeTout();
     }
     // A complete group won by slot 1, slot 2 second, slot 3 third, slot 4 last.
     void complete(char letter) {

@@ -7,6 +7,14 @@
 #include <QString>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "main/marlix.h"
+#include "platform/fake_platform.h"
+#include "qt/main_window.h"
+
 namespace e2e {
 
 inline void mouse(QWidget* target, QEvent::Type type) {
@@ -34,5 +42,19 @@ inline void type(QWidget* box, const QString& text) {
     click(box);
     for (QChar ch : text) key(box, ch);
 }
+
+// A started program in the offscreen front end: the model loaded, the window shown.
+struct WindowFixture : ::testing::Test {
+    platform::FakePlatform fake;
+    zentrafo::Marlix w{fake};
+    std::unique_ptr<zqt::MainWindow> window;
+
+    void SetUp() override {
+        w.Form_Load();
+        window = std::make_unique<zqt::MainWindow>(w);
+        window->show();
+    }
+    QWidget* widget(const forms::Control* c) { return window->view().widgetOf(*c); }
+};
 
 } // namespace e2e

@@ -13,17 +13,7 @@
 
 namespace {
 
-struct TournamentTest : ::testing::Test {
-    platform::FakePlatform fake;
-    zentrafo::Marlix w{fake};
-    std::unique_ptr<zqt::MainWindow> window;
-
-    void SetUp() override {
-        w.Form_Load();
-        window = std::make_unique<zqt::MainWindow>(w);
-        window->show();
-    }
-    QWidget* widget(const forms::Control* c) { return window->view().widgetOf(*c); }
+struct TournamentTest : e2e::WindowFixture {
     void enter(const forms::Control* box, const char* text) { e2e::type(widget(box), QString::fromLatin1(text)); }
     // Both sides of every tie of one round: the left side wins.
     template <size_t N>

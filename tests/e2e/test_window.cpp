@@ -24,19 +24,8 @@ QColor qcolour(uint32_t bgr) {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-struct WindowTest : ::testing::Test {
-    platform::FakePlatform fake;
-    zentrafo::Marlix w{fake};
-    std::unique_ptr<zqt::MainWindow> window;
-
-    void SetUp() override {
-        w.Form_Load();
-        window = std::make_unique<zqt::MainWindow>(w);
-        window->show();
-    }
-
+struct WindowTest : e2e::WindowFixture {
     zentrafo::Group& A() { return w.groups.group('A'); }
-    QWidget* widget(const forms::Control* c) { return window->view().widgetOf(*c); }
     QLineEdit* edit(const forms::Control* c) { return qobject_cast<QLineEdit*>(widget(c)); }
     QLabel* label(const forms::Control* c) { return qobject_cast<QLabel*>(widget(c)); }
 
