@@ -131,6 +131,7 @@ TEST_F(PersistenceTest, EnglishFlagTranslatesTheWindow) {
     EXPECT_EQ(view->text(), "Knockout stage");
     EXPECT_EQ(groupA->title(), "Group A");
     EXPECT_EQ(platform::Settings::inFolder(root + "/config").get("data", "langue"), "1");
+    r.window->view().grab().save(QString::fromUtf8(ZENTRAFO_BUILD_DIR) + "/window_english.png");
 
     // The next start opens in English.
     r.window->close();
