@@ -11,16 +11,27 @@
 
 namespace testing_support {
 
+// A fresh folder under /tmp, removed with the object.
+inline std::string makeTempDir(const char* prefix) {
+    std::string tmpl = std::string("/tmp/") + prefix + "-XXXXXX";
+    if (!::mkdtemp(tmpl.data())) ADD_FAILURE() << "cannot create a temporary folder";
+    return tmpl;
+}
+
+// A program folder as the build lays it out: the files shipped beside the program.
+inline void copyRuntimeFiles(const std::filesystem::path& to) {
+    namespace fs = std::filesystem;
+    fs::create_directories(to);
+    for (const auto& e : fs::directory_iterator(fs::path(ZENTRAFO_SOURCE_DIR) / "resources" / "runtime"))
+        fs::copy_file(e.path(), to / e.path().filename());
+}
+
 class PrivateFolders : public ::testing::Environment {
 public:
     void SetUp() override {
         namespace fs = std::filesystem;
-        char tmpl[] = "/tmp/zentrafo-tests-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        root_ = tmpl;
-        fs::create_directory(root_ / "program");
-        for (const auto& e : fs::directory_iterator(fs::path(ZENTRAFO_SOURCE_DIR) / "resources" / "runtime"))
-            fs::copy_file(e.path(), root_ / "program" / e.path().filename());
+        root_ = makeTempDir("zentrafo-tests");
+        copyRuntimeFiles(root_ / "program");
         ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
         previous_ = fs::current_path();
         fs::current_path(root_ / "program");

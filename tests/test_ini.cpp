@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "private_folders.h"
 #include "platform/ini.h"
 
 using platform::IniBatch;
@@ -25,9 +26,7 @@ namespace {
 class IniTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/initest-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
+        dir = testing_support::makeTempDir("initest");
         file = dir + "/Zentrafo.ini";
     }
     void TearDown() override { fs::remove_all(dir); }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <sys/stat.h>
 
+#include "private_folders.h"
 #include "platform/ini.h"
 #include "platform/settings.h"
 
@@ -17,9 +18,7 @@ namespace {
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/settingstest-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
+        dir = testing_support::makeTempDir("settingstest");
         for (const char* name : {"XDG_CONFIG_HOME", "HOME"}) {
             const char* v = std::getenv(name);
             saved.emplace_back(name, v ? std::optional<std::string>(v) : std::nullopt);

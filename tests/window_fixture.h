@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "main/marlix.h"
+#include "private_folders.h"
 #include "platform/fake_platform.h"
 #include "platform/settings.h"
 
@@ -21,13 +22,9 @@ namespace fs = std::filesystem;
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/wintest-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        root = tmpl;
+        root = testing_support::makeTempDir("wintest");
         program = root + "/program";
-        fs::create_directory(program);
-        for (const char* f : {"langFr.txt", "langEn.txt", "langSp.txt"})
-            fs::copy_file(fs::path(ZENTRAFO_SOURCE_DIR) / "resources" / "runtime" / f, fs::path(program) / f);
+        testing_support::copyRuntimeFiles(program);
         fake.folder = program;
     }
     void TearDown() override {

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "e2e_support.h"
+#include "private_folders.h"
 #include "main/marlix.h"
 #include "platform/fake_platform.h"
 #include "platform/settings.h"
@@ -35,13 +36,9 @@ struct Session {
 class PersistenceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/zentrafo-run-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        root = tmpl;
+        root = testing_support::makeTempDir("zentrafo-run");
         program = root + "/program";
-        fs::create_directory(program);
-        for (const auto& e : fs::directory_iterator(fs::path(ZENTRAFO_SOURCE_DIR) / "resources" / "runtime"))
-            fs::copy_file(e.path(), fs::path(program) / e.path().filename());
+        testing_support::copyRuntimeFiles(program);
         fake.folder = program;
     }
     void TearDown() override {
