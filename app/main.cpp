@@ -12,6 +12,11 @@ int main(int argc, char** argv) {
     zentrafo::Marlix w(platform);
     w.Form_Load();
     zqt::MainWindow window(w, &platform);
+    // Closing the window stores the display mode and the contest identity.
+    window.onClose = [&w] {
+        w.Form_Unload();
+        return true;
+    };
     window.show();
     return QApplication::exec();
 }
