@@ -76,17 +76,8 @@ void closingSteps(Marlix& w) {
 } // namespace
 
 void AppliqueLangue(Marlix& w, std::string_view contenu, forms::Form& fenetre) {
-    std::string clean;
-    clean.reserve(contenu.size());
-    for (char c : contenu)
-        if (c != '\0') clean += c;
-    std::string_view body = clean;
-    while (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
-    std::string converted;
-    if (!platform::isUtf8(body)) {
-        converted = platform::cp1252ToUtf8(body);
-        body = converted;
-    }
+    const std::string text = platform::decodeTextFile(contenu);
+    std::string_view body = text;
 
     ReadState st;
     size_t start = 0;

@@ -155,15 +155,7 @@ std::atomic<unsigned> tempCounter{0};
 } // namespace
 
 IniFile IniFile::parse(std::string_view bytes) {
-    std::string s;
-    s.reserve(bytes.size());
-    for (char c : bytes)
-        if (c != '\0') s += c;
-    std::string_view body = s;
-    // Every leading mark goes, so that a first line can never begin with one and the
-    // written file reads back the same.
-    while (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
-    std::string text = isUtf8(body) ? std::string(body) : cp1252ToUtf8(body);
+    const std::string text = decodeTextFile(bytes);
 
     IniFile doc;
     size_t start = 0;

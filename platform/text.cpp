@@ -186,4 +186,16 @@ std::string cp1252ToUtf8(std::string_view s) {
     return out;
 }
 
+std::string decodeTextFile(std::string_view bytes) {
+    std::string s;
+    s.reserve(bytes.size());
+    for (char c : bytes)
+        if (c != '\0') s += c;
+    std::string_view body = s;
+    // Every leading mark goes, so that a first line can never begin with one and a
+    // written file reads back the same.
+    while (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
+    return isUtf8(body) ? std::string(body) : cp1252ToUtf8(body);
+}
+
 } // namespace platform

@@ -40,4 +40,8 @@ bool isUtf8(std::string_view s);
 // Windows-1252 bytes to UTF-8, for files made on the original platform.
 std::string cp1252ToUtf8(std::string_view s);
 
+// A text file's bytes as the program reads them: NUL bytes and leading byte-order marks
+// dropped, and Windows-1252 taken for a file that is not valid UTF-8.
+std::string decodeTextFile(std::string_view bytes);
+
 } // namespace platform
