@@ -9,7 +9,7 @@ namespace zentrafo {
 Marlix::Marlix(platform::Platform& p) : Marlix(p, platform::Settings(UserSettings::kApplication)) {}
 
 Marlix::Marlix(platform::Platform& p, platform::Settings settings)
-    : platform(p), groups(*this), knockout(*this), views(*this), qualifiers(*this), online(*this), fichier(*this),
+    : platform(p), groups(*this), knockout(*this), views(*this), qualifiers(*this), online(*this), reports(*this), fichier(*this),
       langage(*this), reglages(std::move(settings)) {
     form.caption = "Dravello Féminine 2019";
     views.design();
@@ -18,6 +18,7 @@ Marlix::Marlix(platform::Platform& p, platform::Settings settings)
     groups.designOnBracket();
     qualifiers.design();
     online.design();
+    reports.design();
     fichier.design();
     langage.design();
 }

@@ -17,6 +17,7 @@
 #include "platform/platform.h"
 #include "qualifiers/calendrier.h"
 #include "qualifiers/qualifiers_stage.h"
+#include "reports/reports.h"
 
 namespace zentrafo {
 
@@ -47,6 +48,7 @@ public:
     Views views;
     QualifiersStage qualifiers;
     OnlineServices online;
+    Reports reports;
     TournamentFile fichier;
     Langage langage;
     UserSettings reglages;

@@ -38,6 +38,13 @@ void OnlineServices::design() {
 
     Lablien = &f.add(Kind::Label, "Lablien", -1, nullptr, 13400, 600, 2100, 285);
     Lablien->setForeColor(0xFF0000); // blue, as a link
+
+    Image13 = &f.add(Kind::Image, "Image13", -1, Frame20, 240, 3600, 2400, 1800);
+    Image14 = &f.add(Kind::Image, "Image14", -1, nullptr, 13400, 120, 1200, 780);
+    Image14->setVisible(false);
 }
+
+// Built with the online services; until then start-up's call does nothing.
+void OnlineServices::ChargeImage() {}
 
 } // namespace zentrafo

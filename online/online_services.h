@@ -34,6 +34,13 @@ public:
     // The published link: caption and, in its Tag, the address.
     forms::Control* Lablien = nullptr;
 
+    // The contest image: in the settings panel and its copy on the main view.
+    forms::Control* Image13 = nullptr;
+    forms::Control* Image14 = nullptr;
+
+    // Downloads the contest image afresh; a failed download leaves the pictures as they were.
+    void ChargeImage();
+
     // Colour of Shape9 until the send button is unlocked.
     static constexpr uint32_t kShapeLocked = 0x0000FF;
     static constexpr uint32_t kShapeUnlocked = 0x00FF00;
