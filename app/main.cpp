@@ -12,9 +12,12 @@ int main(int argc, char** argv) {
     zentrafo::Marlix w(platform);
     w.Form_Load();
     zqt::MainWindow window(w, &platform);
-    // Closing the window stores the display mode and the contest identity.
-    window.onClose = [&w] {
-        w.Form_Unload();
+    // Closing the window stores the display mode and the contest identity, once: the
+    // quit button runs the same unload itself and then ends the process.
+    bool unloaded = false;
+    window.onClose = [&w, &unloaded] {
+        if (!unloaded) w.Form_Unload();
+        unloaded = true;
         return true;
     };
     window.show();

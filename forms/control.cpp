@@ -86,6 +86,9 @@ void Control::setToolTip(std::string v) {
 void Control::setPicture(std::string v) {
     if (v != picture_) { picture_ = std::move(v); touch(DPicture); }
 }
+void Control::setMouseIcon(std::string v) {
+    if (v != mouseIcon_) { mouseIcon_ = std::move(v); touch(DPicture); }
+}
 void Control::setStretch(bool v) {
     if (v != stretch_) { stretch_ = v; touch(DPicture); }
 }

@@ -116,6 +116,9 @@ public:
     // Picture: the name of one of the program's pictures, empty for none.
     const std::string& picture() const { return picture_; }
     void setPicture(std::string v);
+    // Mouse pointer shown over the control: a pointer name ("hand"), empty for the usual one.
+    const std::string& mouseIcon() const { return mouseIcon_; }
+    void setMouseIcon(std::string v);
     bool stretch() const { return stretch_; }
     void setStretch(bool v);
 
@@ -185,7 +188,7 @@ private:
     double fontSize_ = 8.25;
     bool bold_ = false;
     Align align_ = Align::Left;
-    std::string text_, tag_, toolTip_, picture_;
+    std::string text_, tag_, toolTip_, picture_, mouseIcon_;
     bool stretch_ = false, locked_ = false;
     int selStart_ = 0, selLength_ = 0;
     int value_ = 0;

@@ -2,6 +2,7 @@
 // A window of the program: its controls in creation order, lookup by name and index,
 // and the list of controls whose properties changed since the front end last looked.
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -39,6 +40,9 @@ public:
     // Display scale: zoom factor and font step, applied by the front end only.
     double zoom = 1.0;
     double fontStep = 0.0;
+
+    // The pointer moved over the window's bare surface, where no control lies.
+    std::function<void(EventArgs&)> mouseMove;
 
     // Controls changed since the last call, each once.
     std::vector<Control*> takeDirty();

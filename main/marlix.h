@@ -9,6 +9,8 @@
 #include "forms/form.h"
 #include "groups/group_stage.h"
 #include "knockout/knockout_stage.h"
+#include "knockout/match_info.h"
+#include "main/demarrage.h"
 #include "main/langage.h"
 #include "main/tournament_file.h"
 #include "main/user_settings.h"
@@ -52,11 +54,19 @@ public:
     TournamentFile fichier;
     Langage langage;
     UserSettings reglages;
+    MatchInfo infos;
+    Demarrage demarrage;
 
     // Start-up of the window: everything before it is first shown.
     void Form_Load();
     // The window closes: keeps the display mode and the contest identity.
     void Form_Unload();
+
+private:
+    // A control of a panel this window may not have: exactly that name and index, or null.
+    forms::Control* named(const std::string& name, int index) const;
+    // Every group's figure columns and captions take group A's positions.
+    void alignColumns();
 };
 
 } // namespace zentrafo

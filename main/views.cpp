@@ -51,7 +51,7 @@ void Views::design() {
     // Day's-matches panel; its content comes with the match calendar.
     Frame18 = &f.add(Kind::Frame, "Frame18", -1, nullptr, 20000, 990, 4065, 3930, "Calendrier");
     Frame18->setVisible(false);
-    Image11 = &f.add(Kind::Image, "Image11", -1, Frame18, 1140, 2025, 960, 975);
+    Image11 = &f.add(Kind::Image, "Image11", -1, Frame18, 2880, 2010, 960, 975);
     Image11->setPicture("close");
     onClick(Image11, [this] { Image11_Click(); });
 }

@@ -50,6 +50,26 @@ public:
     std::string longDate(const DateTime& d) override {
         return std::to_string(d.day) + "/" + std::to_string(d.month) + "/" + std::to_string(d.year);
     }
+    // English names, so tests read the same everywhere.
+    std::string formatDate(const DateTime& d, const std::string& pattern) override {
+        static const char* const kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+        static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        // Sakamoto's weekday rule, 0 = Sunday.
+        static const int kShift[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+        const int y = d.month < 3 ? d.year - 1 : d.year;
+        const int wd = (y + y / 4 - y / 100 + y / 400 + kShift[(d.month + 11) % 12] + d.day) % 7;
+        auto two = [](int v) { return std::string(v < 10 ? "0" : "") + std::to_string(v); };
+        std::string out;
+        for (size_t i = 0; i < pattern.size();) {
+            if (pattern.compare(i, 4, "dddd") == 0) { out += kDays[wd]; i += 4; }
+            else if (pattern.compare(i, 4, "yyyy") == 0) { out += std::to_string(d.year); i += 4; }
+            else if (pattern.compare(i, 3, "MMM") == 0) { out += kMonths[(d.month + 11) % 12]; i += 3; }
+            else if (pattern.compare(i, 2, "dd") == 0) { out += two(d.day); i += 2; }
+            else out += pattern[i++];
+        }
+        return out;
+    }
     void setBusy(bool b) override { busy.push_back(b); }
     void yield() override {
         ++yields;

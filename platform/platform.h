@@ -36,6 +36,10 @@ public:
     virtual bool printPicture(const std::string& formName) = 0;
     virtual DateTime now() = 0;
     virtual std::string longDate(const DateTime& d) = 0;
+    // The date by a pattern in the user's language: "dddd" the weekday's name, "dd" the
+    // day on two digits, "MMM" the month's short name, "yyyy" the year; other
+    // characters stand as they are. `d` must be a valid date.
+    virtual std::string formatDate(const DateTime& d, const std::string& pattern) = 0;
     virtual void setBusy(bool busy) = 0;
     // Lets paint and timer events run, never user input.
     virtual void yield() = 0;

@@ -226,7 +226,10 @@ protected:
 
 class ShapeWidget : public QWidget {
 public:
-    ShapeWidget(const Control& c, QWidget* parent) : QWidget(parent), c_(c) {}
+    // A shape is drawing only: the pointer goes through it to what lies beneath.
+    ShapeWidget(const Control& c, QWidget* parent) : QWidget(parent), c_(c) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -303,6 +306,7 @@ FormView::FormView(forms::Form& form, QWidget* parent) : QWidget(parent), form_(
     fontStep_ = form.fontStep;
     client_ = clientSize();
     setFixedSize(client_);
+    setMouseTracking(true);
     caption_ = form.caption;
     setWindowTitle(q(caption_));
     sync();
@@ -318,7 +322,24 @@ FormView::~FormView() {
 
 int FormView::px(double twips) const { return static_cast<int>(std::lround(twips * zoom_ / 15.0)); }
 
-QSize FormView::clientSize() const { return QSize(px(form_.clientWidth), px(form_.clientHeight)); }
+// The display scale draws the controls smaller, never the window.
+QSize FormView::clientSize() const {
+    return QSize(static_cast<int>(std::lround(form_.clientWidth / 15.0)), static_cast<int>(std::lround(form_.clientHeight / 15.0)));
+}
+
+void FormView::mouseMoveEvent(QMouseEvent* event) {
+    // Only the window's bare surface: controls keep their own moves (see routeMouse).
+    if (form_.mouseMove) {
+        EventArgs a = mouseArgs(event);
+        try {
+            form_.mouseMove(a);
+        } catch (...) {
+            report("window mouse move");
+        }
+        sync();
+    }
+    QWidget::mouseMoveEvent(event);
+}
 
 QWidget* FormView::widgetOf(const Control& c) const {
     auto it = items_.find(&c);
@@ -362,6 +383,7 @@ void FormView::rescale() {
     client_ = clientSize();
     setFixedSize(client_);
     for (auto& [c, item] : items_) {
+        if (!item.widget) continue; // timers
         applyFont(item);
         applyGeometry(item);
         applyPicture(item);
@@ -499,6 +521,12 @@ void FormView::apply(Item& item, uint32_t bits) {
         if (auto* b = qobject_cast<QCheckBox*>(w))
             b->setCheckState(c.value() == 1 ? Qt::Checked : c.value() == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
     if (bits & (forms::DPicture | forms::DGeometry | forms::DFont | forms::DText)) applyPicture(item);
+    if (bits & forms::DPicture) {
+        if (c.mouseIcon() == "hand")
+            w->setCursor(Qt::PointingHandCursor);
+        else
+            w->unsetCursor();
+    }
     if (bits & forms::DSelection) applySelection(item);
     if (c.kind() == Kind::Shape || c.kind() == Kind::Line) w->update();
     if (bits & forms::DVisible) w->setVisible(c.visible());
@@ -564,8 +592,9 @@ void FormView::applyFont(Item& item) {
     QFont f;
     f.setFamilies(families(c.fontName()));
     f.setStyleHint(QFont::SansSerif);
-    // Points of the design at 96 pixels an inch, the same scale as twips / 15.
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround((c.fontSize() + fontStep_) * zoom_ * 96.0 / 72.0))));
+    // Points of the design at 96 pixels an inch, the same scale as twips / 15. The display
+    // scale changes fonts by its whole-point step only, not by the zoom.
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround((c.fontSize() + fontStep_) * 96.0 / 72.0))));
     f.setBold(c.fontBold());
     item.widget->setFont(f);
     const Qt::Alignment h = horizontal(c.alignment());
@@ -758,8 +787,14 @@ bool FormView::routeMouse(Control& c, QWidget* w, QEvent* e) {
         if (c.handles(Ev::MouseMove)) {
             EventArgs a = mouseArgs(e);
             fire(c, Ev::MouseMove, a);
+        } else if (k == Kind::Frame && c.value() == 1) {
+            return false; // a borderless box only groups controls: its frame has the move
         }
-        return false;
+        // The move belongs to the control under the pointer alone: the frames behind it
+        // must not see it too (a frame's own handler would undo what the control did).
+        target->event(e);
+        e->accept();
+        return true;
     }
     default: return false;
     }

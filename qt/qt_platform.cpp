@@ -216,6 +216,10 @@ std::string QtPlatform::longDate(const platform::DateTime& d) {
     return s(QLocale().toString(QDate(d.year, d.month, d.day), QLocale::LongFormat));
 }
 
+std::string QtPlatform::formatDate(const platform::DateTime& d, const std::string& pattern) {
+    return s(QLocale().toString(QDate(d.year, d.month, d.day), QString::fromStdString(pattern)));
+}
+
 void QtPlatform::setBusy(bool busy) {
     // A state, as the mouse pointer of a window is, not a stack of requests.
     if (busy == busy_) return;

@@ -30,6 +30,7 @@ public:
     bool printPicture(const std::string& formName) override;
     platform::DateTime now() override;
     std::string longDate(const platform::DateTime& d) override;
+    std::string formatDate(const platform::DateTime& d, const std::string& pattern) override;
     void setBusy(bool busy) override;
     void yield() override;
     [[noreturn]] void endProcess() override;

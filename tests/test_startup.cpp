@@ -87,12 +87,13 @@ TEST_F(WindowTest, ClosingKeepsDisplayModeAndIdentityButNeverErases) {
     ASSERT_TRUE(store.set("data", "mdp", "motdepasse"));
     Marlix& w = start();
 
-    w.Form_Unload(); // empty boxes, no display-mode button yet
+    w.Form_Unload(); // empty boxes, normal display mode
     EXPECT_EQ(store.get("data", "pseudo"), "ancien");
     EXPECT_EQ(store.get("data", "mdp"), "motdepasse");
-    EXPECT_EQ(store.get("data", "reduit", "none"), "none");
+    EXPECT_EQ(store.get("data", "reduit"), "0");
 
-    forms::Control& mode = w.form.add(forms::Kind::Button, "Command14", -1, nullptr, 0, 0, 100, 100, "Passer en mode normal");
+    forms::Control& mode = *w.demarrage.Command14;
+    mode.setCaption("Passer en mode normal");
     w.online.Text2[1]->setText("Zizou 10");
     w.Form_Unload();
     EXPECT_EQ(store.get("data", "reduit"), "1");

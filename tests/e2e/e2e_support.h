@@ -50,6 +50,8 @@ struct WindowFixture : ::testing::Test {
     std::unique_ptr<zqt::MainWindow> window;
 
     void SetUp() override {
+        // A returning user: no welcome panel over the window.
+        w.reglages.set("FirstUse", "1");
         w.Form_Load();
         window = std::make_unique<zqt::MainWindow>(w);
         window->show();

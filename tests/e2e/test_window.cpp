@@ -171,18 +171,19 @@ TEST_F(WindowTest, ClickOnATeamNameDecidesTheLots) {
 
 namespace {
 
-TEST_F(WindowTest, DisplayScaleResizesTheWindowAndEveryBox) {
+TEST_F(WindowTest, DisplayScaleDrawsEveryBoxSmallerInAWindowOfTheSameSize) {
+    const QSize before = window->size();
     w.form.zoom = 1.5;
     w.form.fontStep = 2;
     window->view().sync();
-    EXPECT_EQ(window->view().size(), QSize(1754, 990));
-    EXPECT_EQ(window->size(), window->view().size());
+    EXPECT_EQ(window->view().size(), QSize(1169, 660));
+    EXPECT_EQ(window->size(), before);
     QLineEdit* first = edit(A().team[1]);
     const QPoint inPanel = first->mapTo(&window->view(), QPoint(0, 0));
     EXPECT_EQ(inPanel, QPoint((120 + 120) * 3 / 30, (960 + 690) * 3 / 30));
     EXPECT_EQ(first->height(), 26); // 255 twips
-    // 8.25 points and a step of 2, at 96 pixels an inch, scaled by 1.5.
-    EXPECT_EQ(first->font().pixelSize(), 21);
+    // 8.25 points and a step of 2, at 96 pixels an inch; the zoom leaves fonts alone.
+    EXPECT_EQ(first->font().pixelSize(), 14);
 
     // The scaled window still takes input where the user sees the boxes.
     enter(A().score[0], '4');
