@@ -195,7 +195,6 @@ void MatchInfo::designMainCopy() {
 void MatchInfo::designLabTer(int i, Control* parent) {
     const Place& p = kLabTer[static_cast<size_t>(i)];
     Control& l = w_.form.add(Kind::Label, "LabTer", i, parent, p.left, p.top, p.width, p.height);
-    l.setBackColor(kPanelFace);
     l.setFontBold(i % 3 != 1);
     l.setFontSize(i % 3 == 0 ? 11.25 : 9.75);
     LabTer[static_cast<size_t>(i)] = &l;
@@ -251,7 +250,7 @@ void MatchInfo::designDay() {
     Timer1 = &f.add(Kind::Timer, "Timer1", -1, panel);
     Timer1->setInterval(800);
     Timer1->setEnabled(true);
-    Command15 = &f.add(Kind::Button, "Command15", -1, nullptr, 14640, 15, 915, 915, "Calendrier");
+    Command15 = &f.add(Kind::Button, "Command15", -1, nullptr, 14520, 15, 1065, 915, "Calendrier");
     Command15->setPicture("calendar");
 
     auto run = [](Control* c, Ev ev, auto fn) { c->on(ev, [fn](Control&, forms::EventArgs&) { fn(); }); };

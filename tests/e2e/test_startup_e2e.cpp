@@ -1,0 +1,180 @@
+// Start-up, match information, the display scale and quitting, in the offscreen front
+// end with real events on the real widgets.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <fstream>
+#include <map>
+
+#include "e2e_support.h"
+#include "platform/settings.h"
+#include "private_folders.h"
+
+namespace {
+
+struct StartupTest : ::testing::Test {
+    platform::FakePlatform fake;
+    std::string config = testing_support::makeTempDir("startup-e2e");
+    std::unique_ptr<zentrafo::Marlix> w;
+    std::unique_ptr<zqt::MainWindow> window;
+
+    void SetUp() override {
+        std::ofstream("Zentrafo.ini") << "[EquipA]\n1=France\n2=Corée\n3=Norvège\n4=Nigeria\n"
+                                         "[Match]\n0=PDP(TF1 C+) 07/06/19 21:00\n"
+                                         "2=REN(C+) 12/06/19 21:00\n"
+                                         "6=NCE(TF1) 08/06/19 18:00\n"
+                                         "12=LHA(C+) 08/06/19 21:00\n"
+                                         "24=REN(BE) 08/06/19 15:00\n"
+                                         "100=GRE(TF1) 22/06/19 17:30\n";
+        fake.clock = {2019, 6, 8, 10, 0, 0};
+        w = std::make_unique<zentrafo::Marlix>(fake, platform::Settings::inFolder(config));
+        w->reglages.set("FirstUse", "1");
+        w->Form_Load();
+        window = std::make_unique<zqt::MainWindow>(*w);
+        window->show();
+    }
+    void TearDown() override {
+        window.reset();
+        w.reset();
+        QFile::remove("Zentrafo.ini");
+        QDir(QString::fromStdString(config)).removeRecursively();
+    }
+    QWidget* widget(const forms::Control* c) { return window->view().widgetOf(*c); }
+    QString text(const forms::Control* c) { return qobject_cast<QLabel*>(widget(c))->text(); }
+    static void moveOver(QWidget* target, QPointF at) {
+        QMouseEvent e(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &e);
+    }
+    static void moveOver(QWidget* target) { moveOver(target, QPointF(target->width() / 2.0, target->height() / 2.0)); }
+    void save(QWidget* what, const char* name) {
+        ASSERT_TRUE(what->grab().save(QStringLiteral(ZENTRAFO_BUILD_DIR "/") + QString::fromLatin1(name)));
+    }
+};
+
+TEST_F(StartupTest, DaysPanelListsTheDaysGamesInTimeOrder) {
+    auto& mi = w->infos;
+    QWidget* panel = widget(w->views.Frame18);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(text(mi.LabCAL[0]), "");
+    EXPECT_EQ(text(mi.LabCAL[1]), QString::fromUtf8("15:00 C1 Vs C2"));
+    EXPECT_EQ(text(mi.LabCAL[2]), QString::fromUtf8("18:00 Nigeria Vs Corée"));
+    EXPECT_EQ(text(mi.LabCAL[3]), QString::fromUtf8("21:00 B1 Vs B2"));
+    EXPECT_FALSE(qobject_cast<QLabel*>(widget(mi.RepIm[1]))->pixmap().isNull());
+    save(panel, "day_panel.png");
+
+    // The user tabs into the day and steps it back: the 7th has one match.
+    auto* day = qobject_cast<QComboBox*>(widget(mi.Combo3));
+    window->activateWindow();
+    QApplication::setActiveWindow(window.get());
+    day->setFocus(Qt::TabFocusReason);
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QApplication::sendEvent(day, &up);
+    EXPECT_EQ(day->currentText(), "07");
+    EXPECT_EQ(text(mi.LabCAL[2]), QString::fromUtf8("21:00 France Vs Corée"));
+    EXPECT_EQ(text(mi.LabCAL[3]), "");
+    EXPECT_FALSE(mi.Timer1->timerEnabled()) << "choosing a date keeps the panel open";
+}
+
+TEST_F(StartupTest, PointingAtAMatchShowsWhereWhenAndOnWhichChannel) {
+    auto& mi = w->infos;
+    QWidget* label = widget(w->groups.group('A').fixture[6]);
+    moveOver(label);
+    EXPECT_EQ(text(mi.LabTer[0]), "Nice");
+    EXPECT_TRUE(text(mi.LabTer[1]).contains("2019")) << text(mi.LabTer[1]).toStdString();
+    EXPECT_TRUE(text(mi.LabTer[1]).endsWith(' '));
+    EXPECT_EQ(text(mi.LabTer[2]), " 18:00");
+    EXPECT_TRUE(widget(mi.ImChaine[1])->isVisible());
+    EXPECT_FALSE(widget(mi.ImChaine[0])->isVisible());
+    EXPECT_FALSE(qobject_cast<QLabel*>(widget(mi.Terrain[10]))->pixmap().isNull());
+    w->views.Frame18->setVisible(false); // the day's panel covers the details when open
+    window->view().sync();
+    save(&window->view(), "details_on_groups.png");
+
+    // The bare window between two group panels hides the panel.
+    moveOver(&window->view(), QPointF(4470 / 15.0, 3000 / 15.0));
+    EXPECT_FALSE(widget(mi.Shape1)->isVisible());
+    EXPECT_EQ(text(mi.LabTer[0]), "");
+
+    // Over the bracket, the bracket's own copy shows the round-of-sixteen match.
+    e2e::click(widget(w->views.Command1));
+    ASSERT_TRUE(widget(w->knockout.Frame9)->isVisible());
+    w->views.Frame18->setVisible(false);
+    window->view().sync();
+    moveOver(widget(w->knockout.Huit[1]));
+    EXPECT_TRUE(widget(mi.Frame16)->isVisible());
+    EXPECT_EQ(text(mi.LabTer[3]), "Grenoble");
+    EXPECT_EQ(text(mi.LabTer[5]), " 17:30");
+    save(&window->view(), "details_over_bracket.png");
+    moveOver(widget(w->knockout.Frame9), QPointF(10, 600));
+    EXPECT_FALSE(widget(mi.Frame16)->isVisible());
+}
+
+TEST_F(StartupTest, ReducedModeShrinksEveryWidgetAndComesBackExactly) {
+    std::map<const forms::Control*, QRect> design, model;
+    for (const auto& c : w->form.controls())
+        if (QWidget* wid = widget(c.get())) {
+            design[c.get()] = wid->geometry();
+            model[c.get()] = QRect(c->left(), c->top(), c->width(), c->height());
+        }
+    const QSize size = window->size();
+    const int font = widget(w->groups.group('A').team[1])->font().pixelSize();
+
+    auto toggle = [&] {
+        e2e::click(widget(w->views.Command6)); // the help panel holds the mode button
+        ASSERT_TRUE(widget(w->demarrage.Command14)->isVisible());
+        e2e::click(widget(w->demarrage.Command14));
+        EXPECT_FALSE(widget(w->views.Fraide)->isVisible());
+    };
+    toggle();
+    EXPECT_EQ(window->size(), size);
+    EXPECT_EQ(w->demarrage.Command14->caption(), "Passer en mode normal");
+    int checked = 0;
+    for (const auto& [c, rect] : design) {
+        if (c->kind() == forms::Kind::Line) continue;
+        const QRect now = widget(c)->geometry();
+        EXPECT_NEAR(now.x(), rect.x() * 0.85, 1.5) << c->name() << c->index();
+        EXPECT_NEAR(now.width(), rect.width() * 0.85, 1.5) << c->name() << c->index();
+        ++checked;
+    }
+    EXPECT_GT(checked, 500);
+    EXPECT_LT(widget(w->groups.group('A').team[1])->font().pixelSize(), font);
+
+    // Scores typed in reduced mode rank the table where the user sees it.
+    QWidget* box = widget(w->groups.group('A').score[2]);
+    e2e::type(box, "0");
+    e2e::type(widget(w->groups.group('A').score[3]), "3");
+    EXPECT_EQ(widget(w->groups.group('A').team[4])->y(), design[w->groups.group('A').team[1]].y() * 85 / 100);
+    save(&window->view(), "reduced_window.png");
+
+    toggle();
+    for (int i = 0; i < 6; ++i) toggle();
+    // Every box the entries did not move is back exactly where it was designed.
+    int same = 0;
+    for (const auto& [c, rect] : design)
+        if (c->kind() != forms::Kind::Line && model[c] == QRect(c->left(), c->top(), c->width(), c->height())) {
+            EXPECT_EQ(widget(c)->geometry(), rect) << c->name() << c->index();
+            ++same;
+        }
+    EXPECT_GT(same, 500);
+    EXPECT_EQ(widget(w->groups.group('A').team[1])->font().pixelSize(), font);
+    EXPECT_EQ(widget(w->views.Command1)->geometry(), design[w->views.Command1]);
+}
+
+TEST_F(StartupTest, QuitEndsTheProgramWithTheSettingsStored) {
+    w->online.Text2[1]->setText("Zizou");
+    e2e::click(widget(w->views.Command6));
+    e2e::click(widget(w->demarrage.Command14));
+    e2e::click(widget(w->demarrage.Command5));
+    EXPECT_TRUE(fake.ended);
+    EXPECT_EQ(w->reglages.get("reduit"), "1");
+    EXPECT_EQ(w->reglages.get("pseudo"), "Zizou");
+}
+
+} // namespace
