@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "main/marlix.h"
+#include "qt/launch_probe.h"
 #include "qt/main_window.h"
 #include "qt/qt_platform.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
         unloaded = true;
         return true;
     };
+    zqt::quitWhenShownIfAsked(&window);
     window.show();
     return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <vector>
 
 #include <QApplication>
@@ -386,11 +387,18 @@ void FormView::syncOwn() {
         emit captionChanged(q(caption_));
     }
     std::vector<Control*> raised;
+    bool opened = false;
     for (Control* c : form_.takeDirty()) {
         uint32_t bits = c->dirty();
         if (bits == 0) continue;
-        c->clearDirty();
         auto it = items_.find(c);
+        if (it == items_.end() && inHiddenPanel(*c)) {
+            // Drawn the first time its panel opens; its dirty bits stay set until then,
+            // so the form does not list it again meanwhile.
+            deferred_.push_back(c);
+            continue;
+        }
+        c->clearDirty();
         if (it == items_.end()) {
             create(*c);
             if (c->zOrder() > 0) raised.push_back(c);
@@ -398,7 +406,9 @@ void FormView::syncOwn() {
         }
         apply(it->second, bits);
         if (bits & forms::DZOrder) raised.push_back(c);
+        if ((bits & forms::DVisible) && c->kind() == Kind::Frame && c->visible()) opened = true;
     }
+    if (opened && !deferred_.empty()) createOpened(raised);
     std::stable_sort(raised.begin(), raised.end(), [](const Control* a, const Control* b) { return a->zOrder() < b->zOrder(); });
     for (Control* c : raised)
         if (QWidget* w = widgetOf(*c)) w->raise();
@@ -417,6 +427,29 @@ void FormView::rescale() {
         applyPicture(item);
     }
     emit clientSizeChanged(client_);
+}
+
+bool FormView::inHiddenPanel(const Control& c) {
+    // Timers run whether their panel shows or not.
+    if (c.kind() == Kind::Timer) return false;
+    for (const Control* p = c.parent(); p; p = p->parent())
+        if (!p->visible()) return true;
+    return false;
+}
+
+void FormView::createOpened(std::vector<Control*>& raised) {
+    std::vector<Control*> still;
+    for (Control* c : deferred_) {
+        if (items_.count(c)) continue; // made already as the parent of another
+        if (inHiddenPanel(*c)) {
+            still.push_back(c);
+            continue;
+        }
+        c->clearDirty();
+        create(*c);
+        if (c->zOrder() > 0) raised.push_back(c);
+    }
+    deferred_.swap(still);
 }
 
 QWidget* FormView::parentWidgetOf(const Control& c) {
@@ -560,6 +593,7 @@ void FormView::apply(Item& item, uint32_t bits) {
     }
     if (bits & forms::DSelection) applySelection(item);
     if (c.kind() == Kind::Shape || c.kind() == Kind::Line) w->update();
+    if ((bits & forms::DVisible) && item.pictureStale && c.visible()) applyPicture(item);
     if (bits & forms::DVisible) w->setVisible(c.visible());
 }
 
@@ -692,8 +726,13 @@ QPixmap FormView::picture(const std::string& name, const QSize& size, bool stret
     if (name.empty()) return {};
     const QString base = ":/pictures/" + q(name);
     const qreal dpr = devicePixelRatioF();
-    if (QFile::exists(base + ".svg")) {
-        QSvgRenderer svg(base + ".svg");
+    // Each drawing is parsed once per run; many controls show the same few.
+    static QHash<QString, std::shared_ptr<QSvgRenderer>> parsed;
+    auto found = parsed.find(base);
+    if (found == parsed.end() && QFile::exists(base + ".svg"))
+        found = parsed.insert(base, std::make_shared<QSvgRenderer>(base + ".svg"));
+    if (found != parsed.end()) {
+        QSvgRenderer& svg = **found;
         const QSize natural = svg.defaultSize() * zoom_;
         const QSize target = stretch ? size : natural;
         if (target.isEmpty()) return {};
@@ -716,7 +755,10 @@ QPixmap FormView::picture(const std::string& name, const QSize& size, bool stret
 void FormView::applyPicture(Item& item) {
     const Control& c = *item.control;
     if (c.kind() == Kind::Image) {
-        static_cast<QLabel*>(item.widget)->setPixmap(picture(c.picture(), item.widget->size(), c.stretch()));
+        // A hidden image (the stored stadiums, for one) is drawn when it is shown.
+        item.pictureStale = !c.visible();
+        if (!item.pictureStale)
+            static_cast<QLabel*>(item.widget)->setPixmap(picture(c.picture(), item.widget->size(), c.stretch()));
         return;
     }
     if (c.kind() != Kind::Button) return;

@@ -3,6 +3,7 @@
 // once per event, and the user's input turned into the controls' events.
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include <QHash>
 #include <QPixmap>
@@ -59,6 +60,7 @@ private:
         forms::Control* control = nullptr;
         QWidget* widget = nullptr;
         QTimer* timer = nullptr;
+        bool pictureStale = false; // an image whose picture waits until it is shown
     };
     // The text a user has just typed, so a handler's cleaning keeps the cursor after it.
     struct Editing {
@@ -81,6 +83,10 @@ private:
     void applyTimer(Item& item);
     void rescale();
     QWidget* parentWidgetOf(const forms::Control& c);
+    // Controls inside a hidden panel get their widgets when the panel first opens:
+    // start-up then draws only what the user sees.
+    static bool inHiddenPanel(const forms::Control& c);
+    void createOpened(std::vector<forms::Control*>& raised);
     QPixmap picture(const std::string& name, const QSize& size, bool stretch);
 
     void onEdited(forms::Control& c, QLineEdit* edit);
@@ -90,6 +96,7 @@ private:
 
     forms::Form& form_;
     std::unordered_map<const forms::Control*, Item> items_;
+    std::vector<forms::Control*> deferred_;
     QHash<const QObject*, forms::Control*> byWidget_;
     const forms::Control* pressed_ = nullptr;
     Editing editing_;
