@@ -215,6 +215,9 @@ void MatchInfo::designBracketCopy() {
     Frame16 = &f.add(Kind::Frame, "Frame16", -1, ko, 20000, 5280, 3900, 3500);
     Frame16->setValue(1); // borderless: Shape2 draws its border
     Frame16->setVisible(false);
+    // Over the details themselves the pointer changes nothing: the bracket behind them
+    // would otherwise take the move and hide them.
+    Frame16->on(Ev::MouseMove, [](Control&, forms::EventArgs&) {});
     Shape2 = &f.add(Kind::Shape, "Shape2", -1, Frame16, 0, 120, 3870, 3345);
     Shape2->setBackColor(kPanelFace);
     Shape2->setForeColor(kPanelBorder);

@@ -1,12 +1,12 @@
 #include "qt/launch_probe.h"
 
 #include <QApplication>
-
-#include <cstdio>
-#include <cstdlib>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace zqt {
 

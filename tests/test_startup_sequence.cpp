@@ -73,6 +73,8 @@ TEST_F(WindowTest, StartUpWritesVersionCaptionPointersAndTheWindowCaption) {
     EXPECT_EQ(w.demarrage.Label6_4->caption(), "Pellomir");
     EXPECT_EQ(w.form.caption, w.views.Label2->caption());
     EXPECT_EQ(w.form.caption, "Dravello Women's 2019");
+    EXPECT_EQ(w.demarrage.Command5->caption(), "Quit");
+    EXPECT_EQ(w.infos.Command15->caption(), "Calendar");
     for (int i = 0; i < 3; ++i) EXPECT_EQ(w.langage.lang[static_cast<size_t>(i)]->mouseIcon(), "hand");
     EXPECT_EQ(w.demarrage.Label6_4->mouseIcon(), "hand");
     EXPECT_EQ(w.online.Lablien->mouseIcon(), "");
