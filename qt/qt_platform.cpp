@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -54,14 +55,19 @@ private:
     bool busy_;
 };
 
-size_t writeChunk(char* data, size_t size, size_t count, void* target) {
-    auto* file = static_cast<QSaveFile*>(target);
-    const qint64 n = static_cast<qint64>(size * count);
-    return file->write(data, n) == n ? size * count : 0;
-}
+// The body goes to the file as it arrives; a body past the cap ends the transfer.
+struct Sink {
+    QSaveFile* file;
+    curl_off_t written = 0;
+    curl_off_t cap = 0;
+};
 
-bool isFileUrl(const std::string& url) {
-    return url.size() >= 5 && QString::fromLatin1(url.substr(0, 5).c_str()).compare("file:", Qt::CaseInsensitive) == 0;
+size_t writeChunk(char* data, size_t size, size_t count, void* target) {
+    auto* sink = static_cast<Sink*>(target);
+    const qint64 n = static_cast<qint64>(size * count);
+    if (sink->written + n > sink->cap) return 0;
+    sink->written += n;
+    return sink->file->write(data, n) == n ? size * count : 0;
 }
 
 } // namespace
@@ -158,21 +164,35 @@ bool QtPlatform::download(const std::string& url, const std::string& file) {
     if (!out.open(QIODevice::WriteOnly)) return false;
     CURL* curl = curl_easy_init();
     if (!curl) return false;
+    Sink sink{&out, 0, static_cast<curl_off_t>(maxDownloadBytes)};
+    // A fresh copy from the server, never one kept by a cache on the way.
+    curl_slist* headers = curl_slist_append(nullptr, "Cache-Control: no-cache");
+    headers = curl_slist_append(headers, "Pragma: no-cache");
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 20L);
+    // The window waits for the download: it never waits longer than this in all.
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, totalTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::min(totalTimeoutMs, 10000L));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, sink.cap);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "zentrafo");
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeChunk);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &out);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
     const CURLcode rc = curl_easy_perform(curl);
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    curl_off_t announced = -1;
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     curl_easy_cleanup(curl);
-    const bool ok = rc == CURLE_OK && ((status >= 200 && status <= 299) || (status == 0 && isFileUrl(url)));
+    curl_slist_free_all(headers);
+    // Only a complete success counts: a 2xx status with every announced byte received.
+    const bool ok = rc == CURLE_OK && status >= 200 && status <= 299 && (announced < 0 || announced == sink.written);
     if (!ok) {
         out.cancelWriting();
         return false;

@@ -39,6 +39,10 @@ public:
 
     // Seconds without a byte before a download is given up; tests shorten it.
     long stallSeconds = 30;
+    // Longest time a download may take in all, and the largest body accepted; a
+    // tournament file is about 10 KB, a contest picture a few dozen.
+    long totalTimeoutMs = 30000;
+    long long maxDownloadBytes = 1 << 20;
 
 private:
     struct Attached {
