@@ -44,6 +44,7 @@ void Marlix::Form_Load() {
     CouleurNonQualifie = forms::rgb(175, 16, 22);
     groups.colourRows();
 
+    online.RestaureSauvegarde();
     fichier.ChargeFichier("Zentrafo");
 
     views.Command1->setPicture(views.ico[1]->picture());

@@ -1,6 +1,7 @@
 #pragma once
 // A platform for tests: answers as the test says and records what it was asked.
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,18 +37,39 @@ public:
     std::string folder = ".";
     int major = 1, minor = 1;
     std::string inputAnswer;
+    // Every input box, with whether it hid what was typed.
+    struct Input {
+        std::string prompt, title, def;
+        bool masked;
+    };
+    std::vector<Input> inputs;
     bool ended = false;
 
     int messageBox(const std::string& text, int style, const std::string& title) override {
         boxes.push_back({text, style, title});
         return nextAnswer;
     }
-    std::string inputBox(const std::string&, const std::string&, const std::string&) override { return inputAnswer; }
+    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& def) override {
+        inputs.push_back({prompt, title, def, false});
+        return inputAnswer;
+    }
+    std::string inputPassword(const std::string& prompt, const std::string& title, const std::string& def) override {
+        inputs.push_back({prompt, title, def, true});
+        return inputAnswer;
+    }
     void shellOpen(const std::string& target) override { opened.push_back(target); }
     void setClipboard(const std::string& text) override { clipboard = text; }
     bool download(const std::string& url, const std::string& file) override {
         downloads.push_back(url);
         return onDownload ? onDownload(url, file) : false;
+    }
+    // A picture is a file that starts as a GIF, JPEG or PNG file does.
+    bool pictureReadable(const std::string& file) override {
+        std::ifstream in(file, std::ios::binary);
+        char head[4] = {};
+        in.read(head, 4);
+        const std::string h(head, static_cast<size_t>(in.gcount()));
+        return h.rfind("GIF8", 0) == 0 || h.rfind("\xFF\xD8\xFF", 0) == 0 || h.rfind("\x89PNG", 0) == 0;
     }
     bool printPicture(const std::string& formName) override {
         printed.push_back(formName);

@@ -25,6 +25,7 @@
 #include <QStylePainter>
 #include <QSignalBlocker>
 #include <QSvgRenderer>
+#include <QImageReader>
 #include <QTimer>
 
 // Resources of a static library are registered by hand, from the global namespace.
@@ -661,6 +662,15 @@ void FormView::applyItems(Item& item) {
 
 QPixmap FormView::picture(const std::string& name, const QSize& size, bool stretch) {
     if (name.empty()) return {};
+    // A downloaded picture is named by its file's absolute path, read afresh each time.
+    if (name.front() == '/') {
+        QImageReader reader(q(name));
+        const QImage img = reader.read();
+        if (img.isNull()) return {};
+        const QSize target = stretch ? size : img.size() * zoom_;
+        if (target.isEmpty()) return {};
+        return QPixmap::fromImage(target == img.size() ? img : img.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
     const QString base = ":/pictures/" + q(name);
     const qreal dpr = devicePixelRatioF();
     if (QFile::exists(base + ".svg")) {

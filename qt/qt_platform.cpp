@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QInputDialog>
 #include <QLocale>
 #include <QMessageBox>
@@ -149,6 +150,20 @@ std::string QtPlatform::inputBox(const std::string& prompt, const std::string& t
     bool ok = false;
     const QString answer = QInputDialog::getText(dialogParent(), q(title), q(prompt), QLineEdit::Normal, q(def), &ok);
     return ok ? s(answer) : std::string();
+}
+
+std::string QtPlatform::inputPassword(const std::string& prompt, const std::string& title, const std::string& def) {
+    refreshAll();
+    DialogCursor cursor(busy_);
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(dialogParent(), q(title), q(prompt), QLineEdit::Password, q(def), &ok);
+    return ok ? s(answer) : std::string();
+}
+
+bool QtPlatform::pictureReadable(const std::string& file) {
+    QImageReader reader(q(file));
+    return !reader.read().isNull();
 }
 
 void QtPlatform::shellOpen(const std::string& target) {

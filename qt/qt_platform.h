@@ -24,10 +24,12 @@ public:
 
     int messageBox(const std::string& text, int style, const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title, const std::string& def) override;
+    std::string inputPassword(const std::string& prompt, const std::string& title, const std::string& def) override;
     void shellOpen(const std::string& target) override;
     void setClipboard(const std::string& text) override;
     bool download(const std::string& url, const std::string& file) override;
     bool printPicture(const std::string& formName) override;
+    bool pictureReadable(const std::string& file) override;
     void showForm(forms::Form& form, bool modal) override;
     void unloadForm(forms::Form& form) override;
     platform::DateTime now() override;
