@@ -63,8 +63,10 @@ public:
         downloads.push_back(url);
         return onDownload ? onDownload(url, file) : false;
     }
-    // A picture is a file that starts as a GIF, JPEG or PNG file does.
+    // Unset: a picture is a file that starts as a GIF, JPEG or PNG file does.
+    std::function<bool(const std::string&)> onPictureReadable;
     bool pictureReadable(const std::string& file) override {
+        if (onPictureReadable) return onPictureReadable(file);
         std::ifstream in(file, std::ios::binary);
         char head[4] = {};
         in.read(head, 4);
