@@ -45,7 +45,7 @@ public:
     long stallSeconds = 30;
     // Longest time a download may take in all, and the largest body accepted; a
     // tournament file is about 10 KB, a contest picture a few dozen.
-    long totalTimeoutMs = 30000;
+    long totalTimeoutMs = 20000;
     long long maxDownloadBytes = 1 << 20;
 
 private:
