@@ -74,6 +74,16 @@ TEST_F(OnlineTest, DialogShowsTheLanguageTextsAndCancelChangesNothing) {
     EXPECT_TRUE(fake.downloads.empty());
     EXPECT_EQ(readFile("Zentrafo.ini"), kUserFile);
     EXPECT_EQ(m.groups.group('A').team[1]->text(), "Mine");
+
+    // Loaded afresh each time, in the language of the moment.
+    m.langage.lang_Click(1);
+    std::string caption;
+    fake.onModal = [&](forms::Form& f) {
+        caption = f.caption;
+        m.online.frec()->Command2->click();
+    };
+    m.online.Command8->click();
+    EXPECT_EQ(caption, "Update");
 }
 
 TEST_F(OnlineTest, SuccessfulUpdateLoadsThePublishedFileAndMarksTheButton) {
