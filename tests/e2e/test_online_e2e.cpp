@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -119,6 +120,31 @@ TEST_F(OnlineWindow, FailingServerLeavesTheForecastAndSaysSo) {
     EXPECT_EQ(qobject_cast<QLineEdit*>(widget(w->groups.group('A').score[0]))->text(), "3");
     EXPECT_EQ(slurp(platform.folder + "/Zentrafo.ini"), kUserFile);
     EXPECT_FALSE(fs::exists(platform.folder + "/Zentrafo.BU"));
+}
+
+TEST_F(OnlineWindow, PublisherCodeIsTypedUnseenAndOpensThePanel) {
+    e2e::click(widget(w->views.Command6)); // the help panel, which holds the title label
+    bool masked = false;
+    QTimer::singleShot(0, [&masked] {
+        auto* ask = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(ask, nullptr);
+        masked = ask->textEchoMode() == QLineEdit::Password;
+        ask->setTextValue("4vasq");
+        ask->accept();
+    });
+    QWidget* title = widget(w->views.Label2);
+    const QPointF at(5, 5);
+    QMouseEvent press(QEvent::MouseButtonPress, at, title->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                      Qt::ShiftModifier);
+    QApplication::sendEvent(title, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, title->mapToGlobal(at), Qt::RightButton, Qt::NoButton,
+                        Qt::ShiftModifier);
+    QApplication::sendEvent(title, &release);
+    QApplication::processEvents();
+    EXPECT_TRUE(masked);
+    EXPECT_TRUE(widget(w->online.Frame20)->isVisible());
+    EXPECT_EQ(qobject_cast<QLineEdit*>(widget(w->online.Text2[2]))->text(), "1.1");
+    window->grab().save(ZENTRAFO_BUILD_DIR "/online_publisher_panel.png");
 }
 
 } // namespace
