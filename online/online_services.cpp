@@ -123,7 +123,7 @@ void OnlineServices::designPanel() {
 
 void OnlineServices::designLinks() {
     forms::Form& f = w_.form;
-    Lablien = &f.add(Kind::Label, "Lablien", -1, nullptr, 13400, 600, 2100, 285);
+    Lablien = &f.add(Kind::Label, "Lablien", -1, nullptr, 14700, 600, 2800, 285);
     Lablien->setForeColor(0xFF0000); // blue, as a link
     onClick(Lablien, [this] { Lablien_Click(); });
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,7 +101,18 @@ struct OnlineWindow : ::testing::Test {
 
 TEST_F(OnlineWindow, ConfirmedUpdateShowsThePublishedResults) {
     server.route("/Zentrafo.ini", Reply::ok(kPublished));
+    // The contest image in use is fetched again after the results, and drawn.
+    QImage picture(72, 48, QImage::Format_RGB32);
+    picture.fill(QColor(35, 170, 215));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    server.route("/imvosk.php", Reply::ok(png.toStdString(), "image/png"));
+    w->online.Image14->setVisible(true);
     updateThroughTheDialog("online_dialog.png");
+    const QPixmap drawn = qobject_cast<QLabel*>(widget(w->online.Image14))->pixmap();
+    EXPECT_EQ(drawn.size(), QSize(72, 48));
     EXPECT_TRUE(boxText.isEmpty()) << boxText.toStdString();
     EXPECT_EQ(w->online.frec(), nullptr);
 
