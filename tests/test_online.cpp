@@ -52,7 +52,6 @@ struct OnlineTest : WindowTest {
         w->online.Command8->click();
     }
     bool has(const std::string& name) const { return fs::exists(program + "/" + name); }
-    size_t files() const { return static_cast<size_t>(std::distance(fs::directory_iterator(program), fs::directory_iterator())); }
 };
 
 TEST_F(OnlineTest, DialogShowsTheLanguageTextsAndCancelChangesNothing) {
@@ -119,36 +118,6 @@ TEST_F(OnlineTest, SuccessfulUpdateLoadsThePublishedFileAndMarksTheButton) {
     // The next save unlocks sending.
     m.fichier.Command3->click();
     EXPECT_TRUE(m.online.Command16->enabled());
-}
-
-TEST_F(OnlineTest, AnUpdateThatIsNotResultsLeavesEverythingAsItWas) {
-    const std::string big(zentrafo::OnlineServices::kTailleMax + 1, ';');
-    const std::vector<std::pair<const char*, std::optional<std::string>>> answers{
-        {"no answer", std::nullopt},
-        {"web page", "<html><body>[ButA] Erreur 404</body></html>"},
-        {"empty", ""},
-        {"text without sections", "Service indisponible\n"},
-        {"too large", "[ButA]\n0=1\n" + big},
-    };
-    for (const auto& [what, body] : answers) {
-        putFile("Zentrafo.ini", kUserFile);
-        Marlix& m = start();
-        fake.boxes.clear();
-        served.clear();
-        if (body) served["/Zentrafo.ini"] = *body;
-        update(true);
-        EXPECT_EQ(readFile("Zentrafo.ini"), kUserFile) << what;
-        EXPECT_EQ(files(), 4u) << what << ": only the language files and the forecast";
-        ASSERT_EQ(fake.boxes.size(), 1u) << what;
-        EXPECT_EQ(fake.boxes[0].text, "Erreur de connexion !");
-        EXPECT_EQ(fake.boxes[0].style, platform::MbOk | platform::MbIconInformation);
-        EXPECT_EQ(fake.boxes[0].title, "Dravello 2019");
-        EXPECT_EQ(m.groups.group('A').team[1]->text(), "Mine") << what;
-        EXPECT_FALSE(m.ResultatsRecus);
-        EXPECT_TRUE(m.online.Command8->fontBold());
-        EXPECT_EQ(settingsStore().get("data", "FirstUse", "unset"), "unset");
-        EXPECT_FALSE(fake.busy.back());
-    }
 }
 
 TEST_F(OnlineTest, NewerVersionAnsweredYesEndsWithThePublishedFileInPlace) {

@@ -96,6 +96,7 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
         {"500", Reply::serverError(), true},
         {"HTML page with 200", Reply::htmlPage(), false},
         {"empty body", Reply::empty(), false},
+        {"text without sections", Reply::ok("Service indisponible\n"), false},
         {"truncated body", Reply::truncated(kPublished + std::string(4000, ';')), true},
         {"redirect loop", Reply::redirect("/Zentrafo.ini"), true},
         {"stall", Reply::stall(), true},
@@ -117,6 +118,7 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
         EXPECT_EQ(w->groups.group('A').team[1]->text(), "Mine") << what;
         EXPECT_TRUE(w->online.Command8->fontBold()) << what;
         EXPECT_FALSE(w->ResultatsRecus);
+        EXPECT_FALSE(fake.busy.back());
         // Not a measure of speed: a hang would be caught here rather than by the suite's timeout.
         EXPECT_LT(took, std::chrono::seconds(10)) << what;
     }
