@@ -87,7 +87,8 @@ void OnlineServices::ChargeImage() {
     const std::string recu = image + ".part";
     // The last good picture stays on disk and on screen unless the new one can be drawn.
     if (!DownloadPage(AdresseServeur() + "/imvosk.php", recu)) return;
-    if (!w_.platform.pictureReadable(recu) || std::rename(recu.c_str(), image.c_str()) != 0) {
+    int width = 0, height = 0;
+    if (!w_.platform.pictureReadable(recu, &width, &height) || std::rename(recu.c_str(), image.c_str()) != 0) {
         std::remove(recu.c_str());
         return;
     }
@@ -98,6 +99,12 @@ void OnlineServices::ChargeImage() {
     Image13->setPicture(picture);
     Image14->setPicture("");
     Image14->setPicture(Image13->picture());
+    // Unstretched, each image takes the picture's own size (15 twips to the pixel).
+    for (forms::Control* c : {Image13, Image14})
+        if (!c->stretch() && width > 0 && height > 0) {
+            c->setWidth(width * 15);
+            c->setHeight(height * 15);
+        }
 }
 
 } // namespace zentrafo

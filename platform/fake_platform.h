@@ -63,15 +63,28 @@ public:
         downloads.push_back(url);
         return onDownload ? onDownload(url, file) : false;
     }
-    // Unset: a picture is a file that starts as a GIF, JPEG or PNG file does.
-    std::function<bool(const std::string&)> onPictureReadable;
-    bool pictureReadable(const std::string& file) override {
-        if (onPictureReadable) return onPictureReadable(file);
+    // Unset: a picture is a file that starts as a GIF or PNG file does, of the size its
+    // header gives.
+    std::function<bool(const std::string&, int*, int*)> onPictureReadable;
+    bool pictureReadable(const std::string& file, int* width = nullptr, int* height = nullptr) override {
+        if (onPictureReadable) return onPictureReadable(file, width, height);
         std::ifstream in(file, std::ios::binary);
-        char head[4] = {};
-        in.read(head, 4);
-        const std::string h(head, static_cast<size_t>(in.gcount()));
-        return h.rfind("GIF8", 0) == 0 || h.rfind("\xFF\xD8\xFF", 0) == 0 || h.rfind("\x89PNG", 0) == 0;
+        unsigned char h[24] = {};
+        in.read(reinterpret_cast<char*>(h), sizeof h);
+        const auto n = in.gcount();
+        int w = 0, ht = 0;
+        if (n >= 10 && std::string(reinterpret_cast<char*>(h), 4) == "GIF8") {
+            w = h[6] | h[7] << 8;
+            ht = h[8] | h[9] << 8;
+        } else if (n >= 24 && std::string(reinterpret_cast<char*>(h + 1), 3) == "PNG") {
+            w = h[18] << 8 | h[19];
+            ht = h[22] << 8 | h[23];
+        } else {
+            return false;
+        }
+        if (width) *width = w;
+        if (height) *height = ht;
+        return true;
     }
     bool printPicture(const std::string& formName) override {
         printed.push_back(formName);

@@ -161,9 +161,13 @@ std::string QtPlatform::inputPassword(const std::string& prompt, const std::stri
     return ok ? s(answer) : std::string();
 }
 
-bool QtPlatform::pictureReadable(const std::string& file) {
+bool QtPlatform::pictureReadable(const std::string& file, int* width, int* height) {
     QImageReader reader(q(file));
-    return !reader.read().isNull();
+    const QImage img = reader.read();
+    if (img.isNull()) return false;
+    if (width) *width = img.width();
+    if (height) *height = img.height();
+    return true;
 }
 
 void QtPlatform::shellOpen(const std::string& target) {

@@ -29,7 +29,7 @@ public:
     void setClipboard(const std::string& text) override;
     bool download(const std::string& url, const std::string& file) override;
     bool printPicture(const std::string& formName) override;
-    bool pictureReadable(const std::string& file) override;
+    bool pictureReadable(const std::string& file, int* width = nullptr, int* height = nullptr) override;
     void showForm(forms::Form& form, bool modal) override;
     void unloadForm(forms::Form& form) override;
     platform::DateTime now() override;

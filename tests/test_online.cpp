@@ -179,6 +179,7 @@ TEST_F(OnlineTest, ContestImageIsReplacedOnlyByAPictureThatDecodes) {
     const std::string shown = m.online.Image13->picture();
     EXPECT_EQ(fs::path(shown).filename(), "imgtmp.gif");
     EXPECT_EQ(m.online.Image14->picture(), shown);
+    EXPECT_EQ(m.online.Image14->width(), 15); // a picture of one pixel
     EXPECT_EQ(readFile("imgtmp.gif"), kGif);
 
     for (const char* body : {"<html>Not found</html>", ""}) {

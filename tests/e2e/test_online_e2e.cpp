@@ -113,6 +113,7 @@ TEST_F(OnlineWindow, ConfirmedUpdateShowsThePublishedResults) {
     updateThroughTheDialog("online_dialog.png");
     const QPixmap drawn = qobject_cast<QLabel*>(widget(w->online.Image14))->pixmap();
     EXPECT_EQ(drawn.size(), QSize(72, 48));
+    EXPECT_EQ(widget(w->online.Image14)->size(), QSize(72, 48));
     EXPECT_TRUE(boxText.isEmpty()) << boxText.toStdString();
     EXPECT_EQ(w->online.frec(), nullptr);
 

@@ -45,7 +45,9 @@ struct OnlineOverHttp : ::testing::Test {
         net.totalTimeoutMs = 1500;
         net.stallSeconds = 1;
         fake.onDownload = [this](const std::string& url, const std::string& file) { return net.download(url, file); };
-        fake.onPictureReadable = [this](const std::string& file) { return net.pictureReadable(file); };
+        fake.onPictureReadable = [this](const std::string& file, int* width, int* height) {
+            return net.pictureReadable(file, width, height);
+        };
         ::setenv("ZENTRAFO_SERVER", server.base().c_str(), 1);
         std::ofstream(program + "/Zentrafo.ini", std::ios::binary) << kUserFile;
         w = std::make_unique<zentrafo::Marlix>(fake, platform::Settings::inFolder(root + "/config"));
