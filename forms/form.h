@@ -2,6 +2,7 @@
 // A window of the program: its controls in creation order, lookup by name and index,
 // and the list of controls whose properties changed since the front end last looked.
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -34,6 +35,10 @@ public:
     const std::deque<std::unique_ptr<Control>>& controls() const { return controls_; }
 
     std::string caption;
+    // The user closed the window (close box); set by its owner.
+    std::function<void()> closeRequested;
+    // Picture name of the window's icon.
+    std::string icon;
     int clientWidth = 17535;
     int clientHeight = 9900;
     // Display scale: zoom factor and font step, applied by the front end only.

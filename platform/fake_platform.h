@@ -1,9 +1,11 @@
 #pragma once
 // A platform for tests: answers as the test says and records what it was asked.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "forms/form.h"
 #include "platform/platform.h"
 
 namespace platform {
@@ -30,6 +32,9 @@ public:
     int major = 1, minor = 1;
     std::string inputAnswer;
     bool ended = false;
+    std::vector<std::string> shownForms;
+    std::vector<std::string> unloadedForms;
+    std::function<void(forms::Form&)> onModal;
 
     int messageBox(const std::string& text, int style, const std::string& title) override {
         boxes.push_back({text, style, title});
@@ -45,6 +50,15 @@ public:
     bool printPicture(const std::string& formName) override {
         printed.push_back(formName);
         return true;
+    }
+    void showForm(forms::Form& form, bool modal) override {
+        if (std::find(shownForms.begin(), shownForms.end(), form.name()) == shownForms.end())
+            shownForms.push_back(form.name());
+        if (modal && onModal) onModal(form);
+    }
+    void unloadForm(forms::Form& form) override {
+        unloadedForms.push_back(form.name());
+        shownForms.erase(std::remove(shownForms.begin(), shownForms.end(), form.name()), shownForms.end());
     }
     DateTime now() override { return clock; }
     std::string longDate(const DateTime& d) override {
