@@ -30,6 +30,10 @@ public:
     Control* find(const std::string& name, int index = -1) const;
     // Every element of a control array, by index.
     const std::map<int, Control*>* array(const std::string& name) const;
+    // Loads element `index` of an existing control array at run time: a hidden copy of
+    // the array's first element, its handlers included. Null when there is no such array
+    // or the index is taken: an element is never loaded twice.
+    Control* loadElement(const std::string& name, int index);
 
     // The window's control collection, in creation order.
     const std::deque<std::unique_ptr<Control>>& controls() const { return controls_; }
@@ -41,6 +45,8 @@ public:
     std::string icon;
     int clientWidth = 17535;
     int clientHeight = 9900;
+    // Background of the client area, &HBBGGRR or a system colour.
+    uint32_t backColor = ButtonFace;
     // Display scale: zoom factor and font step, applied by the front end only.
     double zoom = 1.0;
     double fontStep = 0.0;

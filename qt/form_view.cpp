@@ -297,7 +297,7 @@ FormView::FormView(forms::Form& form, QWidget* parent) : QWidget(parent), form_(
     registerPictures();
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, colour(forms::ButtonFace));
+    pal.setColor(QPalette::Window, colour(form.backColor));
     setPalette(pal);
     zoom_ = form.zoom;
     fontStep_ = form.fontStep;
@@ -335,6 +335,11 @@ void FormView::sync() {
         caption_ = form_.caption;
         setWindowTitle(q(caption_));
         emit captionChanged(q(caption_));
+    }
+    if (const QColor back = colour(form_.backColor); palette().color(QPalette::Window) != back) {
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, back);
+        setPalette(pal);
     }
     std::vector<Control*> raised;
     for (Control* c : form_.takeDirty()) {
@@ -400,7 +405,8 @@ FormView::Item& FormView::create(Control& c) {
     item.widget->installEventFilter(this);
     item.widget->setMouseTracking(true);
     apply(item, kAllBits);
-    if (c.kind() == Kind::Line) item.widget->raise();
+    // Lines are drawn on the window's face, beneath every box they run through.
+    if (c.kind() == Kind::Line) item.widget->lower();
     return item;
 }
 
