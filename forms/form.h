@@ -39,14 +39,11 @@ public:
     const std::deque<std::unique_ptr<Control>>& controls() const { return controls_; }
 
     std::string caption;
-    // The user closed the window (close box); set by its owner.
-    std::function<void()> closeRequested;
-    // Picture name of the window's icon.
+    // Picture name of the window's icon, and the colour behind its controls.
     std::string icon;
+    uint32_t backColor = ButtonFace;
     int clientWidth = 17535;
     int clientHeight = 9900;
-    // Background of the client area, &HBBGGRR or a system colour.
-    uint32_t backColor = ButtonFace;
     // Display scale: zoom factor and font step, applied by the front end only.
     double zoom = 1.0;
     double fontStep = 0.0;
@@ -59,6 +56,9 @@ public:
 
     // How many events are being handled right now (0 between events).
     int eventDepth = 0;
+
+    // What the window's close box does; set by the owner of a secondary window.
+    std::function<void()> closeRequested;
 
 private:
     std::string name_;
