@@ -47,6 +47,10 @@ Stats::Stats(Marlix& w) : w_(w) {
 
     Frame2 = &f.add(Kind::Frame, "Frame2", -1, nullptr, 90, 2565, 5925, 5175);
     Frame2->setBackColor(kWhite);
+    // The trophy first, so the names stand over it.
+    Image8 = &f.add(Kind::Image, "Image8", -1, Frame2, 1200, 345, 1905, 3750);
+    Image8->setPicture("trophy");
+    Image8->setStretch(true);
     struct Step {
         int top, width, height;
         double size;
@@ -64,9 +68,6 @@ Stats::Stats(Marlix& w) : w_(w) {
         v->setForeColor(s.colour);
         Vainq[static_cast<size_t>(i)] = v;
     }
-    Image8 = &f.add(Kind::Image, "Image8", -1, Frame2, 1200, 345, 1905, 3750);
-    Image8->setPicture("trophy");
-    Image8->setStretch(true);
     Image2 = &f.add(Kind::Image, "Image2", -1, nullptr, 1080, 1740, 5610, 6000);
     Image2->setPicture("undecided");
     Image2->setStretch(true);
