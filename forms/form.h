@@ -57,6 +57,9 @@ public:
     // How many events are being handled right now (0 between events).
     int eventDepth = 0;
 
+    // The control to be given the keyboard focus when the window is next drawn.
+    Control* focusRequest = nullptr;
+
     // What the window's close box does; set by the owner of a secondary window.
     std::function<void()> closeRequested;
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
@@ -381,6 +382,8 @@ void FormView::syncOwn() {
     std::stable_sort(raised.begin(), raised.end(), [](const Control* a, const Control* b) { return a->zOrder() < b->zOrder(); });
     for (Control* c : raised)
         if (QWidget* w = widgetOf(*c)) w->raise();
+    if (Control* f = std::exchange(form_.focusRequest, nullptr))
+        if (QWidget* w = widgetOf(*f)) w->setFocus();
     syncing_ = false;
 }
 

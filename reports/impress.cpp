@@ -110,6 +110,7 @@ void Impress::Form_Load() {
     form.icon = w_.form.icon;
     Command2_Click();
     w_.platform.yield();
+    form.focusRequest = Command1;
 }
 
 void Impress::Command2_Click() {

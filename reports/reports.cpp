@@ -151,6 +151,7 @@ void Reports::Command21_Click() {
     ChargeInfo();
     fillStats(s);
     stats.show();
+    s.form.focusRequest = s.Command1;
 }
 
 void Reports::fillStats(Stats& s) {

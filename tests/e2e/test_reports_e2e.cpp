@@ -93,6 +93,7 @@ TEST_F(ReportsE2E, StatisticsShowPlacingsGoalsAndPodium) {
     EXPECT_EQ(qobject_cast<QLabel*>(view->widgetOf(*s.Vainq[0]))->text(), "1: A2");
     EXPECT_TRUE(view->widgetOf(*s.Frame2)->isVisible());
     EXPECT_FALSE(view->widgetOf(*s.Image2)->isVisible());
+    EXPECT_EQ(stats->focusWidget(), view->widgetOf(*s.Command1));
     view->grab().save(build + "/reports_stats.png");
 
     // A second click refreshes the same window in place.
