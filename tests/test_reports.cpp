@@ -313,6 +313,17 @@ TEST(ReportsPrint, ButtonsHideForThePrintoutOnlyAndTheSheetStaysWhite) {
     }
 }
 
+TEST_F(ReportsTest, ClosedWhilePrintingTheWindowGoesOnlyOnceThePrintReturned) {
+    r.Command21_Click();
+    Control& print = *r.stats.loaded()->Command5;
+    fake.onYield = [&] { r.unloadStats(); };
+    print.click(); // the print carries on with its window after the yield
+    EXPECT_EQ(r.stats.loaded(), nullptr);
+    EXPECT_EQ(fake.unloadedForms, std::vector<std::string>{"Stats"});
+    fake.onYield = nullptr;
+    EXPECT_EQ(stats().List2->listCount(), 24); // a fresh window
+}
+
 TEST_F(ReportsTest, QuitAndCloseUnloadOnlyLoadedWindowsAndTheLinkOpensTheHomePage) {
     r.unloadImpress();
     r.unloadStats();
