@@ -1,9 +1,11 @@
 #include "qt/printing.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -38,6 +40,9 @@ bool printView(FormView& view) {
         printer.setOutputFileName(file);
     }
     printer.setPageOrientation(QPageLayout::Landscape);
+    // The window goes to the page as a picture of itself; 300 dots an inch keep the
+    // names sharp without a picture of hundreds of megabytes behind them.
+    printer.setResolution(300);
     printer.setDocName(QString::fromStdString(view.form().caption));
 
     QPainter p;
@@ -45,7 +50,13 @@ bool printView(FormView& view) {
     // True size: a view pixel is 15 twips at zoom 1, and 1440 twips make an inch.
     const double scale = printer.resolution() / (96.0 * view.form().zoom);
     p.scale(scale, scale);
+    // The page shows the window's contents, not where the keyboard happens to be: no
+    // text cursor, no focus frame.
+    QPointer<QWidget> focused = QApplication::focusWidget();
+    if (focused && view.isAncestorOf(focused)) focused->clearFocus();
+    else focused = nullptr;
     view.render(&p);
+    if (focused) focused->setFocus();
     return p.end();
 }
 
