@@ -198,6 +198,13 @@ void QtPlatform::showForm(forms::Form& form, bool modal) {
         w->activateWindow();
         return;
     }
+    // A window of its own (the main window): brought to the front.
+    if (auto it = windows_.find(form.name()); it != windows_.end() && it->second.window && !modal) {
+        it->second.window->show();
+        it->second.window->raise();
+        it->second.window->activateWindow();
+        return;
+    }
     // A modal window stays over the window that asked; the others stand on their own.
     auto* w = new SecondaryWindow(form, modal ? dialogParent() : nullptr);
     secondary_[&form] = w;

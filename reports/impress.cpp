@@ -179,7 +179,10 @@ void Impress::Command5_Click() {
     printWithoutButtons(w_.platform, form, *Frame1);
 }
 
-void Impress::Command1_Click() { w_.reports.unloadImpress(); }
+void Impress::Command1_Click() {
+    w_.reports.unloadImpress();
+    w_.platform.showForm(w_.form, false); // the main window comes to the front
+}
 
 void Impress::Label1_Click() { w_.platform.shellOpen(AdresseServeur() + "/"); }
 

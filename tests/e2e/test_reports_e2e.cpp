@@ -163,6 +163,17 @@ TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLands
     EXPECT_EQ(QFileInfo(pdf).lastModified(), written);
     EXPECT_TRUE(view->widgetOf(*s.Frame1)->isVisible());
 
+    // Closed with its own button and opened again: the same picture, the main window in front.
+    e2e::click(view->widgetOf(*w.reports.impress.loaded()->Command1));
+    EXPECT_EQ(topLevelTitled("Impression"), nullptr);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), window.get());
+    e2e::click(widget(w.reports.Command13));
+    sheet = topLevelTitled("Impression");
+    ASSERT_NE(sheet, nullptr);
+    view = sheet->findChild<zqt::FormView*>();
+    EXPECT_EQ(view->grab().toImage().pixelColor(view->px(2700), view->px(720)), line);
+
     // The main window's close box takes the sheet with it.
     window->close();
     EXPECT_EQ(topLevelTitled("Impression"), nullptr);
