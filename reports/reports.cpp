@@ -18,8 +18,12 @@ namespace {
 constexpr const char* kCurrentStem = "Zentrafo";
 constexpr const char* kCurrentYear = " 2019";
 
+// Counts above this are shown as this: whole numbers stay exact, and no sum of typed
+// scores, however long, reaches infinity.
+constexpr double kMaxCount = 1e15;
+
 // A goals box: its leading number; "-" (not played) and an empty box count 0.
-double boxGoals(const Control* box) { return platform::val(box->text()); }
+double boxGoals(const Control* box) { return std::clamp(platform::val(box->text()), 0.0, kMaxCount); }
 
 // Digits of a whole, non-negative number.
 int digits(double v) {
@@ -161,7 +165,7 @@ void Reports::fillStats(Stats& s) {
         const double g = goalsOf(Classement[t]);
         total += g;
         // Shown as whole goals, as the list's number field holds them.
-        goals[t] = std::max(0.0, std::round(g));
+        goals[t] = std::min(std::round(g), kMaxCount);
     }
     // The sorter's number field is as wide as the largest count needs, so its text order
     // stays the numeric order at any count (three digits at least, as before).

@@ -161,6 +161,12 @@ TEST_F(ReportsTest, GoalsCountPlainScoresOnlyAndSortNumericallyAboveNineHundredN
     EXPECT_EQ(after[0], " " + ko.FIN[1]->text() + " (1007)");
     EXPECT_EQ(after[1], " A2 (9)");
     EXPECT_EQ(r.stats.loaded()->Label1->caption(), w.MSG[10] + " : 1084");
+
+    // Scores of hundreds of figures on one team's side: the count stays a number.
+    const std::string endless(400, '9');
+    ko.Buthui[0]->setText(endless);
+    ko.ButQua[0]->setText(endless);
+    EXPECT_EQ(items(stats().List1)[0], " A2 (1E+15)");
 }
 
 TEST_F(ReportsTest, PodiumLineBreaksShowAsSlashes) {
