@@ -152,6 +152,20 @@ void Control::bringToFront() {
     touch(DZOrder);
 }
 
+void Control::copyPropertiesOf(const Control& o) {
+    left_ = o.left_, top_ = o.top_, width_ = o.width_, height_ = o.height_;
+    visible_ = o.visible_, enabled_ = o.enabled_;
+    fore_ = o.fore_, back_ = o.back_;
+    fontName_ = o.fontName_, fontSize_ = o.fontSize_, bold_ = o.bold_, align_ = o.align_;
+    text_ = o.text_, tag_ = o.tag_, toolTip_ = o.toolTip_, picture_ = o.picture_;
+    stretch_ = o.stretch_, locked_ = o.locked_;
+    value_ = o.value_, sorted_ = o.sorted_, items_ = o.items_;
+    x1_ = o.x1_, y1_ = o.y1_, x2_ = o.x2_, y2_ = o.y2_;
+    interval_ = o.interval_;
+    handlers_ = o.handlers_;
+    touch(DCreated);
+}
+
 void Control::raise(Ev ev, EventArgs args) {
     auto& h = handlers_[static_cast<size_t>(ev)];
     if (!h) return;

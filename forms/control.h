@@ -165,6 +165,10 @@ public:
     // this kind of control lacks is refused (false).
     bool setProperty(std::string_view prop, const std::string& value);
 
+    // Every property and handler of `other` (not its name, index, parent or z-order):
+    // how a loaded element of an array starts.
+    void copyPropertiesOf(const Control& other);
+
     uint32_t dirty() const { return dirty_; }
     void clearDirty() { dirty_ = 0; }
     // Front-end bookkeeping: the widget drawn for this control.

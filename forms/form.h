@@ -30,6 +30,10 @@ public:
     Control* find(const std::string& name, int index = -1) const;
     // Every element of a control array, by index.
     const std::map<int, Control*>* array(const std::string& name) const;
+    // Loads element `index` of an existing control array at run time: a hidden copy of
+    // the array's first element, its handlers included. Null when there is no such array
+    // or the index is taken: an element is never loaded twice.
+    Control* loadElement(const std::string& name, int index);
 
     // The window's control collection, in creation order.
     const std::deque<std::unique_ptr<Control>>& controls() const { return controls_; }
@@ -52,6 +56,9 @@ public:
 
     // How many events are being handled right now (0 between events).
     int eventDepth = 0;
+
+    // The control to be given the keyboard focus when the window is next drawn.
+    Control* focusRequest = nullptr;
 
     // What the window's close box does; set by the owner of a secondary window.
     std::function<void()> closeRequested;

@@ -46,7 +46,7 @@ void OnlineServices::design() {
     Label25 = &f.add(Kind::Label, "Label25", -1, nullptr, 6600, 15, 1500, 900);
     Label25->on(Ev::MouseMove, [this](Control&, EventArgs&) { Label25_MouseMove(); });
     Image6 = &f.add(Kind::Image, "Image6", -1, nullptr, 6600, 960, 6495, 1800);
-    Image6->setPicture("banner");
+    Image6->setPicture("contest_banner");
     Image6->setVisible(false);
 
     if (Control* label2 = w_.views.Label2)

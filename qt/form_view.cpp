@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
@@ -382,6 +383,8 @@ void FormView::syncOwn() {
     std::stable_sort(raised.begin(), raised.end(), [](const Control* a, const Control* b) { return a->zOrder() < b->zOrder(); });
     for (Control* c : raised)
         if (QWidget* w = widgetOf(*c)) w->raise();
+    if (Control* f = std::exchange(form_.focusRequest, nullptr))
+        if (QWidget* w = widgetOf(*f)) w->setFocus();
     syncing_ = false;
 }
 
@@ -429,7 +432,8 @@ FormView::Item& FormView::create(Control& c) {
     item.widget->installEventFilter(this);
     item.widget->setMouseTracking(true);
     apply(item, kAllBits);
-    if (c.kind() == Kind::Line) item.widget->raise();
+    // Lines are drawn on the window's face, beneath every box they run through.
+    if (c.kind() == Kind::Line) item.widget->lower();
     return item;
 }
 

@@ -19,22 +19,18 @@
 #include <QInputDialog>
 #include <QLocale>
 #include <QMessageBox>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPixmap>
 #include <QPointer>
 #include <QScreen>
-#include <QProcess>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <QWidget>
 
 #include "forms/form.h"
+#include "qt/form_view.h"
+#include "qt/printing.h"
 #include "qt/secondary_window.h"
 
 namespace zqt {
@@ -227,28 +223,9 @@ bool QtPlatform::download(const std::string& url, const std::string& file) {
 bool QtPlatform::printPicture(const std::string& formName) {
     auto it = windows_.find(formName);
     if (it == windows_.end() || !it->second.window) return false;
-    if (it->second.refresh) it->second.refresh();
-    const QPixmap picture = it->second.window->grab();
-    if (picture.isNull()) return false;
-    QTemporaryDir dir;
-    if (!dir.isValid()) return false;
-    const QString pdf = dir.filePath("window.pdf");
-    {
-        QPdfWriter writer(pdf);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
-                                         QPageLayout::Millimeter));
-        writer.setResolution(150);
-        QPainter p;
-        if (!p.begin(&writer)) return false;
-        const QRect page = p.viewport();
-        const QSize fitted = picture.size().scaled(page.size(), Qt::KeepAspectRatio);
-        p.drawPixmap(QRect(QPoint(0, 0), fitted), picture);
-        p.end();
-    }
-    // The system's print spooler takes the page for the default printer.
-    const QString lp = QStandardPaths::findExecutable("lp");
-    if (lp.isEmpty()) return false;
-    return QProcess::execute(lp, {pdf}) == 0;
+    FormView* view = qobject_cast<FormView*>(it->second.window);
+    if (!view) view = it->second.window->findChild<FormView*>();
+    return view && printView(*view);
 }
 
 void QtPlatform::showForm(forms::Form& form, bool modal) {
@@ -258,6 +235,13 @@ void QtPlatform::showForm(forms::Form& form, bool modal) {
         w->show();
         w->raise();
         w->activateWindow();
+        return;
+    }
+    // A window of its own (the main window): brought to the front.
+    if (auto it = windows_.find(form.name()); it != windows_.end() && it->second.window && !modal) {
+        it->second.window->show();
+        it->second.window->raise();
+        it->second.window->activateWindow();
         return;
     }
     // A modal window stays over the window that asked; the others stand on their own.
