@@ -79,6 +79,7 @@ TEST_F(OnlineOverHttp, PublishedFileReplacesTheForecastAfterARedirect) {
     EXPECT_EQ(w->groups.group('A').team[1]->text(), "Published");
     EXPECT_EQ(w->langage.Label10->caption(), "Bonjour");
     EXPECT_EQ(files(), (std::vector<std::string>{"Zentrafo.ini", "langEn.txt", "langFr.txt", "langSp.txt"}));
+    EXPECT_EQ(server.hits("/imvosk.php"), 0u) << "the contest image is not in use";
     // A fresh copy is asked for, not one a cache on the way kept.
     const auto log = server.log();
     ASSERT_FALSE(log.empty());
