@@ -100,6 +100,11 @@ void Control::select(int start, int length) {
     selLength_ = length;
     touch(DSelection);
 }
+std::string Control::selText() const {
+    return text_.substr(static_cast<size_t>(selStart_), static_cast<size_t>(selLength_));
+}
+void Control::setFocus() { form_->focusRequest = this; }
+
 void Control::setValue(int v) {
     if (v != value_) {
         value_ = v;
@@ -110,6 +115,7 @@ void Control::setValue(int v) {
 
 void Control::clear() {
     items_.clear();
+    marks_.clear();
     listIndex_ = -1;
     touch(DItems);
 }
@@ -118,9 +124,11 @@ void Control::addItem(std::string item) {
         auto pos = std::upper_bound(items_.begin(), items_.end(), item, [](const std::string& a, const std::string& b) {
             return platform::compareForList(a, b) < 0;
         });
+        marks_.insert(marks_.begin() + (pos - items_.begin()), 0);
         items_.insert(pos, std::move(item));
     } else {
         items_.push_back(std::move(item));
+        marks_.push_back(0);
     }
     touch(DItems);
 }
@@ -136,6 +144,38 @@ void Control::setListIndex(int i) {
         touch(DItems);
         if (kind_ == Kind::ComboBox && i >= 0) setText(items_[static_cast<size_t>(i)]);
     }
+}
+
+bool Control::selected(int i) const {
+    return i >= 0 && i < static_cast<int>(marks_.size()) && marks_[static_cast<size_t>(i)] != 0;
+}
+void Control::setSelected(int i, bool v) {
+    if (i < 0 || i >= static_cast<int>(marks_.size()) || (marks_[static_cast<size_t>(i)] != 0) == v) return;
+    marks_[static_cast<size_t>(i)] = v ? 1 : 0;
+    touch(DItems);
+}
+
+void Control::copyFrom(const Control& m) {
+    move(m.left_, m.top_, m.width_, m.height_);
+    setEnabled(m.enabled_);
+    setForeColor(m.fore_);
+    setBackColor(m.back_);
+    setFontName(m.fontName_);
+    setFontSize(m.fontSize_);
+    setFontBold(m.bold_);
+    setAlignment(m.align_);
+    setToolTip(m.toolTip_);
+    setPicture(m.picture_);
+    setStretch(m.stretch_);
+    setLocked(m.locked_);
+    tag_ = m.tag_;
+    sorted_ = m.sorted_;
+    multiLine_ = m.multiLine_;
+    multiSelect_ = m.multiSelect_;
+    handlers_ = m.handlers_;
+    // A new element starts with its model's text; nothing has changed for it yet.
+    text_ = m.text_;
+    touch(DText);
 }
 
 void Control::setLine(int a, int b, int c, int d) {

@@ -31,6 +31,17 @@ Control& Form::add(Kind kind, const std::string& name, int index, Control* paren
     return c;
 }
 
+Control* Form::load(const std::string& name, int index) {
+    auto it = byName_.find(name);
+    if (it == byName_.end() || it->second.empty() || index < 0 || it->second.count(index)) return nullptr;
+    const Control& model = *it->second.begin()->second;
+    if (model.index() < 0) return nullptr;
+    Control& c = add(model.kind(), name, index, model.parent());
+    c.setVisible(false);
+    c.copyFrom(model);
+    return &c;
+}
+
 Control* Form::find(const std::string& name, int index) const {
     auto it = byName_.find(name);
     if (it == byName_.end()) {

@@ -25,6 +25,11 @@ public:
     Control& add(Kind kind, const std::string& name, int index, Control* parent, int left, int top, int width,
                  int height, std::string_view text = {});
 
+    // Loads element `index` of an existing control array at run time: it takes the
+    // properties and handlers of the array's lowest element and starts hidden, in the
+    // same frame. Null when the array does not exist or the index is taken.
+    Control* load(const std::string& name, int index);
+
     // Lookup by name (exact first, then regardless of case) and index; null when absent.
     Control* find(const std::string& name, int index = -1) const;
     // Every element of a control array, by index.
@@ -45,6 +50,10 @@ public:
     bool anyDirty() const { return !dirty_.empty(); }
     int nextZ() { return ++z_; }
     void markDirty(Control* c) { dirty_.push_back(c); }
+
+    // The control the program last asked to take the keyboard focus; the front end
+    // moves the focus there and clears it.
+    Control* focusRequest = nullptr;
 
     // How many events are being handled right now (0 between events).
     int eventDepth = 0;

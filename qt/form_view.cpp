@@ -354,6 +354,10 @@ void FormView::sync() {
     for (Control* c : raised)
         if (QWidget* w = widgetOf(*c)) w->raise();
     syncing_ = false;
+    if (form_.focusRequest) {
+        applyFocusRequest();
+        if (form_.anyDirty()) sync();
+    }
 }
 
 void FormView::rescale() {
@@ -407,6 +411,7 @@ FormView::Item& FormView::create(Control& c) {
 QWidget* FormView::makeWidget(Control& c, QWidget* parent) {
     switch (c.kind()) {
     case Kind::TextBox: {
+        if (c.multiLine()) return makeTextArea(c, parent);
         auto* e = new QLineEdit(parent);
         connect(e, &QLineEdit::textEdited, this, [this, &c, e] { onEdited(c, e); });
         return e;
@@ -454,6 +459,7 @@ QWidget* FormView::makeWidget(Control& c, QWidget* parent) {
         return b;
     }
     case Kind::ListBox: {
+        if (c.multiSelect()) return makeMarkList(c, parent);
         auto* l = new QListWidget(parent);
         connect(l, &QListWidget::currentRowChanged, this, [this, &c](int row) {
             try {
@@ -492,6 +498,7 @@ void FormView::apply(Item& item, uint32_t bits) {
     if (bits & forms::DEnabled) w->setEnabled(c.enabled());
     if (bits & forms::DToolTip) w->setToolTip(q(c.toolTip()));
     if ((bits & forms::DItems) || ((bits & forms::DVisible) && c.kind() == Kind::ListBox)) applyItems(item);
+    if (c.multiLine() && applyTextArea(item, bits)) bits &= ~(forms::DText | forms::DSelection | forms::DLocked);
     if (bits & forms::DText) applyText(item);
     if (bits & forms::DLocked)
         if (auto* e = qobject_cast<QLineEdit*>(w)) e->setReadOnly(c.locked());
@@ -621,6 +628,7 @@ void FormView::applyItems(Item& item) {
             if (c.visible()) l->addItems(list);
         }
         l->setCurrentRow(c.visible() ? c.listIndex() : -1);
+        if (c.multiSelect()) applyMarks(item);
     } else if (auto* b = qobject_cast<QComboBox*>(item.widget)) {
         b->clear();
         b->addItems(list);
