@@ -21,17 +21,17 @@ struct Column {
     const char* title;
 };
 constexpr int kTableLeft = 5280, kTableTop = 420, kCellHeight = 285;
-constexpr std::array<Column, 10> kColumns{{{0, 480, "Rang"},
-                                           {480, 1845, "Equipe"},
-                                           {2325, 600, "Points"},
-                                           {2925, 555, "Joués"},
-                                           {3480, 660, "Gagnés"},
-                                           {4140, 540, "Nuls"},
-                                           {4680, 660, "Perdus"},
-                                           {5340, 600, "Buts P"},
-                                           {5940, 600, "Buts C"},
-                                           {6540, 540, "Diff"}}};
-constexpr int kTableWidth = 7080;
+constexpr std::array<Column, 10> kColumns{{{0, 540, "Rang"},
+                                           {540, 1740, "Equipe"},
+                                           {2280, 600, "Points"},
+                                           {2880, 570, "Joués"},
+                                           {3450, 690, "Gagnés"},
+                                           {4140, 510, "Nuls"},
+                                           {4650, 690, "Perdus"},
+                                           {5340, 660, "Buts P"},
+                                           {6000, 660, "Buts C"},
+                                           {6660, 510, "Diff"}}};
+constexpr int kTableWidth = 7170;
 
 template <typename F>
 void onClick(Control* c, F fn) {
@@ -65,7 +65,7 @@ void QualifiersStage::design() {
 
     // Fixture list and its tools, on the right.
     Check1 = &f.add(Kind::CheckBox, "Check1", -1, FraElim, 12600, 300, 3000, 285, "Masquer matches passés");
-    List7 = &f.add(Kind::ListBox, "List7", -1, FraElim, 12600, 660, 4800, 7020);
+    List7 = &f.add(Kind::ListBox, "List7", -1, FraElim, 12600, 660, 4800, 6900);
     List7->setMultiSelect(true);
     List7->setBackColor(kListOn);
     List7->setVisible(false);
@@ -73,26 +73,26 @@ void QualifiersStage::design() {
     List7->on(Ev::MouseUp, [this](Control&, EventArgs&) { List7_MouseUp(); });
     static constexpr const char* kCounters[4] = {"Matches joués", "Matches joués", "", "Qualifications :"};
     static constexpr std::array<std::array<int, 3>, 4> kCounterBox{
-        {{10380, 5700, 2100}, {240, 8940, 4800}, {12600, 7740, 4800}, {5280, 4680, 2400}}};
+        {{10380, 5700, 2100}, {5280, 120, 4800}, {12600, 7620, 4800}, {5280, 4680, 2400}}};
     for (size_t i = 0; i < 4; ++i) {
         Label24[i] = &f.add(Kind::Label, "Label24", static_cast<int>(i), FraElim, kCounterBox[i][0], kCounterBox[i][1],
                             kCounterBox[i][2], 255, kCounters[i]);
     }
     Label24[3]->setFontBold(true);
     Label24[2]->setVisible(false);
-    Command27 = &f.add(Kind::Button, "Command27", -1, FraElim, 12600, 8100, 1245, 915, "Calendrier");
+    Command27 = &f.add(Kind::Button, "Command27", -1, FraElim, 12600, 7920, 1245, 915, "Calendrier");
     Command27->setPicture("calendar");
     onClick(Command27, [this] { Command27_Click(); });
     Command25 = &f.add(Kind::Button, "Command25", -1, FraElim, 10380, 6000, 1245, 915, "Re-Calcul");
     Command25->setPicture("recalc");
     onClick(Command25, [this] { Command25_Click(); });
-    Command22_5 = &f.add(Kind::Button, "Command22", 5, FraElim, 14000, 8100, 1245, 915, "Trim");
+    Command22_5 = &f.add(Kind::Button, "Command22", 5, FraElim, 14000, 7920, 1245, 915, "Trim");
     Command22_5->setVisible(false);
     Command22_5->on(Ev::Click, [this](Control& c, EventArgs&) { Command22_Click(c.index()); });
-    Command23 = &f.add(Kind::Button, "Command23", -1, FraElim, 15360, 8100, 1020, 915, "Sauver");
+    Command23 = &f.add(Kind::Button, "Command23", -1, FraElim, 15360, 7920, 1020, 915, "Sauver");
     Command23->setPicture("save");
     onClick(Command23, [this] { Command23_Click(); });
-    Command24 = &f.add(Kind::Button, "Command24", -1, FraElim, 16440, 8100, 1020, 915, "Fermer");
+    Command24 = &f.add(Kind::Button, "Command24", -1, FraElim, 16440, 7920, 1020, 915, "Fermer");
     Command24->setPicture("qualif");
     onClick(Command24, [this] { Command24_Click(); });
 

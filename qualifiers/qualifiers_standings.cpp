@@ -309,6 +309,7 @@ void QualifiersStage::QuaBar_DblClick() {
         std::string rest = text;
         rest.erase(begin, end - begin);
         QuaBar->setText(rest);
+        QuaBar->select(static_cast<int>(begin), 0);
         return;
     }
 }
