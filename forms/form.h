@@ -2,6 +2,7 @@
 // A window of the program: its controls in creation order, lookup by name and index,
 // and the list of controls whose properties changed since the front end last looked.
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -39,6 +40,9 @@ public:
     const std::deque<std::unique_ptr<Control>>& controls() const { return controls_; }
 
     std::string caption;
+    // Picture name of the window's icon, and the colour behind its controls.
+    std::string icon;
+    uint32_t backColor = ButtonFace;
     int clientWidth = 17535;
     int clientHeight = 9900;
     // Display scale: zoom factor and font step, applied by the front end only.
@@ -57,6 +61,9 @@ public:
 
     // How many events are being handled right now (0 between events).
     int eventDepth = 0;
+
+    // What the window's close box does; set by the owner of a secondary window.
+    std::function<void()> closeRequested;
 
 private:
     std::string name_;

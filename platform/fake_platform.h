@@ -1,9 +1,11 @@
 #pragma once
 // A platform for tests: answers as the test says and records what it was asked.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "forms/form.h"
 #include "platform/platform.h"
 
 namespace platform {
@@ -22,6 +24,11 @@ public:
     std::vector<std::string> downloads;
     std::function<bool(const std::string&, const std::string&)> onDownload;
     std::vector<std::string> printed;
+    // Secondary windows: the names of those on screen now, every unload in order, and
+    // what the user does while a modal one is up.
+    std::vector<std::string> shownForms;
+    std::vector<std::string> unloadedForms;
+    std::function<void(forms::Form&)> onModal;
     DateTime clock{2019, 6, 1, 12, 0, 0};
     std::vector<bool> busy;
     int yields = 0;
@@ -45,6 +52,17 @@ public:
     bool printPicture(const std::string& formName) override {
         printed.push_back(formName);
         return true;
+    }
+    void showForm(forms::Form& form, bool modal) override {
+        if (!isShown(form.name())) shownForms.push_back(form.name());
+        if (modal && onModal) onModal(form);
+    }
+    void unloadForm(forms::Form& form) override {
+        unloadedForms.push_back(form.name());
+        shownForms.erase(std::remove(shownForms.begin(), shownForms.end(), form.name()), shownForms.end());
+    }
+    bool isShown(const std::string& name) const {
+        return std::find(shownForms.begin(), shownForms.end(), name) != shownForms.end();
     }
     DateTime now() override { return clock; }
     std::string longDate(const DateTime& d) override {

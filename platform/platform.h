@@ -5,6 +5,10 @@
 #include <stdexcept>
 #include <string>
 
+namespace forms {
+class Form;
+}
+
 namespace platform {
 
 // Message box styles, combinable as on the original desktop.
@@ -34,6 +38,12 @@ public:
     virtual void setClipboard(const std::string& text) = 0;
     virtual bool download(const std::string& url, const std::string& file) = 0;
     virtual bool printPicture(const std::string& formName) = 0;
+    // Secondary windows. Draws `form` as a top-level window of its own, or brings it to
+    // the front when it is already shown; a modal one returns only once it is unloaded.
+    virtual void showForm(forms::Form& form, bool modal) = 0;
+    // Takes the window away; safe from inside one of that window's own handlers (the
+    // widgets go after the running handler returns, and never touch the form again).
+    virtual void unloadForm(forms::Form& form) = 0;
     virtual DateTime now() = 0;
     virtual std::string longDate(const DateTime& d) = 0;
     virtual void setBusy(bool busy) = 0;

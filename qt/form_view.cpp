@@ -293,11 +293,24 @@ void report(const char* where) {
 
 } // namespace
 
+namespace {
+// Every live view, so that an event in one window brings the others up to date too.
+std::vector<FormView*>& liveViews() {
+    static std::vector<FormView*> views;
+    return views;
+}
+void forget(FormView* v) {
+    auto& all = liveViews();
+    all.erase(std::remove(all.begin(), all.end(), v), all.end());
+}
+} // namespace
+
 FormView::FormView(forms::Form& form, QWidget* parent) : QWidget(parent), form_(form) {
     registerPictures();
+    liveViews().push_back(this);
     setAutoFillBackground(true);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, colour(forms::ButtonFace));
+    pal.setColor(QPalette::Window, colour(form.backColor));
     setPalette(pal);
     zoom_ = form.zoom;
     fontStep_ = form.fontStep;
@@ -308,12 +321,20 @@ FormView::FormView(forms::Form& form, QWidget* parent) : QWidget(parent), form_(
     sync();
 }
 
-FormView::~FormView() {
+FormView::~FormView() { detach(); }
+
+void FormView::detach() {
+    if (detached_) return;
+    detached_ = true;
+    forget(this);
     for (auto& [c, item] : items_) {
+        if (item.timer) item.timer->stop();
         item.control->view = nullptr;
         if (item.widget) item.widget->removeEventFilter(this);
     }
     byWidget_.clear();
+    items_.clear();
+    pressed_ = nullptr;
 }
 
 int FormView::px(double twips) const { return static_cast<int>(std::lround(twips * zoom_ / 15.0)); }
@@ -328,7 +349,14 @@ QWidget* FormView::widgetOf(const Control& c) const {
 Control* FormView::controlOf(const QObject* widget) const { return byWidget_.value(widget, nullptr); }
 
 void FormView::sync() {
-    if (syncing_) return;
+    syncOwn();
+    const std::vector<FormView*> others = liveViews();
+    for (FormView* v : others)
+        if (v != this) v->syncOwn();
+}
+
+void FormView::syncOwn() {
+    if (syncing_ || detached_) return;
     syncing_ = true;
     if (form_.zoom != zoom_ || form_.fontStep != fontStep_ || clientSize() != client_) rescale();
     if (form_.caption != caption_) {
@@ -436,6 +464,7 @@ QWidget* FormView::makeWidget(Control& c, QWidget* parent) {
     case Kind::CheckBox: {
         auto* b = new QCheckBox(parent);
         connect(b, &QCheckBox::clicked, this, [this, &c](bool checked) {
+            if (detached_) return;
             try {
                 c.setValue(checked ? 1 : 0); // the model raises Click
             } catch (...) {
@@ -448,6 +477,7 @@ QWidget* FormView::makeWidget(Control& c, QWidget* parent) {
     case Kind::ComboBox: {
         auto* b = new QComboBox(parent);
         connect(b, &QComboBox::activated, this, [this, &c](int i) {
+            if (detached_) return;
             try {
                 c.setListIndex(i);
             } catch (...) {
@@ -462,6 +492,7 @@ QWidget* FormView::makeWidget(Control& c, QWidget* parent) {
         if (c.multiSelect()) return makeMarkList(c, parent);
         auto* l = new QListWidget(parent);
         connect(l, &QListWidget::currentRowChanged, this, [this, &c](int row) {
+            if (detached_) return;
             try {
                 c.setListIndex(row);
             } catch (...) {
@@ -692,6 +723,7 @@ void FormView::applyTimer(Item& item) {
 }
 
 void FormView::fire(Control& c, Ev ev, EventArgs& args) {
+    if (detached_) return;
     if (c.handles(ev)) {
         try {
             c.raise(ev, args);
@@ -703,6 +735,7 @@ void FormView::fire(Control& c, Ev ev, EventArgs& args) {
 }
 
 void FormView::onEdited(Control& c, QLineEdit* edit) {
+    if (detached_) return;
     const Editing outer = editing_;
     editing_ = {edit, edit->text(), edit->cursorPosition()};
     try {
@@ -797,7 +830,7 @@ bool FormView::routeKey(Control& c, QWidget* w, QEvent* e) {
 }
 
 bool FormView::eventFilter(QObject* watched, QEvent* event) {
-    Control* c = controlOf(watched);
+    Control* c = detached_ ? nullptr : controlOf(watched);
     if (!c) return QWidget::eventFilter(watched, event);
     auto* w = static_cast<QWidget*>(watched);
     switch (event->type()) {

@@ -25,8 +25,14 @@ public:
     forms::Form& form() const { return form_; }
 
     // Pushes every property the model changed since the last call to its widget;
-    // creates the widgets of controls added since. Cheap when nothing changed.
+    // creates the widgets of controls added since. Cheap when nothing changed. A handler
+    // of one window may change another's controls, so every view is brought up to date.
     void sync();
+
+    // The form is going away: the view never touches it again (timers stop, events are
+    // no longer routed); the widgets stay until the view is deleted.
+    void detach();
+    bool detached() const { return detached_; }
 
     // Raises a model event on behalf of the user, then syncs once.
     void fire(forms::Control& c, forms::Ev ev, forms::EventArgs& args);
@@ -60,6 +66,7 @@ private:
         int cursor = 0;
     };
 
+    void syncOwn();
     Item& create(forms::Control& c);
     QWidget* makeWidget(forms::Control& c, QWidget* parent);
     void apply(Item& item, uint32_t bits);
@@ -92,6 +99,7 @@ private:
     const forms::Control* pressed_ = nullptr;
     Editing editing_;
     bool syncing_ = false;
+    bool detached_ = false;
     double zoom_ = 1.0, fontStep_ = 0.0;
     std::string caption_;
     QSize client_;

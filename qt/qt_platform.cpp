@@ -22,6 +22,8 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPixmap>
+#include <QPointer>
+#include <QScreen>
 #include <QProcess>
 #include <QPushButton>
 #include <QSaveFile>
@@ -29,6 +31,9 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QWidget>
+
+#include "forms/form.h"
+#include "qt/secondary_window.h"
 
 namespace zqt {
 
@@ -205,6 +210,48 @@ bool QtPlatform::printPicture(const std::string& formName) {
     const QString lp = QStandardPaths::findExecutable("lp");
     if (lp.isEmpty()) return false;
     return QProcess::execute(lp, {pdf}) == 0;
+}
+
+void QtPlatform::showForm(forms::Form& form, bool modal) {
+    if (auto it = secondary_.find(&form); it != secondary_.end()) {
+        SecondaryWindow* w = it->second;
+        w->view().sync();
+        w->show();
+        w->raise();
+        w->activateWindow();
+        return;
+    }
+    // A modal window stays over the window that asked; the others stand on their own.
+    auto* w = new SecondaryWindow(form, modal ? dialogParent() : nullptr);
+    secondary_[&form] = w;
+    attach(form.name(), w, [w] { w->view().sync(); });
+    w->view().sync();
+    if (modal) {
+        refreshAll();
+        DialogCursor cursor(busy_);
+        QPointer<SecondaryWindow> guard(w);
+        w->setWindowModality(Qt::ApplicationModal);
+        w->exec();
+        // Closed without being unloaded (the event loop quit): nothing more to show.
+        if (guard && secondary_.count(&form)) unloadForm(form);
+        return;
+    }
+    const QWidget* near = dialogParent();
+    const QScreen* screen = near ? near->screen() : QGuiApplication::primaryScreen();
+    if (screen) w->move(screen->availableGeometry().center() - w->rect().center());
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void QtPlatform::unloadForm(forms::Form& form) {
+    auto it = secondary_.find(&form);
+    if (it == secondary_.end()) return;
+    SecondaryWindow* w = it->second;
+    secondary_.erase(it);
+    detach(form.name());
+    w->unload();
+    w->deleteLater();
 }
 
 platform::DateTime QtPlatform::now() {

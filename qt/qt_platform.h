@@ -28,6 +28,8 @@ public:
     void setClipboard(const std::string& text) override;
     bool download(const std::string& url, const std::string& file) override;
     bool printPicture(const std::string& formName) override;
+    void showForm(forms::Form& form, bool modal) override;
+    void unloadForm(forms::Form& form) override;
     platform::DateTime now() override;
     std::string longDate(const platform::DateTime& d) override;
     void setBusy(bool busy) override;
@@ -49,6 +51,7 @@ private:
     QWidget* dialogParent() const;
 
     std::map<std::string, Attached> windows_;
+    std::map<const forms::Form*, class SecondaryWindow*> secondary_;
     bool busy_ = false;
 };
 
