@@ -50,6 +50,8 @@ protected:
         r.w->Form_Load();
         r.window = std::make_unique<zqt::MainWindow>(*r.w);
         r.window->show();
+        r.window->activateWindow(); // the window in use takes the keyboard focus
+        QCoreApplication::processEvents();
         return r;
     }
     static QWidget* widget(Started& r, const forms::Control* c) { return r.window->view().widgetOf(*c); }
@@ -129,16 +131,30 @@ TEST_F(QualifiersE2E, GroupTypedSavedFoundAgainThenRunAndSeated) {
     int row = 0;
     while (row < list2->count() && !list2->item(row)->text().startsWith("C ")) ++row;
     ASSERT_LT(row, list2->count());
-    list2->scrollToItem(list2->item(row));
-    const QRect cell = list2->visualItemRect(list2->item(row));
-    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent e(t, cell.center(), list2->viewport()->mapToGlobal(cell.center()), Qt::LeftButton,
-                      t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(list2->viewport(), &e);
-    }
+    const auto press = [list2](int r) {
+        list2->scrollToItem(list2->item(r));
+        const QPoint at = list2->visualItemRect(list2->item(r)).center();
+        for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(t, at, list2->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(list2->viewport(), &e);
+        }
+    };
+    press(row);
     EXPECT_EQ(qobject_cast<QLineEdit*>(widget(second, q2.ELIMGRP))->text(), "C");
     EXPECT_EQ(list2->count(), 30);
     EXPECT_EQ(q2.List7->backColor(), 0xFFFFFFu); // the press switched the highlight off
+    // A line of the group's list greys its fixture and puts the focus in its home score.
+    const QString fixture = list2->item(0)->text();
+    press(0);
+    QWidget* focused = QApplication::focusWidget();
+    forms::Control* box = second.window->view().controlOf(focused);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->name(), "ButElim");
+    const size_t x = static_cast<size_t>(box->index());
+    EXPECT_TRUE(fixture.contains(edit(second, q2.EquiElim[x])->text() + " - " + edit(second, q2.EquiElim[x + 1])->text()));
+    EXPECT_EQ(base(widget(second, q2.EquiElim[x])), QColor(80, 80, 80));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(focused)->selectedText(), "-");
 
     e2e::click(widget(second, q2.Command24));
     EXPECT_FALSE(widget(second, q2.FraElim)->isVisible());
