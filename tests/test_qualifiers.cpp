@@ -147,6 +147,19 @@ TEST_F(QualifiersTest, SetUpRunsOnceAndLaysTheGridOutRowByRow) {
     EXPECT_TRUE(w->calendrier.MatchsElim[260].empty());
 }
 
+TEST_F(QualifiersTest, BeforeTheGridExistsSavingLoadingAndRunningDoNothing) {
+    const std::string before = slurp(program + "/Kestrava.ini");
+    QualifiersStage& fresh = open().qualifiers;
+    fresh.Command23_Click();
+    fresh.bTNgrp_Click(3);
+    fresh.Command25_Click();
+    fresh.NEElim_DblClick(0);
+    fresh.EquiElim_MouseMove(7);
+    EXPECT_EQ(slurp(program + "/Kestrava.ini"), before);
+    EXPECT_TRUE(fresh.ELIMGRP->text().empty());
+    EXPECT_TRUE(fresh.QuaBar->text().empty());
+}
+
 TEST_F(QualifiersTest, MessageOfTheDayFollowsTheLanguageAndShowsOnlyWhenThere) {
     putFile("Kestrava.ini", "[Mess]\n0=Bonjour\n2=Hola\n");
     for (int lang : {2, 1}) {
