@@ -384,17 +384,25 @@ TEST_F(WindowTest, KilledSaveLeavesTheOldOrTheNewForecast) {
     std::mt19937 rng(2019);
     int sawFirst = 0, sawSecond = 0;
     for (int round = 0; round < 60; ++round) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
         pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
-            // The child keeps saving the two forecasts in turn until it is killed.
+            // The child keeps saving the two forecasts in turn until it is killed; it
+            // says when its window is built, however long that takes on this machine.
             Marlix child(fake, settingsStore());
             child.fichier.Text1->setText("Zentrafo");
+            (void)!::write(ready[1], "r", 1);
             for (int n = round;; ++n) {
                 typeForecast(child, 1 + n % 2);
                 child.fichier.SauveFichier();
             }
         }
+        char byte = 0;
+        (void)!::read(ready[0], &byte, 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
         ::usleep(1000 + rng() % 8000);
         ::kill(pid, SIGKILL);
         int status = 0;
