@@ -99,6 +99,21 @@ TEST_F(QualifiersE2E, GroupTypedSavedFoundAgainThenRunAndSeated) {
     e2e::click(widget(first, q.Command23));
     EXPECT_TRUE(fake.boxes.empty());
 
+    // Past fixtures hidden, the short list marks the rows of the team pointed at.
+    fake.clock = {2015, 9, 1, 12, 0, 0};
+    e2e::click(widget(first, q.Check1));
+    e2e::click(widget(first, q.bTNgrp[8]));
+    ASSERT_EQ(list->count(), 8);
+    QWidget* albanie = widget(first, q.EquiElim[0]);
+    const QPointF corner(5, 5);
+    QMouseEvent move(QEvent::MouseMove, corner, albanie->mapToGlobal(corner), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(albanie, &move);
+    int rows = 0;
+    for (int r = 0; r < list->count(); ++r) rows += list->item(r)->text().contains("Albanie");
+    EXPECT_GT(rows, 0);
+    EXPECT_EQ(list->selectedItems().size(), rows);
+    EXPECT_EQ(base(albanie), QColor(255, 255, 0));
+
     Started& second = startProgram();
     auto& q2 = second.w->qualifiers;
     e2e::click(widget(second, q2.Command26));
