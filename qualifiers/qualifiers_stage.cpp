@@ -63,6 +63,7 @@ bool QualifiersStage::sauveGroupe() {
         batch.set("QBAR", key(k), BAR[static_cast<size_t>(k)]->text());
         batch.set("ButBAR", key(k), ButBAR[static_cast<size_t>(k)]->text());
     }
+    lotsCache_.valid = false;
     return batch.commit();
 }
 
@@ -165,6 +166,7 @@ void QualifiersStage::NEElim_DblClick(int index) {
     const std::string section = "TrimElim" + ELIMGRP->text();
     const double poids = platform::val(LireIni(w_.platform, kFichier, section, key(index), "0"));
     EcrireIni(w_.platform, kFichier, section, key(index), platform::numText(poids + 10));
+    lotsCache_.valid = false;
     CalculGroupeElim();
 }
 

@@ -4,7 +4,6 @@
 // colours, the play-offs, the overall run and the fixture calendar.
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "forms/control.h"
@@ -111,10 +110,16 @@ private:
     bool sauveGroupe();
 
     Marlix& w_;
+    // What identifies one version of the file on disk: a save replaces the file by a
+    // new one, so its inode changes even when its time stamp and size do not.
+    struct FileStamp {
+        unsigned long long inode = 0, size = 0;
+        long long mtimeNs = 0, ctimeNs = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
     struct LotsCache {
         std::string path;
-        std::filesystem::file_time_type time{};
-        std::uintmax_t size = 0;
+        FileStamp stamp;
         bool valid = false;
         platform::IniFile doc;
     } lotsCache_;

@@ -1,7 +1,7 @@
 // The shown group's standings with the mini-league and the drawing of lots, the
 // colours of what each team can still reach, the play-offs and the overall run.
 #include <algorithm>
-#include <system_error>
+#include <sys/stat.h>
 
 #include "forms/form.h"
 #include "main/marlix.h"
@@ -34,16 +34,19 @@ const std::string kCrLf = "\r\n";
 
 double QualifiersStage::lots(const std::string& group, int slot) {
     const std::string path = CheminIni(w_.platform, kFichier);
-    std::error_code e1, e2;
-    const auto time = std::filesystem::last_write_time(path, e1);
-    const auto size = std::filesystem::file_size(path, e2);
+    struct stat st {};
+    const bool there = !path.empty() && ::stat(path.c_str(), &st) == 0;
+    FileStamp stamp;
+    if (there)
+        stamp = {static_cast<unsigned long long>(st.st_ino), static_cast<unsigned long long>(st.st_size),
+                 st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec,
+                 st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec};
     LotsCache& c = lotsCache_;
-    if (!c.valid || c.path != path || e1 || e2 || time != c.time || size != c.size) {
+    if (!c.valid || !there || c.path != path || !(c.stamp == stamp)) {
         c.doc = LitFichierIni(w_.platform, kFichier);
         c.path = path;
-        c.time = time;
-        c.size = size;
-        c.valid = !e1 && !e2;
+        c.stamp = stamp;
+        c.valid = there;
     }
     const double v = platform::val(LireIni(c.doc, "TrimElim" + group, std::to_string(slot), "0"));
     return std::clamp(v, 0.0, kMaxLots);
