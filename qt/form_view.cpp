@@ -384,7 +384,7 @@ void FormView::syncOwn() {
     syncing_ = false;
     if (form_.focusRequest) {
         applyFocusRequest();
-        if (form_.anyDirty()) sync();
+        if (form_.anyDirty()) syncOwn();
     }
 }
 

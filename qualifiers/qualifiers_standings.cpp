@@ -74,6 +74,23 @@ void QualifiersStage::CalculGroupeElim() {
     const uint32_t grey = forms::rgb(220, 220, 220);
     const auto played = [](const Control* b) { return b->text() != "-"; };
 
+    // One played match seen from one side: its goals box first.
+    const auto tally = [grey](Team& s, Control* own, Control* other) {
+        const int go = goals(own), gt = goals(other);
+        ++s.played;
+        if (go > gt) {
+            s.pts += 3, ++s.won;
+            own->setBackColor(kGreen);
+            other->setBackColor(kOrange);
+        } else if (go < gt) {
+            ++s.lost;
+        } else {
+            ++s.pts, ++s.drawn;
+            own->setBackColor(grey);
+            other->setBackColor(grey);
+        }
+        s.gf += go, s.ga += gt;
+    };
     for (size_t i = 0; i < 6; ++i) {
         const std::string& name = NEElim[i]->text();
         Team& s = t[i];
@@ -81,21 +98,8 @@ void QualifiersStage::CalculGroupeElim() {
             Control* h = ButElim[2 * m];
             Control* a = ButElim[2 * m + 1];
             if (EquiElim[2 * m]->text() != name || !played(h) || !played(a)) continue;
-            const int gh = goals(h), ga = goals(a);
             compte(cal.NbMatchsJoues);
-            ++s.played;
-            if (gh > ga) {
-                s.pts += 3, ++s.won;
-                h->setBackColor(kGreen);
-                a->setBackColor(kOrange);
-            } else if (gh < ga) {
-                ++s.lost;
-            } else {
-                ++s.pts, ++s.drawn;
-                h->setBackColor(grey);
-                a->setBackColor(grey);
-            }
-            s.gf += gh, s.ga += ga;
+            tally(s, h, a);
         }
         for (size_t m = 0; m < 30; ++m) {
             Control* h = ButElim[2 * m];
@@ -103,21 +107,8 @@ void QualifiersStage::CalculGroupeElim() {
             if (EquiElim[2 * m + 1]->text() != name) continue;
             const bool both = played(h) && played(a);
             if (both) {
-                const int gh = goals(h), ga = goals(a);
                 compte(joues);
-                ++s.played;
-                if (ga > gh) {
-                    s.pts += 3, ++s.won;
-                    a->setBackColor(kGreen);
-                    h->setBackColor(kOrange);
-                } else if (ga < gh) {
-                    ++s.lost;
-                } else {
-                    ++s.pts, ++s.drawn;
-                    h->setBackColor(grey);
-                    a->setBackColor(grey);
-                }
-                s.gf += ga, s.ga += gh;
+                tally(s, a, h);
             }
             EquiElim[2 * m]->setFontBold(both);
             EquiElim[2 * m + 1]->setFontBold(both);
