@@ -73,7 +73,7 @@ void QualifiersStage::design() {
     List7->on(Ev::MouseUp, [this](Control&, EventArgs&) { List7_MouseUp(); });
     static constexpr const char* kCounters[4] = {"Matches joués", "Matches joués", "", "Qualifications :"};
     static constexpr std::array<std::array<int, 3>, 4> kCounterBox{
-        {{10380, 5700, 2100}, {5280, 120, 4800}, {12600, 7620, 4800}, {5280, 4680, 2400}}};
+        {{5280, 7920, 4200}, {5280, 120, 4800}, {12600, 7620, 4800}, {5280, 4680, 2400}}};
     for (size_t i = 0; i < 4; ++i) {
         Label24[i] = &f.add(Kind::Label, "Label24", static_cast<int>(i), FraElim, kCounterBox[i][0], kCounterBox[i][1],
                             kCounterBox[i][2], 255, kCounters[i]);
@@ -83,7 +83,7 @@ void QualifiersStage::design() {
     Command27 = &f.add(Kind::Button, "Command27", -1, FraElim, 12600, 7920, 1245, 915, "Calendrier");
     Command27->setPicture("calendar");
     onClick(Command27, [this] { Command27_Click(); });
-    Command25 = &f.add(Kind::Button, "Command25", -1, FraElim, 10380, 6000, 1245, 915, "Re-Calcul");
+    Command25 = &f.add(Kind::Button, "Command25", -1, FraElim, 8580, 6600, 990, 915, "Re-Calcul");
     Command25->setPicture("recalc");
     onClick(Command25, [this] { Command25_Click(); });
     Command22_5 = &f.add(Kind::Button, "Command22", 5, FraElim, 14000, 7920, 1245, 915, "Trim");
@@ -97,12 +97,12 @@ void QualifiersStage::design() {
     onClick(Command24, [this] { Command24_Click(); });
 
     // Drawing-of-lots frame: the team names, shown once the names are unlocked.
-    FraTrim = &f.add(Kind::Frame, "FraTrim", -1, FraElim, 10380, 7020, 2160, 2640);
+    FraTrim = &f.add(Kind::Frame, "FraTrim", -1, FraElim, 9600, 5640, 2760, 2760);
     FraTrim->setVisible(false);
-    Label16 = &f.add(Kind::Label, "Label16", -1, FraTrim, 90, 210, 1980, 660,
+    Label16 = &f.add(Kind::Label, "Label16", -1, FraTrim, 90, 210, 2580, 600,
                      "Cliquer dans une equipe pour lui donner l'avantage en cas d'égalité");
     for (int i = 0; i < 6; ++i) {
-        Control& n = f.add(Kind::TextBox, "NEElim", i, FraTrim, 90, 900 + i * 285, 1980, 285);
+        Control& n = f.add(Kind::TextBox, "NEElim", i, FraTrim, 90, 840 + i * 285, 2580, 285);
         n.setVisible(false);
         n.on(Ev::DblClick, [this](Control& c, EventArgs&) { NEElim_DblClick(c.index()); });
         NEElim[static_cast<size_t>(i)] = &n;

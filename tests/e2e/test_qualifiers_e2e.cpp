@@ -17,6 +17,7 @@
 
 #include "e2e_support.h"
 #include "private_folders.h"
+#include "main/module_setting.h"
 #include "platform/settings.h"
 
 namespace fs = std::filesystem;
@@ -170,6 +171,18 @@ TEST_F(QualifiersE2E, GroupTypedSavedFoundAgainThenRunAndSeated) {
     EXPECT_TRUE(fixture.contains(edit(second, q2.EquiElim[x])->text() + " - " + edit(second, q2.EquiElim[x + 1])->text()));
     EXPECT_EQ(base(widget(second, q2.EquiElim[x])), QColor(80, 80, 80));
     EXPECT_EQ(qobject_cast<QLineEdit*>(focused)->selectedText(), "-");
+
+    // Unlocked names in the drawing-of-lots frame: a double-click gives the advantage.
+    second.w->groups.Label12_Click();
+    q2.Command22_5->setVisible(true);
+    second.window->view().sync();
+    EXPECT_FALSE(widget(second, q2.Frame22)->isVisible());
+    e2e::click(widget(second, q2.Command22_5));
+    QWidget* name = widget(second, q2.NEElim[1]);
+    ASSERT_TRUE(name->isVisible());
+    e2e::mouse(name, QEvent::MouseButtonDblClick);
+    EXPECT_EQ(zentrafo::LireIni(fake, "Kestrava", "TrimElimC", "1"), "10");
+    shot(second, "qualifiers_trim.png");
 
     e2e::click(widget(second, q2.Command24));
     EXPECT_FALSE(widget(second, q2.FraElim)->isVisible());
