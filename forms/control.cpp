@@ -169,6 +169,10 @@ void Control::copyFrom(const Control& m) {
     setStretch(m.stretch_);
     setLocked(m.locked_);
     tag_ = m.tag_;
+    if (value_ != m.value_) {
+        value_ = m.value_; // as designed, not as a user's click
+        touch(DValue);
+    }
     sorted_ = m.sorted_;
     multiLine_ = m.multiLine_;
     multiSelect_ = m.multiSelect_;
