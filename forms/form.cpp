@@ -54,7 +54,7 @@ Control* Form::loadElement(const std::string& name, int index) {
         return nullptr;
     const Control& first = *it->second.begin()->second;
     Control& c = add(first.kind(), name, index, first.parent());
-    c.copyPropertiesOf(first);
+    c.copyFrom(first);
     c.setVisible(false);
     return &c;
 }

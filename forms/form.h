@@ -54,11 +54,12 @@ public:
     int nextZ() { return ++z_; }
     void markDirty(Control* c) { dirty_.push_back(c); }
 
+    // The control the program last asked to take the keyboard focus; the front end
+    // moves the focus there and clears it.
+    Control* focusRequest = nullptr;
+
     // How many events are being handled right now (0 between events).
     int eventDepth = 0;
-
-    // The control to be given the keyboard focus when the window is next drawn.
-    Control* focusRequest = nullptr;
 
     // What the window's close box does; set by the owner of a secondary window.
     std::function<void()> closeRequested;

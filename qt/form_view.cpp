@@ -383,9 +383,11 @@ void FormView::syncOwn() {
     std::stable_sort(raised.begin(), raised.end(), [](const Control* a, const Control* b) { return a->zOrder() < b->zOrder(); });
     for (Control* c : raised)
         if (QWidget* w = widgetOf(*c)) w->raise();
-    if (Control* f = std::exchange(form_.focusRequest, nullptr))
-        if (QWidget* w = widgetOf(*f)) w->setFocus();
     syncing_ = false;
+    if (form_.focusRequest) {
+        applyFocusRequest();
+        if (form_.anyDirty()) syncOwn();
+    }
 }
 
 void FormView::rescale() {
@@ -440,6 +442,7 @@ FormView::Item& FormView::create(Control& c) {
 QWidget* FormView::makeWidget(Control& c, QWidget* parent) {
     switch (c.kind()) {
     case Kind::TextBox: {
+        if (c.multiLine()) return makeTextArea(c, parent);
         auto* e = new QLineEdit(parent);
         connect(e, &QLineEdit::textEdited, this, [this, &c, e] { onEdited(c, e); });
         return e;
@@ -489,6 +492,7 @@ QWidget* FormView::makeWidget(Control& c, QWidget* parent) {
         return b;
     }
     case Kind::ListBox: {
+        if (c.multiSelect()) return makeMarkList(c, parent);
         auto* l = new QListWidget(parent);
         connect(l, &QListWidget::currentRowChanged, this, [this, &c](int row) {
             if (detached_) return;
@@ -528,6 +532,7 @@ void FormView::apply(Item& item, uint32_t bits) {
     if (bits & forms::DEnabled) w->setEnabled(c.enabled());
     if (bits & forms::DToolTip) w->setToolTip(q(c.toolTip()));
     if ((bits & forms::DItems) || ((bits & forms::DVisible) && c.kind() == Kind::ListBox)) applyItems(item);
+    if (c.multiLine() && applyTextArea(item, bits)) bits &= ~(forms::DText | forms::DSelection | forms::DLocked);
     if (bits & forms::DText) applyText(item);
     if (bits & forms::DLocked)
         if (auto* e = qobject_cast<QLineEdit*>(w)) e->setReadOnly(c.locked());
@@ -657,6 +662,7 @@ void FormView::applyItems(Item& item) {
             if (c.visible()) l->addItems(list);
         }
         l->setCurrentRow(c.visible() ? c.listIndex() : -1);
+        if (c.multiSelect()) applyMarks(item);
     } else if (auto* b = qobject_cast<QComboBox*>(item.widget)) {
         b->clear();
         b->addItems(list);
