@@ -103,6 +103,11 @@ void Control::select(int start, int length) {
     selLength_ = length;
     touch(DSelection);
 }
+std::string Control::selText() const {
+    return text_.substr(static_cast<size_t>(selStart_), static_cast<size_t>(selLength_));
+}
+void Control::setFocus() { form_->focusRequest = this; }
+
 void Control::setValue(int v) {
     if (v != value_) {
         value_ = v;
@@ -113,6 +118,7 @@ void Control::setValue(int v) {
 
 void Control::clear() {
     items_.clear();
+    marks_.clear();
     listIndex_ = -1;
     touch(DItems);
 }
@@ -121,9 +127,11 @@ void Control::addItem(std::string item) {
         auto pos = std::upper_bound(items_.begin(), items_.end(), item, [](const std::string& a, const std::string& b) {
             return platform::compareForList(a, b) < 0;
         });
+        marks_.insert(marks_.begin() + (pos - items_.begin()), 0);
         items_.insert(pos, std::move(item));
     } else {
         items_.push_back(std::move(item));
+        marks_.push_back(0);
     }
     touch(DItems);
 }
@@ -139,6 +147,32 @@ void Control::setListIndex(int i) {
         touch(DItems);
         if (kind_ == Kind::ComboBox && i >= 0) setText(items_[static_cast<size_t>(i)]);
     }
+}
+
+bool Control::selected(int i) const {
+    return i >= 0 && i < static_cast<int>(marks_.size()) && marks_[static_cast<size_t>(i)] != 0;
+}
+void Control::setSelected(int i, bool v) {
+    if (i < 0 || i >= static_cast<int>(marks_.size()) || (marks_[static_cast<size_t>(i)] != 0) == v) return;
+    marks_[static_cast<size_t>(i)] = v ? 1 : 0;
+    touch(DItems);
+}
+
+void Control::copyFrom(const Control& m) {
+    // A new element starts as its model was designed or left: nothing has changed for
+    // it, so nothing raises Change or Click; the front end draws it whole.
+    left_ = m.left_, top_ = m.top_, width_ = m.width_, height_ = m.height_;
+    visible_ = m.visible_, enabled_ = m.enabled_;
+    fore_ = m.fore_, back_ = m.back_;
+    fontName_ = m.fontName_, fontSize_ = m.fontSize_, bold_ = m.bold_, align_ = m.align_;
+    text_ = m.text_, tag_ = m.tag_, toolTip_ = m.toolTip_, picture_ = m.picture_;
+    stretch_ = m.stretch_, locked_ = m.locked_;
+    value_ = m.value_, sorted_ = m.sorted_, items_ = m.items_, marks_ = m.marks_;
+    multiLine_ = m.multiLine_, multiSelect_ = m.multiSelect_;
+    x1_ = m.x1_, y1_ = m.y1_, x2_ = m.x2_, y2_ = m.y2_;
+    interval_ = m.interval_;
+    handlers_ = m.handlers_;
+    touch(DCreated);
 }
 
 void Control::setLine(int a, int b, int c, int d) {

@@ -127,6 +127,13 @@ public:
     int selStart() const { return selStart_; }
     int selLength() const { return selLength_; }
     void select(int start, int length);
+    // The selected part of the text (SelText).
+    std::string selText() const;
+    // A text box of several lines (line ends CR LF in the text).
+    bool multiLine() const { return multiLine_; }
+    void setMultiLine(bool v) { multiLine_ = v; }
+    // Asks the front end to move the keyboard focus here; GotFocus follows from it.
+    void setFocus();
 
     // Check box value (0, 1, 2); shape style for shapes; border width for lines.
     int value() const { return value_; }
@@ -142,6 +149,12 @@ public:
     const std::vector<std::string>& items() const { return items_; }
     int listIndex() const { return listIndex_; }
     void setListIndex(int i);
+    // A list whose rows carry marks of their own, several at once; every press on it
+    // is a Click. Marks follow their rows and are dropped with them.
+    bool multiSelect() const { return multiSelect_; }
+    void setMultiSelect(bool v) { multiSelect_ = v; }
+    bool selected(int i) const;
+    void setSelected(int i, bool v);
 
     // Lines.
     int x1() const { return x1_; }
@@ -158,6 +171,9 @@ public:
     void bringToFront();
     int zOrder() const { return z_; }
 
+    // A new element of the same array takes this one's properties and handlers.
+    void copyFrom(const Control& model);
+
     // Events.
     void on(Ev ev, Handler h) { handlers_[static_cast<size_t>(ev)] = std::move(h); }
     bool handles(Ev ev) const { return static_cast<bool>(handlers_[static_cast<size_t>(ev)]); }
@@ -167,6 +183,8 @@ public:
     // Late-bound property access, as the language files address controls. A property
     // this kind of control lacks is refused (false).
     bool setProperty(std::string_view prop, const std::string& value);
+
+    // Every property and handler of `other` (not its name, index, parent or z-order):
 
     uint32_t dirty() const { return dirty_; }
     void clearDirty() { dirty_ = 0; }
@@ -193,7 +211,9 @@ private:
     int selStart_ = 0, selLength_ = 0;
     int value_ = 0;
     bool sorted_ = false;
+    bool multiLine_ = false, multiSelect_ = false;
     std::vector<std::string> items_;
+    std::vector<char> marks_; // one per item
     int listIndex_ = -1;
     int x1_ = 0, y1_ = 0, x2_ = 0, y2_ = 0;
     int interval_ = 0;

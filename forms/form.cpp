@@ -48,6 +48,17 @@ const std::map<int, Control*>* Form::array(const std::string& name) const {
     return it == byName_.end() ? nullptr : &it->second;
 }
 
+Control* Form::loadElement(const std::string& name, int index) {
+    auto it = byName_.find(name);
+    if (it == byName_.end() || it->second.empty() || it->second.begin()->first < 0 || it->second.count(index))
+        return nullptr;
+    const Control& first = *it->second.begin()->second;
+    Control& c = add(first.kind(), name, index, first.parent());
+    c.copyFrom(first);
+    c.setVisible(false);
+    return &c;
+}
+
 std::vector<Control*> Form::takeDirty() {
     std::vector<Control*> out;
     out.swap(dirty_);

@@ -30,6 +30,10 @@ public:
     Control* find(const std::string& name, int index = -1) const;
     // Every element of a control array, by index.
     const std::map<int, Control*>* array(const std::string& name) const;
+    // Loads element `index` of an existing control array at run time: a hidden copy of
+    // the array's first element, its handlers included. Null when there is no such array
+    // or the index is taken: an element is never loaded twice.
+    Control* loadElement(const std::string& name, int index);
 
     // The window's control collection, in creation order.
     const std::deque<std::unique_ptr<Control>>& controls() const { return controls_; }
@@ -52,6 +56,10 @@ public:
     bool anyDirty() const { return !dirty_.empty(); }
     int nextZ() { return ++z_; }
     void markDirty(Control* c) { dirty_.push_back(c); }
+
+    // The control the program last asked to take the keyboard focus; the front end
+    // moves the focus there and clears it.
+    Control* focusRequest = nullptr;
 
     // How many events are being handled right now (0 between events).
     int eventDepth = 0;

@@ -81,6 +81,7 @@ void Marlix::Form_Load() {
     CouleurNonQualifie = forms::rgb(175, 16, 22);
     groups.colourRows();
 
+    step([&] { online.RestaureSauvegarde(); });
     step([&] { fichier.ChargeFichier("Zentrafo"); });
 
     step([&] {
@@ -197,6 +198,9 @@ void Marlix::Form_Unload() {
     // An empty box never erases what is stored.
     if (!online.Text2[1]->text().empty()) reglages.set("pseudo", online.Text2[1]->text());
     if (!online.Text2[0]->text().empty()) reglages.set("mdp", online.Text2[0]->text());
+    // The secondary windows go with the main window.
+    reports.unloadImpress();
+    reports.unloadStats();
 }
 
 } // namespace zentrafo

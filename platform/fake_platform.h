@@ -1,6 +1,7 @@
 #pragma once
 // A platform for tests: answers as the test says and records what it was asked.
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,18 +37,54 @@ public:
     std::string folder = ".";
     int major = 1, minor = 1;
     std::string inputAnswer;
+    // Every input box, with whether it hid what was typed.
+    struct Input {
+        std::string prompt, title, def;
+        bool masked;
+    };
+    std::vector<Input> inputs;
     bool ended = false;
 
     int messageBox(const std::string& text, int style, const std::string& title) override {
         boxes.push_back({text, style, title});
         return nextAnswer;
     }
-    std::string inputBox(const std::string&, const std::string&, const std::string&) override { return inputAnswer; }
+    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& def) override {
+        inputs.push_back({prompt, title, def, false});
+        return inputAnswer;
+    }
+    std::string inputPassword(const std::string& prompt, const std::string& title, const std::string& def) override {
+        inputs.push_back({prompt, title, def, true});
+        return inputAnswer;
+    }
     void shellOpen(const std::string& target) override { opened.push_back(target); }
     void setClipboard(const std::string& text) override { clipboard = text; }
     bool download(const std::string& url, const std::string& file) override {
         downloads.push_back(url);
         return onDownload ? onDownload(url, file) : false;
+    }
+    // Unset: a picture is a file that starts as a GIF or PNG file does, of the size its
+    // header gives.
+    std::function<bool(const std::string&, int*, int*)> onPictureReadable;
+    bool pictureReadable(const std::string& file, int* width = nullptr, int* height = nullptr) override {
+        if (onPictureReadable) return onPictureReadable(file, width, height);
+        std::ifstream in(file, std::ios::binary);
+        unsigned char h[24] = {};
+        in.read(reinterpret_cast<char*>(h), sizeof h);
+        const auto n = in.gcount();
+        int w = 0, ht = 0;
+        if (n >= 10 && std::string(reinterpret_cast<char*>(h), 4) == "GIF8") {
+            w = h[6] | h[7] << 8;
+            ht = h[8] | h[9] << 8;
+        } else if (n >= 24 && std::string(reinterpret_cast<char*>(h + 1), 3) == "PNG") {
+            w = h[18] << 8 | h[19];
+            ht = h[22] << 8 | h[23];
+        } else {
+            return false;
+        }
+        if (width) *width = w;
+        if (height) *height = ht;
+        return true;
     }
     bool printPicture(const std::string& formName) override {
         printed.push_back(formName);

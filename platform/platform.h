@@ -34,10 +34,15 @@ public:
     virtual ~Platform() = default;
     virtual int messageBox(const std::string& text, int style, const std::string& title) = 0;
     virtual std::string inputBox(const std::string& prompt, const std::string& title, const std::string& def) = 0;
+    // As inputBox, with what is typed hidden from view (a password).
+    virtual std::string inputPassword(const std::string& prompt, const std::string& title, const std::string& def) = 0;
     virtual void shellOpen(const std::string& target) = 0;
     virtual void setClipboard(const std::string& text) = 0;
     virtual bool download(const std::string& url, const std::string& file) = 0;
     virtual bool printPicture(const std::string& formName) = 0;
+    // True when the file decodes as a picture the windows can draw; its size in pixels
+    // goes to *width and *height when they are given.
+    virtual bool pictureReadable(const std::string& file, int* width = nullptr, int* height = nullptr) = 0;
     // Secondary windows. Draws `form` as a top-level window of its own, or brings it to
     // the front when it is already shown; a modal one returns only once it is unloaded.
     virtual void showForm(forms::Form& form, bool modal) = 0;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <QApplication>
@@ -26,6 +27,7 @@
 #include <QStylePainter>
 #include <QSignalBlocker>
 #include <QSvgRenderer>
+#include <QImageReader>
 #include <QTimer>
 
 // Resources of a static library are registered by hand, from the global namespace.
@@ -413,6 +415,10 @@ void FormView::syncOwn() {
     for (Control* c : raised)
         if (QWidget* w = widgetOf(*c)) w->raise();
     syncing_ = false;
+    if (form_.focusRequest) {
+        applyFocusRequest();
+        if (form_.anyDirty()) syncOwn();
+    }
 }
 
 void FormView::rescale() {
@@ -483,13 +489,15 @@ FormView::Item& FormView::create(Control& c) {
     item.widget->installEventFilter(this);
     item.widget->setMouseTracking(true);
     apply(item, kAllBits);
-    if (c.kind() == Kind::Line) item.widget->raise();
+    // Lines are drawn on the window's face, beneath every box they run through.
+    if (c.kind() == Kind::Line) item.widget->lower();
     return item;
 }
 
 QWidget* FormView::makeWidget(Control& c, QWidget* parent) {
     switch (c.kind()) {
     case Kind::TextBox: {
+        if (c.multiLine()) return makeTextArea(c, parent);
         auto* e = new QLineEdit(parent);
         connect(e, &QLineEdit::textEdited, this, [this, &c, e] { onEdited(c, e); });
         return e;
@@ -539,6 +547,7 @@ QWidget* FormView::makeWidget(Control& c, QWidget* parent) {
         return b;
     }
     case Kind::ListBox: {
+        if (c.multiSelect()) return makeMarkList(c, parent);
         auto* l = new QListWidget(parent);
         connect(l, &QListWidget::currentRowChanged, this, [this, &c](int row) {
             if (detached_) return;
@@ -578,6 +587,7 @@ void FormView::apply(Item& item, uint32_t bits) {
     if (bits & forms::DEnabled) w->setEnabled(c.enabled());
     if (bits & forms::DToolTip) w->setToolTip(q(c.toolTip()));
     if ((bits & forms::DItems) || ((bits & forms::DVisible) && c.kind() == Kind::ListBox)) applyItems(item);
+    if (c.multiLine() && applyTextArea(item, bits)) bits &= ~(forms::DText | forms::DSelection | forms::DLocked);
     if (bits & forms::DText) applyText(item);
     if (bits & forms::DLocked)
         if (auto* e = qobject_cast<QLineEdit*>(w)) e->setReadOnly(c.locked());
@@ -715,6 +725,7 @@ void FormView::applyItems(Item& item) {
             if (c.visible()) l->addItems(list);
         }
         l->setCurrentRow(c.visible() ? c.listIndex() : -1);
+        if (c.multiSelect()) applyMarks(item);
     } else if (auto* b = qobject_cast<QComboBox*>(item.widget)) {
         b->clear();
         b->addItems(list);
@@ -724,6 +735,15 @@ void FormView::applyItems(Item& item) {
 
 QPixmap FormView::picture(const std::string& name, const QSize& size, bool stretch) {
     if (name.empty()) return {};
+    // A downloaded picture is named by its file's absolute path, read afresh each time.
+    if (name.front() == '/') {
+        QImageReader reader(q(name));
+        const QImage img = reader.read();
+        if (img.isNull()) return {};
+        const QSize target = stretch ? size : img.size() * zoom_;
+        if (target.isEmpty()) return {};
+        return QPixmap::fromImage(target == img.size() ? img : img.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
     const QString base = ":/pictures/" + q(name);
     const qreal dpr = devicePixelRatioF();
     // Each drawing is parsed once per run; many controls show the same few.

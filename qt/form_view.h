@@ -81,6 +81,12 @@ private:
     void applyItems(Item& item);
     void applyPicture(Item& item);
     void applyTimer(Item& item);
+    // Multi-line text boxes and lists with marks (qt/qualifiers_widgets.cpp).
+    QWidget* makeTextArea(forms::Control& c, QWidget* parent);
+    QWidget* makeMarkList(forms::Control& c, QWidget* parent);
+    bool applyTextArea(Item& item, uint32_t bits);
+    void applyMarks(Item& item);
+    void applyFocusRequest();
     void rescale();
     QWidget* parentWidgetOf(const forms::Control& c);
     // Controls inside a hidden panel get their widgets when the panel first opens:

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -14,25 +15,22 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QInputDialog>
 #include <QLocale>
 #include <QMessageBox>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPixmap>
 #include <QPointer>
 #include <QScreen>
-#include <QProcess>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <QWidget>
 
 #include "forms/form.h"
+#include "qt/form_view.h"
+#include "qt/printing.h"
 #include "qt/secondary_window.h"
 
 namespace zqt {
@@ -59,14 +57,19 @@ private:
     bool busy_;
 };
 
-size_t writeChunk(char* data, size_t size, size_t count, void* target) {
-    auto* file = static_cast<QSaveFile*>(target);
-    const qint64 n = static_cast<qint64>(size * count);
-    return file->write(data, n) == n ? size * count : 0;
-}
+// The body goes to the file as it arrives; a body past the cap ends the transfer.
+struct Sink {
+    QSaveFile* file;
+    curl_off_t written = 0;
+    curl_off_t cap = 0;
+};
 
-bool isFileUrl(const std::string& url) {
-    return url.size() >= 5 && QString::fromLatin1(url.substr(0, 5).c_str()).compare("file:", Qt::CaseInsensitive) == 0;
+size_t writeChunk(char* data, size_t size, size_t count, void* target) {
+    auto* sink = static_cast<Sink*>(target);
+    const qint64 n = static_cast<qint64>(size * count);
+    if (sink->written + n > sink->cap) return 0;
+    sink->written += n;
+    return sink->file->write(data, n) == n ? size * count : 0;
 }
 
 } // namespace
@@ -145,6 +148,24 @@ std::string QtPlatform::inputBox(const std::string& prompt, const std::string& t
     return ok ? s(answer) : std::string();
 }
 
+std::string QtPlatform::inputPassword(const std::string& prompt, const std::string& title, const std::string& def) {
+    refreshAll();
+    DialogCursor cursor(busy_);
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(dialogParent(), q(title), q(prompt), QLineEdit::Password, q(def), &ok);
+    return ok ? s(answer) : std::string();
+}
+
+bool QtPlatform::pictureReadable(const std::string& file, int* width, int* height) {
+    QImageReader reader(q(file));
+    const QImage img = reader.read();
+    if (img.isNull()) return false;
+    if (width) *width = img.width();
+    if (height) *height = img.height();
+    return true;
+}
+
 void QtPlatform::shellOpen(const std::string& target) {
     const QString t = q(target);
     QUrl url;
@@ -163,21 +184,35 @@ bool QtPlatform::download(const std::string& url, const std::string& file) {
     if (!out.open(QIODevice::WriteOnly)) return false;
     CURL* curl = curl_easy_init();
     if (!curl) return false;
+    Sink sink{&out, 0, static_cast<curl_off_t>(maxDownloadBytes)};
+    // A fresh copy from the server, never one kept by a cache on the way.
+    curl_slist* headers = curl_slist_append(nullptr, "Cache-Control: no-cache");
+    headers = curl_slist_append(headers, "Pragma: no-cache");
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 20L);
+    // The window waits for the download: it never waits longer than this in all.
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, totalTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::min(totalTimeoutMs, 10000L));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, sink.cap);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "zentrafo");
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeChunk);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &out);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
     const CURLcode rc = curl_easy_perform(curl);
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    curl_off_t announced = -1;
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     curl_easy_cleanup(curl);
-    const bool ok = rc == CURLE_OK && ((status >= 200 && status <= 299) || (status == 0 && isFileUrl(url)));
+    curl_slist_free_all(headers);
+    // Only a complete success counts: a 2xx status with every announced byte received.
+    const bool ok = rc == CURLE_OK && status >= 200 && status <= 299 && (announced < 0 || announced == sink.written);
     if (!ok) {
         out.cancelWriting();
         return false;
@@ -188,28 +223,9 @@ bool QtPlatform::download(const std::string& url, const std::string& file) {
 bool QtPlatform::printPicture(const std::string& formName) {
     auto it = windows_.find(formName);
     if (it == windows_.end() || !it->second.window) return false;
-    if (it->second.refresh) it->second.refresh();
-    const QPixmap picture = it->second.window->grab();
-    if (picture.isNull()) return false;
-    QTemporaryDir dir;
-    if (!dir.isValid()) return false;
-    const QString pdf = dir.filePath("window.pdf");
-    {
-        QPdfWriter writer(pdf);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
-                                         QPageLayout::Millimeter));
-        writer.setResolution(150);
-        QPainter p;
-        if (!p.begin(&writer)) return false;
-        const QRect page = p.viewport();
-        const QSize fitted = picture.size().scaled(page.size(), Qt::KeepAspectRatio);
-        p.drawPixmap(QRect(QPoint(0, 0), fitted), picture);
-        p.end();
-    }
-    // The system's print spooler takes the page for the default printer.
-    const QString lp = QStandardPaths::findExecutable("lp");
-    if (lp.isEmpty()) return false;
-    return QProcess::execute(lp, {pdf}) == 0;
+    FormView* view = qobject_cast<FormView*>(it->second.window);
+    if (!view) view = it->second.window->findChild<FormView*>();
+    return view && printView(*view);
 }
 
 void QtPlatform::showForm(forms::Form& form, bool modal) {
@@ -219,6 +235,13 @@ void QtPlatform::showForm(forms::Form& form, bool modal) {
         w->show();
         w->raise();
         w->activateWindow();
+        return;
+    }
+    // A window of its own (the main window): brought to the front.
+    if (auto it = windows_.find(form.name()); it != windows_.end() && it->second.window && !modal) {
+        it->second.window->show();
+        it->second.window->raise();
+        it->second.window->activateWindow();
         return;
     }
     // A modal window stays over the window that asked; the others stand on their own.

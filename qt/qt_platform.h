@@ -24,10 +24,12 @@ public:
 
     int messageBox(const std::string& text, int style, const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title, const std::string& def) override;
+    std::string inputPassword(const std::string& prompt, const std::string& title, const std::string& def) override;
     void shellOpen(const std::string& target) override;
     void setClipboard(const std::string& text) override;
     bool download(const std::string& url, const std::string& file) override;
     bool printPicture(const std::string& formName) override;
+    bool pictureReadable(const std::string& file, int* width = nullptr, int* height = nullptr) override;
     void showForm(forms::Form& form, bool modal) override;
     void unloadForm(forms::Form& form) override;
     platform::DateTime now() override;
@@ -42,6 +44,10 @@ public:
 
     // Seconds without a byte before a download is given up; tests shorten it.
     long stallSeconds = 30;
+    // Longest time a download may take in all, and the largest body accepted; a
+    // tournament file is about 10 KB, a contest picture a few dozen.
+    long totalTimeoutMs = 20000;
+    long long maxDownloadBytes = 1 << 20;
 
 private:
     struct Attached {

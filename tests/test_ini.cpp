@@ -248,12 +248,23 @@ TEST_F(IniTest, KilledSaveLeavesOneWholeDocument) {
     std::mt19937 rng(7);
     int sawA = 0, sawB = 0;
     for (int round = 0; round < 200; ++round) {
+        int saved[2];
+        ASSERT_EQ(::pipe(saved), 0);
         pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
-            for (unsigned n = round;; ++n) (n % 2 ? a : b).saveAtomic(file);
+            // Says when its first save is whole, so a slow machine still sees both.
+            ::close(saved[0]);
+            for (unsigned n = round;; ++n) {
+                (n % 2 ? a : b).saveAtomic(file);
+                if (n == static_cast<unsigned>(round)) (void)!::write(saved[1], "s", 1);
+            }
         }
-        ::usleep(200 + rng() % 3000);
+        ::close(saved[1]);
+        char ready = 0;
+        ASSERT_EQ(::read(saved[0], &ready, 1), 1);
+        ::close(saved[0]);
+        ::usleep(rng() % 3000);
         ::kill(pid, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);

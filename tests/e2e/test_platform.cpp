@@ -1,81 +1,28 @@
 // The real platform's downloads against a small HTTP server on 127.0.0.1.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 
+#include "http_test_server.h"
 #include "qt/qt_platform.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Answers each request by its path: a body, a missing page, a redirect, or a body cut
-// short of its announced length.
-class TinyServer {
-public:
+// The shared loopback server with three routes: a body, a redirect to it, and a body
+// cut short of its announced length; anything else is a missing page.
+struct TinyServer : testhttp::Server {
     TinyServer() {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        a.sin_port = 0;
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(fd_, 8);
-        socklen_t len = sizeof a;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-        port_ = ntohs(a.sin_port);
-        thread_ = std::thread([this] { serve(); });
+        route("/results.txt", testhttp::Reply::ok("A1 2 - A2 1\n"));
+        route("/moved", testhttp::Reply::redirect(url("/results.txt")));
+        route("/cut", testhttp::Reply::truncated(std::string(400, 'p')));
     }
-    ~TinyServer() {
-        stop_ = true;
-        ::shutdown(fd_, SHUT_RDWR);
-        ::close(fd_);
-        thread_.join();
-    }
-    std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
-
-private:
-    void serve() {
-        while (!stop_) {
-            const int c = ::accept(fd_, nullptr, nullptr);
-            if (c < 0) return;
-            std::string request;
-            char buf[1024];
-            while (request.find("\r\n\r\n") == std::string::npos) {
-                const ssize_t n = ::recv(c, buf, sizeof buf, 0);
-                if (n <= 0) break;
-                request.append(buf, static_cast<size_t>(n));
-            }
-            std::istringstream line(request);
-            std::string method, path;
-            line >> method >> path;
-            const std::string reply = answer(path);
-            ::send(c, reply.data(), reply.size(), MSG_NOSIGNAL);
-            ::close(c);
-        }
-    }
-    std::string answer(const std::string& path) const {
-        if (path == "/results.txt") return "HTTP/1.1 200 OK\r\nContent-Length: 12\r\nConnection: close\r\n\r\nA1 2 - A2 1\n";
-        if (path == "/moved") return "HTTP/1.1 302 Found\r\nLocation: " + url("/results.txt") +
-                                     "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-        if (path == "/cut") return "HTTP/1.1 200 OK\r\nContent-Length: 400\r\nConnection: close\r\n\r\npartial body";
-        return "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\nConnection: close\r\n\r\nnot found";
-    }
-
-    int fd_ = -1;
-    int port_ = 0;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
 };
 
 std::string slurp(const fs::path& p) {

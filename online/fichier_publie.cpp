@@ -1,0 +1,142 @@
+#include "online/fichier_publie.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <string_view>
+
+#include "platform/files.h"
+#include "platform/ini.h"
+
+namespace zentrafo {
+
+namespace {
+
+// The sections the tournament file loader reads.
+constexpr std::array<std::string_view, 32> kSections{
+    "ButA",   "ButB",   "ButC",   "ButD",   "ButE",   "ButF",   "EquipA", "EquipB",    "EquipC",    "EquipD", "EquipE",
+    "EquipF", "TSA",    "TSB",    "TSC",    "TSD",    "TSE",    "TSF",    "But8",      "Pen8",      "But4",   "Pen4",
+    "ButDEM", "PenDEM", "PenFIN", "BUTFIN", "Lien",   "Mess",   "Match",  "PenPetFIN", "BUTPetFIN", "CV",
+};
+
+bool sameNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool syncPath(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+bool syncFolder(const std::string& path) { return syncPath(folderOf(path), O_RDONLY | O_DIRECTORY); }
+
+bool exists(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+// A whole copy of `from` under `to`, flushed, or nothing under `to`.
+bool copyWhole(const std::string& from, const std::string& to) {
+    const auto bytes = platform::readWholeFile(from);
+    if (!bytes) return false;
+    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    size_t done = 0;
+    bool ok = true;
+    while (ok && done < bytes->size()) {
+        const ssize_t n = ::write(fd, bytes->data() + done, bytes->size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<size_t>(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) std::remove(to.c_str());
+    return ok;
+}
+
+} // namespace
+
+bool EstFichierTournoi(const std::string& path, long long tailleMax) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 || st.st_size > tailleMax)
+        return false;
+    const auto bytes = platform::readWholeFile(path);
+    if (!bytes) return false;
+    // An error or sign-in page is not results, whatever it contains.
+    const std::string_view body = trim(*bytes);
+    if (!body.empty() && body.front() == '<') return false;
+    const platform::IniFile doc = platform::IniFile::parse(*bytes);
+    for (const std::string& line : doc.lines()) {
+        std::string_view l = trim(line);
+        if (l.size() < 3 || l.front() != '[') continue;
+        const size_t close = l.find(']');
+        if (close == std::string_view::npos) continue;
+        const std::string_view name = trim(l.substr(1, close - 1));
+        for (std::string_view s : kSections)
+            if (sameNoCase(name, s)) return true;
+    }
+    return false;
+}
+
+bool RemplaceFichier(const std::string& recu, const std::string& fichier, const std::string& sauvegarde) {
+    if (!syncPath(recu, O_RDONLY)) return false;
+    const bool hadFile = exists(fichier);
+    if (hadFile) {
+        // The backup is made under a temporary name and renamed, so a stale backup is
+        // replaced in one step and a backup present is always whole.
+        const std::string partial = sauvegarde + ".tmp";
+        std::remove(partial.c_str());
+        if (::link(fichier.c_str(), partial.c_str()) != 0 && !copyWhole(fichier, partial)) return false;
+        if (std::rename(partial.c_str(), sauvegarde.c_str()) != 0) {
+            std::remove(partial.c_str());
+            return false;
+        }
+        syncFolder(sauvegarde);
+    }
+    if (std::rename(recu.c_str(), fichier.c_str()) != 0) {
+        if (hadFile) std::remove(sauvegarde.c_str());
+        return false;
+    }
+    syncFolder(fichier);
+    if (hadFile) {
+        std::remove(sauvegarde.c_str());
+        syncFolder(sauvegarde);
+    }
+    return true;
+}
+
+bool RestaureFichier(const std::string& fichier, const std::string& sauvegarde) {
+    if (exists(fichier) || !exists(sauvegarde)) return false;
+    if (std::rename(sauvegarde.c_str(), fichier.c_str()) != 0) return false;
+    syncFolder(fichier);
+    return true;
+}
+
+} // namespace zentrafo

@@ -1,0 +1,24 @@
+#pragma once
+// The published results file on disk: whether a download is one, and how it takes the
+// place of the user's file without a moment where neither file is whole.
+#include <string>
+
+namespace zentrafo {
+
+// True when the file at `path` is no larger than `tailleMax`, is not a web page, and
+// holds at least one section that the tournament file loader reads.
+bool EstFichierTournoi(const std::string& path, long long tailleMax);
+
+// Puts the accepted download `recu` in the place of `fichier`. The old file is first
+// kept as `sauvegarde` (replacing any stale one), then `recu` is renamed over `fichier`,
+// then the backup is removed; every step is flushed to disk. Under the name `fichier`
+// there is at every instant either the whole old file or the whole new one. False when
+// the file could not be replaced; `fichier` is then as it was and `recu` is left for the
+// caller to drop.
+bool RemplaceFichier(const std::string& recu, const std::string& fichier, const std::string& sauvegarde);
+
+// A backup left by an update that was cut short goes back under its name when that
+// name is free. True when it was put back.
+bool RestaureFichier(const std::string& fichier, const std::string& sauvegarde);
+
+} // namespace zentrafo

@@ -1,0 +1,110 @@
+// The results update and the contest image: the two downloads of the program.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "forms/secondary.h"
+#include "main/marlix.h"
+#include "main/module_setting.h"
+#include "online/fichier_publie.h"
+#include "online/frec.h"
+#include "online/online_services.h"
+
+namespace zentrafo {
+
+struct OnlineServices::Dialog {
+    explicit Dialog(Marlix& w)
+        : frec(w.platform, [&w] {
+              auto d = std::make_unique<FREC>(w);
+              d->Form_Load();
+              return d;
+          }) {}
+    forms::Secondary<FREC> frec;
+};
+
+OnlineServices::OnlineServices(Marlix& w) : w_(w), dialog_(std::make_unique<Dialog>(w)) {}
+OnlineServices::~OnlineServices() = default;
+
+FREC* OnlineServices::frec() const { return dialog_->frec.loaded(); }
+void OnlineServices::unloadFrec() { dialog_->frec.unload(); }
+
+void OnlineServices::Command8_Click() { dialog_->frec.show(true); }
+
+std::string OnlineServices::chemin(const std::string& name) const {
+    std::string folder = w_.platform.programFolder();
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    if (folder.empty()) return "./" + name;
+    if (folder.back() != '/') folder += '/';
+    return folder + name;
+}
+
+bool OnlineServices::DownloadPage(const std::string& url, const std::string& fichier) {
+    std::remove(fichier.c_str());
+    const bool received = w_.platform.download(url, fichier);
+    struct stat st{};
+    const bool present = ::stat(fichier.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (received && present && st.st_size <= kTailleMax) return true;
+    if (present) std::remove(fichier.c_str());
+    return false;
+}
+
+void OnlineServices::RECUP() {
+    platform::Platform& p = w_.platform;
+    p.setBusy(true);
+    const std::string url = AdresseServeur() + "/Zentrafo.ini";
+    const std::string fichier = CheminIni(p, "Zentrafo");
+    const std::string recu = chemin("Zentrafo.ini.part");
+    // The user's file is touched only once the download is known to be results.
+    const bool ok = DownloadPage(url, recu) && EstFichierTournoi(recu, kTailleMax) &&
+                    RemplaceFichier(recu, fichier, chemin("Zentrafo.BU"));
+    if (!ok) {
+        std::remove(recu.c_str());
+        p.setBusy(false);
+        p.messageBox("Erreur de connexion !", platform::MbOk | platform::MbIconInformation, "Dravello 2019");
+        return;
+    }
+    w_.ResultatsRecus = true;
+    w_.fichier.ChargeFichier("Zentrafo");
+    w_.fichier.Command3->setEnabled(true);
+    w_.ChargementFini = true;
+    w_.groups.RecalculeTout();
+    if (Image14->visible()) ChargeImage();
+    w_.reglages.set("FirstUse", "1");
+    Command8->setFontBold(false);
+    Command8->setBackColor(0xFFFFFF);
+    p.yield();
+    p.setBusy(false);
+}
+
+void OnlineServices::RestaureSauvegarde() {
+    const std::string fichier = CheminIni(w_.platform, "Zentrafo");
+    if (!fichier.empty()) RestaureFichier(fichier, chemin("Zentrafo.BU"));
+}
+
+void OnlineServices::ChargeImage() {
+    const std::string image = chemin("imgtmp.gif");
+    const std::string recu = image + ".part";
+    // The last good picture stays on disk and on screen unless the new one can be drawn.
+    if (!DownloadPage(AdresseServeur() + "/imvosk.php", recu)) return;
+    int width = 0, height = 0;
+    if (!w_.platform.pictureReadable(recu, &width, &height) || std::rename(recu.c_str(), image.c_str()) != 0) {
+        std::remove(recu.c_str());
+        return;
+    }
+    std::error_code ec;
+    const std::string picture = std::filesystem::absolute(image, ec).string();
+    // Set afresh even under the same name, so the windows draw the new content.
+    Image13->setPicture("");
+    Image13->setPicture(picture);
+    Image14->setPicture("");
+    Image14->setPicture(Image13->picture());
+    // Unstretched, each image takes the picture's own size (15 twips to the pixel).
+    for (forms::Control* c : {Image13, Image14})
+        if (!c->stretch() && width > 0 && height > 0) {
+            c->setWidth(width * 15);
+            c->setHeight(height * 15);
+        }
+}
+
+} // namespace zentrafo

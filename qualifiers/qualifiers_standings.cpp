@@ -1,0 +1,371 @@
+// The shown group's standings with the mini-league and the drawing of lots, the
+// colours of what each team can still reach, the play-offs and the overall run.
+#include <algorithm>
+#include <sys/stat.h>
+
+#include "forms/form.h"
+#include "main/marlix.h"
+#include "main/module_setting.h"
+#include "platform/text.h"
+#include "qualifiers/qualifiers_stage.h"
+
+namespace zentrafo {
+
+using forms::Control;
+
+namespace {
+
+int goals(const Control* box) {
+    return static_cast<int>(std::clamp(platform::val(box->text()), 0.0, kMaxGoalsElim));
+}
+
+// Sorted lists order their items as text: a key keeps its digits and never goes below
+// zero, so that the order always follows the numbers.
+std::string digits(long v, int width) {
+    long top = 1;
+    for (int i = 0; i < width; ++i) top *= 10;
+    std::string s = std::to_string(std::clamp(v, 0L, top - 1));
+    return std::string(static_cast<size_t>(width) - s.size(), '0') + s;
+}
+
+const std::string kCrLf = "\r\n";
+
+} // namespace
+
+double QualifiersStage::lots(const std::string& group, int slot) {
+    const std::string path = CheminIni(w_.platform, kFichier);
+    struct stat st {};
+    const bool there = !path.empty() && ::stat(path.c_str(), &st) == 0;
+    FileStamp stamp;
+    if (there)
+        stamp = {static_cast<unsigned long long>(st.st_ino), static_cast<unsigned long long>(st.st_size),
+                 st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec,
+                 st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec};
+    LotsCache& c = lotsCache_;
+    if (!c.valid || !there || c.path != path || !(c.stamp == stamp)) {
+        c.doc = LitFichierIni(w_.platform, kFichier);
+        c.path = path;
+        c.stamp = stamp;
+        c.valid = there;
+    }
+    const double v = platform::val(LireIni(c.doc, "TrimElim" + group, std::to_string(slot), "0"));
+    return std::clamp(v, 0.0, kMaxLots);
+}
+
+void QualifiersStage::CalculGroupeElim() {
+    // Nothing to rank before the grid exists.
+    if (!grilleCreee()) return;
+    Calendrier& cal = w_.calendrier;
+    List5->clear();
+    List6->clear();
+    for (int r = 1; r <= 6; ++r)
+        for (auto* col : {&SortEQU, &SortPTS, &SortJ, &SortG, &SortN, &SortP, &SortBP, &SortBC, &SortDiff})
+            (*col)[static_cast<size_t>(r)]->setText("");
+    SortRang[7]->setVisible(false);
+    for (Control* b : ButElim) b->setBackColor(kWhite);
+
+    struct Team {
+        int played = 0, won = 0, drawn = 0, lost = 0, gf = 0, ga = 0, pts = 0;
+        long key = 0, tie = 0;
+        int mgf = 0, mga = 0;
+    };
+    std::array<Team, 6> t{};
+    int16_t joues = 0;
+    const uint32_t grey = forms::rgb(220, 220, 220);
+    const auto played = [](const Control* b) { return b->text() != "-"; };
+
+    // One played match seen from one side: its goals box first.
+    const auto tally = [grey](Team& s, Control* own, Control* other) {
+        const int go = goals(own), gt = goals(other);
+        ++s.played;
+        if (go > gt) {
+            s.pts += 3, ++s.won;
+            own->setBackColor(kGreen);
+            other->setBackColor(kOrange);
+        } else if (go < gt) {
+            ++s.lost;
+        } else {
+            ++s.pts, ++s.drawn;
+            own->setBackColor(grey);
+            other->setBackColor(grey);
+        }
+        s.gf += go, s.ga += gt;
+    };
+    for (size_t i = 0; i < 6; ++i) {
+        const std::string& name = NEElim[i]->text();
+        Team& s = t[i];
+        for (size_t m = 0; m < 30; ++m) {
+            Control* h = ButElim[2 * m];
+            Control* a = ButElim[2 * m + 1];
+            if (EquiElim[2 * m]->text() != name || !played(h) || !played(a)) continue;
+            compte(cal.NbMatchsJoues);
+            tally(s, h, a);
+        }
+        for (size_t m = 0; m < 30; ++m) {
+            Control* h = ButElim[2 * m];
+            Control* a = ButElim[2 * m + 1];
+            if (EquiElim[2 * m + 1]->text() != name) continue;
+            const bool both = played(h) && played(a);
+            if (both) {
+                compte(joues);
+                tally(s, a, h);
+            }
+            EquiElim[2 * m]->setFontBold(both);
+            EquiElim[2 * m + 1]->setFontBold(both);
+        }
+        s.key = 1000L * s.pts + 10L * (s.gf - s.ga) + s.gf;
+    }
+
+    // Teams with the same key above zero, in key then name order; each carries its slot.
+    for (size_t i = 0; i < 6; ++i) {
+        if (t[i].key <= 0) continue;
+        for (size_t j = 0; j < 6; ++j) {
+            if (j != i && t[j].key == t[i].key) {
+                List6->addItem(digits(t[i].key, 5) + "|" + NEElim[i]->text() + "|" + std::to_string(i));
+                break;
+            }
+        }
+    }
+    const auto slotOf = [](const std::string& item) { return static_cast<size_t>(item.back() - '0'); };
+    while (List6->listCount() > 0) {
+        const std::string k0 = List6->list(0).substr(0, 5);
+        std::vector<size_t> members{slotOf(List6->list(0))};
+        for (int n = 1; n < 3 && n < List6->listCount() && List6->list(n).substr(0, 5) == k0; ++n)
+            members.push_back(slotOf(List6->list(n)));
+        for (size_t mbr : members) t[mbr].mgf = t[mbr].mga = 0;
+        for (size_t m = 0; m < 30; ++m) {
+            for (size_t x : members) {
+                for (size_t y : members) {
+                    if (x == y || EquiElim[2 * m]->text() != NEElim[x]->text() ||
+                        EquiElim[2 * m + 1]->text() != NEElim[y]->text())
+                        continue;
+                    const int gh = goals(ButElim[2 * m]), ga = goals(ButElim[2 * m + 1]);
+                    t[x].mgf += gh, t[x].mga += ga;
+                    t[y].mgf += ga, t[y].mga += gh;
+                }
+            }
+        }
+        if (members.size() > 1)
+            for (size_t mbr : members) t[mbr].tie = t[mbr].mgf + 2L * (t[mbr].mgf - t[mbr].mga);
+        // The group leaves the list by its slots, so a name inside another stays.
+        std::vector<std::string> rest;
+        for (const std::string& item : List6->items())
+            if (std::find(members.begin(), members.end(), slotOf(item)) == members.end()) rest.push_back(item);
+        List6->clear();
+        for (std::string& item : rest) List6->addItem(std::move(item));
+    }
+
+    const std::string g = ELIMGRP->text();
+    for (size_t i = 0; i < 6; ++i) {
+        const Team& s = t[i];
+        const long rowKey = 1000L + s.key + 2L * s.tie + static_cast<long>(lots(g, static_cast<int>(i)));
+        const std::string& name = NEElim[i]->text();
+        if (platform::trim(name).empty()) continue;
+        std::string item = digits(rowKey, 5);
+        for (const std::string& f :
+             {name, std::to_string(s.pts), std::to_string(s.played), std::to_string(s.won), std::to_string(s.drawn),
+              std::to_string(s.lost), std::to_string(s.gf), std::to_string(s.ga), std::to_string(s.gf - s.ga),
+              std::to_string(10 * (s.gf - s.ga) + s.gf)})
+            item.append("|").append(f);
+        List5->addItem(std::move(item));
+    }
+
+    for (int n = List5->listCount() - 1, r = 1; n >= 0 && r <= 6; --n, ++r) {
+        const auto f = platform::split(List5->list(n), '|');
+        if (f.size() < 10) continue;
+        const size_t row = static_cast<size_t>(r);
+        SortEQU[row]->setText(f[1]);
+        SortPTS[row]->setText(f[2]);
+        SortJ[row]->setText(f[3]);
+        SortG[row]->setText(f[4]);
+        SortN[row]->setText(f[5]);
+        SortP[row]->setText(f[6]);
+        SortBP[row]->setText(f[7]);
+        SortBC[row]->setText(f[8]);
+        SortDiff[row]->setText(f[9]);
+    }
+
+    // What each team earned against the sixth, negated: the thirds are compared without it.
+    const std::string s6 = SortEQU[6]->text();
+    std::string lines = Text5->text();
+    for (size_t i = 0; i < 6; ++i) {
+        const std::string& name = NEElim[i]->text();
+        int dPts = 0, dDiff = 0;
+        for (size_t m = 0; m < 30; ++m) {
+            const std::string& home = EquiElim[2 * m]->text();
+            const std::string& away = EquiElim[2 * m + 1]->text();
+            const int gh = goals(ButElim[2 * m]), ga = goals(ButElim[2 * m + 1]);
+            const bool homePlayed = ButElim[2 * m]->text() != "-";
+            if (home == s6 && away == name) {
+                if (ga > gh) dPts -= 3;
+                if (ga == gh && homePlayed) dPts -= 1;
+                dDiff -= ga - gh;
+            }
+            if (away == s6 && home == name) {
+                if (gh > ga) dPts -= 3;
+                if (gh == ga && homePlayed) dPts -= 1;
+                dDiff -= gh - ga;
+            }
+        }
+        lines.append(name).append("|").append(std::to_string(dPts)).append("|").append(std::to_string(dDiff));
+        lines.append(kCrLf);
+    }
+    Text5->setText(lines);
+
+    const bool cinq = !g.empty() && static_cast<unsigned char>(g[0]) > 'H';
+    const int total = cinq ? 20 : 30;
+    Label24[1]->setCaption(std::to_string(joues) + w_.MSG[18] + std::to_string(total));
+    CouleurGroupeElim(total - joues);
+}
+
+void QualifiersStage::CouleurGroupeElim(int remaining) {
+    const std::string g = ELIMGRP->text();
+    if (g.empty() || !grilleCreee()) return;
+    const size_t n = static_cast<unsigned char>(g[0]) > 'H' ? 5 : 6;
+    List8->clear();
+    std::array<uint32_t, 7> colour{};
+    const auto points = [this](size_t i) { return static_cast<int>(platform::val(SortPTS[i]->text())); };
+    for (size_t i = n; i >= 1; --i) {
+        int open = 0;
+        for (size_t k = 0; k < 60; ++k)
+            if (EquiElim[k]->text() == SortEQU[i]->text() && ButElim[k]->text() == "-") ++open;
+        const int max = points(i) + 3 * open;
+        List8->addItem(digits(max, 2));
+        colour[i] = i < 3 ? kWhite : kUndecided;
+        if (remaining == 0 || points(2) > max) colour[i] = kRed;
+    }
+    const int thirdBest = static_cast<int>(platform::val(List8->list(static_cast<int>(n) - 3)));
+    for (size_t i = 1; i <= n; ++i) {
+        if (thirdBest < points(i)) colour[i] = kGreen;
+        if (remaining == 0) {
+            if (i <= 2) colour[i] = kGreen;
+            if (i == 3 && colour[i] == kRed) colour[i] = kYellow;
+            if (i == 3 && SortEQU[3]->text() == QUALIF[19]->text()) colour[i] = kGreen;
+        }
+    }
+    for (size_t i = 1; i <= n; ++i) {
+        SortPTS[i]->setBackColor(colour[i]);
+        for (Control* c : {SortRang[i], SortEQU[i], SortJ[i], SortG[i], SortN[i], SortP[i], SortBP[i], SortBC[i],
+                           SortDiff[i]})
+            c->setBackColor(colour[i]);
+    }
+}
+
+// ---- Play-offs -----------------------------------------------------------------------
+
+void QualifiersStage::CalculBarrages() {
+    if (Frame22->tag() == "charge") return;
+    // The winners are those of the ties as they stand now: a corrected score replaces
+    // its tie's winner instead of listing both sides.
+    for (int i = 20; i <= 23; ++i) QUALIF[static_cast<size_t>(i)]->setText("");
+    for (size_t tie = 0; tie < 4; ++tie) {
+        Control* h = ButBAR[2 * tie];
+        Control* a = ButBAR[2 * tie + 1];
+        BAR[2 * tie + 1]->setBackColor(kWhite);
+        BAR[2 * tie]->setBackColor(kWhite);
+        if (h->text() == "-" || a->text() == "-") continue;
+        const int gh = goals(h), ga = goals(a);
+        if (gh > ga) {
+            BAR[2 * tie]->setBackColor(kGreen);
+            AjouteQualifieBarrage(BAR[2 * tie]->text());
+        } else if (ga > gh) {
+            BAR[2 * tie + 1]->setBackColor(kGreen);
+            AjouteQualifieBarrage(BAR[2 * tie + 1]->text());
+        }
+    }
+}
+
+void QualifiersStage::AjouteQualifieBarrage(const std::string& team) {
+    for (int i = 20; i <= 23; ++i) {
+        Control* q = QUALIF[static_cast<size_t>(i)];
+        const std::string s = platform::trim(q->text());
+        if (s == team) return;
+        if (s.empty()) {
+            q->setText(team);
+            return;
+        }
+    }
+}
+
+void QualifiersStage::QuaBar_DblClick() {
+    // The line under the caret is the candidate, whole and exactly.
+    const std::string& text = QuaBar->text();
+    const size_t caret = std::min(static_cast<size_t>(QuaBar->selStart()), text.size());
+    const size_t previous = caret == 0 ? std::string::npos : text.rfind('\n', caret - 1);
+    const size_t begin = previous == std::string::npos ? 0 : previous + 1;
+    size_t end = text.find(kCrLf, begin);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(begin, end - begin);
+    if (platform::trim(line).empty()) return;
+    for (Control* seat : BAR) {
+        if (!seat->text().empty()) continue;
+        seat->setText(line);
+        std::string rest = text;
+        rest.erase(begin, end - begin);
+        QuaBar->setText(rest);
+        QuaBar->select(static_cast<int>(begin), 0);
+        return;
+    }
+}
+
+// ---- The overall run -----------------------------------------------------------------
+
+void QualifiersStage::Command25_Click() {
+    if (!grilleCreee()) return;
+    Calendrier& cal = w_.calendrier;
+    cal.NbMatchsJoues = 0;
+    cal.NbMatchsElim = 0;
+    Command25->setTag("AUTO");
+    ListMeilleurB->clear();
+    ListPremiers->clear();
+    ListSeconds->clear();
+    Text5->setText("");
+    for (int k = 8; k >= 0; --k) {
+        bTNgrp_Click(k);
+        w_.platform.yield();
+        // A group without a third-placed row gives neither a third nor its leaders.
+        if (List5->listCount() < 3) continue;
+        const auto row = platform::split(List5->list(List5->listCount() - 3), '|');
+        if (row.size() < 2) continue;
+        const double k3 = platform::val(row[0]);
+        const std::string third(row[1]);
+        double d = 0;
+        const auto lines = platform::split(Text5->text(), '\n');
+        for (size_t l = 0; l + 1 < lines.size(); ++l) {
+            std::string_view line = lines[l];
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            const auto f = platform::split(line, '|');
+            if (f.size() >= 2 && f[0] == third) d = platform::val(f[1]);
+        }
+        ListMeilleurB->addItem(digits(static_cast<long>(1000 * d + k3), 6) + "|" + third);
+        if (k3 > 1200) {
+            ListPremiers->addItem(SortEQU[1]->text());
+            ListSeconds->addItem(SortEQU[2]->text());
+        }
+    }
+    Command25->setTag("");
+    const auto nom = [](const std::string& item) {
+        const size_t bar = item.find('|');
+        return bar == std::string::npos ? std::string() : item.substr(bar + 1);
+    };
+    if (cal.NbMatchsJoues > 8) {
+        for (int i = 0; i < ListPremiers->listCount() && i < 9; ++i)
+            QUALIF[static_cast<size_t>(1 + i)]->setText(ListPremiers->list(i));
+        for (int i = 0; i < ListSeconds->listCount() && i < 9; ++i)
+            QUALIF[static_cast<size_t>(10 + i)]->setText(ListSeconds->list(i));
+        if (ListMeilleurB->listCount() > 0)
+            QUALIF[19]->setText(nom(ListMeilleurB->list(ListMeilleurB->listCount() - 1)));
+    }
+    std::string candidats;
+    for (int k = 2; k <= 9; ++k) {
+        const int i = ListMeilleurB->listCount() - k;
+        if (i < 0) break;
+        candidats += nom(ListMeilleurB->list(i)) + kCrLf;
+    }
+    QuaBar->setText(candidats);
+    List7->setVisible(false);
+    Label24[2]->setVisible(List7->visible());
+    Label24[0]->setCaption(std::to_string(cal.NbMatchsJoues) + w_.MSG[18] + std::to_string(cal.NbMatchsElim));
+}
+
+} // namespace zentrafo

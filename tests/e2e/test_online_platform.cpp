@@ -1,0 +1,177 @@
+// The results update and sending over real HTTP: libcurl against the loopback test
+// server, dialogs answered by the fake platform.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "http_test_server.h"
+#include "main/marlix.h"
+#include "online/frec.h"
+#include "platform/fake_platform.h"
+#include "private_folders.h"
+#include "qt/qt_platform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testhttp::Reply;
+
+const std::string kUserFile = "[ButA]\n0=3\n1=1\n[EquipA]\n1=Mine\n";
+const std::string kPublished = "[ButA]\n0=0\n1=2\n[EquipA]\n1=Published\n[Mess]\n0=Bonjour\n";
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+struct OnlineOverHttp : ::testing::Test {
+    testhttp::Server server;
+    zqt::QtPlatform net;
+    platform::FakePlatform fake;
+    std::string root, program;
+    std::unique_ptr<zentrafo::Marlix> w;
+
+    void SetUp() override {
+        root = testing_support::makeTempDir("online-http");
+        program = root + "/program";
+        testing_support::copyRuntimeFiles(program);
+        fake.folder = program;
+        net.totalTimeoutMs = 1500;
+        net.stallSeconds = 1;
+        fake.onDownload = [this](const std::string& url, const std::string& file) { return net.download(url, file); };
+        fake.onPictureReadable = [this](const std::string& file, int* width, int* height) {
+            return net.pictureReadable(file, width, height);
+        };
+        ::setenv("ZENTRAFO_SERVER", server.base().c_str(), 1);
+        std::ofstream(program + "/Zentrafo.ini", std::ios::binary) << kUserFile;
+        w = std::make_unique<zentrafo::Marlix>(fake, platform::Settings::inFolder(root + "/config"));
+        w->Form_Load();
+    }
+    void TearDown() override {
+        w.reset();
+        ::unsetenv("ZENTRAFO_SERVER");
+        fs::remove_all(root);
+    }
+    void confirmUpdate() {
+        fake.onModal = [this](forms::Form&) { w->online.frec()->Command1->click(); };
+        w->online.Command8->click();
+    }
+    std::vector<std::string> files() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(program)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(OnlineOverHttp, PublishedFileReplacesTheForecastAfterARedirect) {
+    server.route("/Zentrafo.ini", Reply::redirect("/results/latest.ini"));
+    server.route("/results/latest.ini", Reply::ok(kPublished));
+    confirmUpdate();
+    EXPECT_TRUE(fake.boxes.empty());
+    EXPECT_EQ(slurp(program + "/Zentrafo.ini"), kPublished);
+    EXPECT_EQ(w->groups.group('A').team[1]->text(), "Published");
+    EXPECT_EQ(w->langage.Label10->caption(), "Bonjour");
+    EXPECT_EQ(files(), (std::vector<std::string>{"Zentrafo.ini", "langEn.txt", "langFr.txt", "langSp.txt"}));
+    EXPECT_EQ(server.hits("/imvosk.php"), 0u) << "the contest image is not in use";
+    // A fresh copy is asked for, not one a cache on the way kept.
+    const auto log = server.log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log[0].header("cache-control"), "no-cache");
+    EXPECT_EQ(log[0].header("pragma"), "no-cache");
+}
+
+TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
+    // Whether the transfer itself fails; the others are complete answers that are not results.
+    struct Fault {
+        const char* what;
+        Reply reply;
+        bool transferFails;
+    };
+    const std::vector<Fault> faults{
+        {"404", Reply::notFound(), true},
+        {"500", Reply::serverError(), true},
+        {"HTML page with 200", Reply::htmlPage(), false},
+        {"empty body", Reply::empty(), false},
+        {"text without sections", Reply::ok("Service indisponible\n"), false},
+        {"truncated body", Reply::truncated(kPublished + std::string(4000, ';')), true},
+        {"redirect loop", Reply::redirect("/Zentrafo.ini"), true},
+        {"stall", Reply::stall(), true},
+        {"oversized body", Reply::oversized(2 << 20), true},
+        {"endless body", Reply::endless(), true},
+    };
+    for (const auto& [what, reply, transferFails] : faults) {
+        server.route("/Zentrafo.ini", reply);
+        EXPECT_EQ(net.download(server.url("/Zentrafo.ini"), root + "/probe"), !transferFails) << what;
+        fs::remove(root + "/probe");
+        fake.boxes.clear();
+        const auto start = std::chrono::steady_clock::now();
+        confirmUpdate();
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(slurp(program + "/Zentrafo.ini"), kUserFile) << what;
+        EXPECT_EQ(files(), (std::vector<std::string>{"Zentrafo.ini", "langEn.txt", "langFr.txt", "langSp.txt"})) << what;
+        ASSERT_EQ(fake.boxes.size(), 1u) << what;
+        EXPECT_EQ(fake.boxes[0].text, "Erreur de connexion !");
+        EXPECT_EQ(w->groups.group('A').team[1]->text(), "Mine") << what;
+        EXPECT_TRUE(w->online.Command8->fontBold()) << what;
+        EXPECT_FALSE(w->ResultatsRecus);
+        EXPECT_FALSE(fake.busy.back());
+        // Not a measure of speed: a hang would be caught here rather than by the suite's timeout.
+        EXPECT_LT(took, std::chrono::seconds(10)) << what;
+    }
+    EXPECT_EQ(platform::Settings::inFolder(root + "/config").get("data", "FirstUse", "unset"), "unset");
+}
+
+TEST_F(OnlineOverHttp, ClosedPortIsAConnectionError) {
+    ::setenv("ZENTRAFO_SERVER", testhttp::Server::closedPortBase().c_str(), 1);
+    confirmUpdate();
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    EXPECT_EQ(fake.boxes[0].text, "Erreur de connexion !");
+    EXPECT_EQ(slurp(program + "/Zentrafo.ini"), kUserFile);
+}
+
+TEST_F(OnlineOverHttp, CredentialsArriveExactlyAsTyped) {
+    server.route("/EXPZentrafo.php", Reply::ok("merci"));
+    const std::vector<std::pair<std::string, std::string>> typed{
+        {"a&b=c", "p#ss+w rd"}, {"Zoé ñ €", "%20%41"}, {"  blanks  ", "?x=1&y=2/3"}, {"x", ""},
+    };
+    for (const auto& [pseudo, mdp] : typed) {
+        w->online.Text2[1]->setText(pseudo);
+        w->online.Text2[0]->setText(mdp);
+        w->online.Command16->click();
+        server.clearLog();
+        // What the browser would send.
+        ASSERT_TRUE(net.download(fake.opened.back(), root + "/page.html")) << fake.opened.back();
+        const auto log = server.log();
+        ASSERT_EQ(log.size(), 1u);
+        const auto params = log[0].params();
+        EXPECT_EQ(params.size(), 2u) << pseudo;
+        EXPECT_EQ(params.at("pseudo"), pseudo);
+        EXPECT_EQ(params.at("mdp"), mdp);
+    }
+}
+
+TEST_F(OnlineOverHttp, ContestImageFromTheServer) {
+    const std::string gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01"
+                          "\x00\x00\x02\x02\x44\x01\x00;",
+                          35);
+    server.route("/imvosk.php", Reply::ok(gif, "image/gif"));
+    w->online.ChargeImage();
+    const std::string shown = w->online.Image14->picture();
+    EXPECT_EQ(shown, fs::absolute(program + "/imgtmp.gif").string());
+    for (Reply bad : {Reply::ok("GIF89a garbage", "image/gif"), Reply::notFound(), Reply::stall()}) {
+        server.route("/imvosk.php", bad);
+        w->online.ChargeImage();
+        EXPECT_EQ(w->online.Image13->picture(), shown);
+        EXPECT_EQ(slurp(program + "/imgtmp.gif"), gif);
+        EXPECT_FALSE(fs::exists(program + "/imgtmp.gif.part"));
+    }
+}
+
+} // namespace

@@ -1,0 +1,183 @@
+// The statistics window and the bracket sheet on the desktop: a tournament typed into
+// the real window, "Stats" and the printer button clicked, the sheet hovered and printed.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QRegularExpression>
+
+#include "e2e_support.h"
+#include "qt/printing.h"
+#include "qt/qt_platform.h"
+#include "qt/secondary_window.h"
+
+namespace {
+
+// The real desktop, on the tests' private program folder.
+struct TestDesktop : zqt::QtPlatform {
+    std::string programFolder() override { return "."; }
+};
+
+QWidget* topLevelTitled(const QString& title) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == title) return w;
+    return nullptr;
+}
+
+QStringList rows(QWidget* list) {
+    QStringList out;
+    auto* l = qobject_cast<QListWidget*>(list);
+    for (int i = 0; l && i < l->count(); ++i) out << l->item(i)->text();
+    return out;
+}
+
+struct ReportsE2E : ::testing::Test {
+    TestDesktop desktop;
+    zentrafo::Marlix w{desktop};
+    std::unique_ptr<zqt::MainWindow> window;
+    const QString build = QString::fromUtf8(ZENTRAFO_BUILD_DIR);
+
+    void SetUp() override {
+        w.Form_Load();
+        window = std::make_unique<zqt::MainWindow>(w, &desktop);
+        window->onClose = [this] {
+            w.Form_Unload();
+            return true;
+        };
+        window->show();
+    }
+    void TearDown() override { zqt::printRoute() = {}; }
+    QWidget* widget(const forms::Control* c) { return window->view().widgetOf(*c); }
+    void enter(const forms::Control* box, const char* text) { e2e::type(widget(box), QString::fromLatin1(text)); }
+    // The same tournament as the model tests: A2 champion, C1 runner-up, A1 third.
+    void typeTournament() {
+        static const char* const scores[12] = {"1", "0", "2", "0", "1", "1", "0", "3", "0", "2", "1", "0"};
+        for (auto& g : w.groups.groups)
+            for (size_t k = 0; k < 12; ++k) enter(g.score[k], scores[k]);
+        e2e::click(widget(w.views.Command1));
+        auto& ko = w.knockout;
+        auto leftWins = [&](const auto& goals) {
+            for (size_t i = 0; i < goals.size(); ++i) enter(goals[i], i % 2 == 0 ? "1" : "0");
+        };
+        leftWins(ko.Buthui);
+        leftWins(ko.ButQua);
+        leftWins(ko.ButDem);
+        enter(ko.ButFIN[0], "2");
+        enter(ko.ButFIN[1], "1");
+        enter(ko.Butpetfin[0], "1");
+        enter(ko.Butpetfin[1], "0");
+    }
+};
+
+TEST_F(ReportsE2E, StatisticsShowPlacingsGoalsAndPodium) {
+    typeTournament();
+    e2e::click(widget(w.reports.Command21));
+    QWidget* stats = topLevelTitled("Statistiques Dravello 2019");
+    ASSERT_NE(stats, nullptr);
+    auto* view = stats->findChild<zqt::FormView*>();
+    const zentrafo::Stats& s = *w.reports.stats.loaded();
+    const QStringList placing = rows(view->widgetOf(*s.List2));
+    ASSERT_EQ(placing.size(), 24);
+    EXPECT_EQ(placing.mid(0, 4), (QStringList{"A2 1er", "C1 2eme", "A1 3eme", "B1 4eme"}));
+    // Quarter-final losers: group winners before runners-up, the later name first.
+    EXPECT_EQ(placing.mid(4, 4), (QStringList{"5 E1 1/4", "6 D1 1/4", "7 F2 1/4", "8 B2 1/4"}));
+    const QStringList goals = rows(view->widgetOf(*s.List1));
+    ASSERT_EQ(goals.size(), 24);
+    EXPECT_EQ(goals[0], " A2 (9)");
+    EXPECT_EQ(qobject_cast<QLabel*>(view->widgetOf(*s.Label1))->text(), "buts : 84");
+    EXPECT_EQ(qobject_cast<QLabel*>(view->widgetOf(*s.Vainq[0]))->text(), "1: A2");
+    EXPECT_TRUE(view->widgetOf(*s.Frame2)->isVisible());
+    EXPECT_FALSE(view->widgetOf(*s.Image2)->isVisible());
+    EXPECT_EQ(stats->focusWidget(), view->widgetOf(*s.Command1));
+    view->grab().save(build + "/reports_stats.png");
+
+    // A second click refreshes the same window in place.
+    e2e::click(widget(w.reports.Command21));
+    EXPECT_EQ(rows(view->widgetOf(*s.List2)), placing);
+}
+
+TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLandscapePage) {
+    typeTournament();
+    e2e::click(widget(w.reports.Command13));
+    QWidget* sheet = topLevelTitled("Impression");
+    ASSERT_NE(sheet, nullptr);
+    auto* view = sheet->findChild<zqt::FormView*>();
+    zentrafo::Impress& s = *w.reports.impress.loaded();
+    auto box = [&](const forms::Control* c) { return qobject_cast<QLineEdit*>(view->widgetOf(*c)); };
+    EXPECT_EQ(box(s.T8[0])->text(), "A2");
+    EXPECT_EQ(box(s.TF[1])->text(), "C1");
+    EXPECT_EQ(box(s.RESULT[2])->text(), "A1");
+
+    // Hovering the champion's name lights every box of its road.
+    const QPointF at(5, 5);
+    QMouseEvent move(QEvent::MouseMove, at, box(s.T8[0])->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(box(s.T8[0]), &move);
+    const QColor yellow(255, 255, 0);
+    for (const forms::Control* c : {s.T8[0], s.T4[0], s.T2[0], s.TF[0], s.RESULT[0]})
+        EXPECT_EQ(box(c)->palette().color(QPalette::Base), yellow) << c->name() << c->index();
+    EXPECT_EQ(box(s.T8[1])->palette().color(QPalette::Base), QColor(Qt::white));
+
+    // The connectors are dark blue beside the boxes and hidden beneath them: the stub of
+    // the first tie right of its boxes, the first quarter-final line left of and under
+    // its boxes.
+    const QImage shot = view->grab().toImage();
+    const QColor line(0, 0, 0x40);
+    EXPECT_EQ(shot.pixelColor(view->px(2700), view->px(720)), line);
+    EXPECT_EQ(shot.pixelColor(view->px(3000), view->px(1140)), line);
+    EXPECT_NE(shot.pixelColor(view->px(4400), view->px(1140)), line);
+    EXPECT_EQ(shot.pixelColor(view->px(8295), view->px(3000)), line);
+    shot.save(build + "/reports_sheet.png");
+
+    // No printer on this desktop: the page goes to the PDF file the user names.
+    const QString pdf = build + "/reports_sheet.pdf";
+    QFile::remove(pdf);
+    zqt::printRoute().hasPrinter = [] { return false; };
+    QString suggested;
+    zqt::printRoute().askPdfFile = [&](QWidget*, const QString& name) {
+        suggested = name;
+        return pdf;
+    };
+    e2e::click(view->widgetOf(*s.Command5));
+    EXPECT_TRUE(suggested.endsWith("Impress.pdf"));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString bytes = QString::fromLatin1(file.readAll());
+    EXPECT_EQ(bytes.count(QRegularExpression("/Type\\s*/Page[^s]")), 1);
+    const auto box_ = QRegularExpression("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)").match(bytes);
+    ASSERT_TRUE(box_.hasMatch());
+    EXPECT_GT(box_.captured(1).toDouble(), box_.captured(2).toDouble()); // landscape
+    EXPECT_TRUE(view->widgetOf(*s.Frame1)->isVisible());
+
+    // Cancelling the file name prints nothing; the buttons still come back.
+    zqt::printRoute().askPdfFile = [](QWidget*, const QString&) { return QString(); };
+    const QDateTime written = QFileInfo(pdf).lastModified();
+    e2e::click(view->widgetOf(*s.Command5));
+    EXPECT_EQ(QFileInfo(pdf).lastModified(), written);
+    EXPECT_TRUE(view->widgetOf(*s.Frame1)->isVisible());
+
+    // Closed with its own button and opened again: the same picture, the main window in front.
+    e2e::click(view->widgetOf(*w.reports.impress.loaded()->Command1));
+    EXPECT_EQ(topLevelTitled("Impression"), nullptr);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), window.get());
+    e2e::click(widget(w.reports.Command13));
+    sheet = topLevelTitled("Impression");
+    ASSERT_NE(sheet, nullptr);
+    view = sheet->findChild<zqt::FormView*>();
+    EXPECT_EQ(view->grab().toImage().pixelColor(view->px(2700), view->px(720)), line);
+
+    // The main window's close box takes the sheet with it.
+    window->close();
+    EXPECT_EQ(topLevelTitled("Impression"), nullptr);
+    EXPECT_EQ(w.reports.impress.loaded(), nullptr);
+}
+
+} // namespace
