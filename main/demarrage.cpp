@@ -22,14 +22,12 @@ void Demarrage::design() {
 
     Control* help = w_.views.Fraide;
     Label7 = &f.add(Kind::Label, "Label7", -1, help, 240, 720, 9000, 285);
-    Label6_4 = &f.add(Kind::Label, "Label6", 4, help, 240, 1005, 4000, 285);
-    Label6_4->setForeColor(0xFF0000); // blue, as a link
     Command14 = &f.add(Kind::Button, "Command14", -1, help, 240, 8160, 3345, 465, kModeReduit);
     onClick(Command14, [this] { Command14_Click(); });
 
-    Image2 = &f.add(Kind::Image, "Image2", -1, nullptr, 20000, 0, 255, 255);
-    Image2->setVisible(false);
-    Image2->setMouseIcon("hand");
+    // The home picture holds the pointing hand that start-up gives every clickable
+    // label and image.
+    w_.online.Image2->setMouseIcon("hand");
 
     // Welcome panel, over the group tables; parked outside the window until start-up.
     Frame21 = &f.add(Kind::Frame, "Frame21", -1, nullptr, 20000, 960, 13260, 8700);

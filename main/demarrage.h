@@ -39,8 +39,6 @@ public:
     forms::Control* Command5 = nullptr;  // "Quitter"
     forms::Control* Command14 = nullptr; // display mode, in the help panel
     forms::Control* Label7 = nullptr;    // version
-    forms::Control* Label6_4 = nullptr;  // credit
-    forms::Control* Image2 = nullptr;    // holds the pointing hand the clickable controls take
 
 private:
     Marlix& w_;

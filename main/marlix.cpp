@@ -98,7 +98,7 @@ void Marlix::Form_Load() {
     // Clickable labels and images show a pointing hand; those that stand apart from
     // the links keep the window's own pointer. Some belong to panels a window may lack.
     step([&] {
-        const std::string hand = demarrage.Image2->mouseIcon();
+        const std::string hand = online.Image2->mouseIcon();
         const std::pair<const char*, int> pointing[] = {{"Label3", -1}, {"lang", 0},   {"lang", 1}, {"lang", 2},
                                                         {"Label4", 0},  {"Label4", 1}, {"Label8", -1},
                                                         {"Label9", -1}, {"Label6", 4}, {"Image3", -1},
@@ -113,7 +113,7 @@ void Marlix::Form_Load() {
     step([&] {
         demarrage.Label7->setCaption("Dravello Féminine 2019 Version: " + std::to_string(platform.versionMajor()) + "." +
                                      std::to_string(platform.versionMinor()));
-        demarrage.Label6_4->setCaption("Pellomir");
+        online.Label6[4]->setCaption("Pellomir");
     });
 
     if (now > kDateFinGroupes) step([&] { views.Command1_Click(); });
@@ -146,7 +146,7 @@ void Marlix::Form_Load() {
         qualifiers.Command22_5->setVisible(true);
         if (online.ChChargeImage->value() == 0) step([&] { online.ChargeImage(); });
         online.Image14->setVisible(true);
-        online.Image14->setMouseIcon(demarrage.Image2->mouseIcon());
+        online.Image14->setMouseIcon(online.Image2->mouseIcon());
     });
 
     views.Frame18->setVisible(true);

@@ -82,6 +82,8 @@ void Views::Command6_Click() {
     if (Fraide->visible()) {
         w_.knockout.Frame9->setVisible(false);
         Frame18->setVisible(false);
+        // Made before the group panels, the help would open beneath them.
+        Fraide->bringToFront();
     }
 }
 

@@ -70,13 +70,13 @@ TEST_F(WindowTest, StartUpWritesVersionCaptionPointersAndTheWindowCaption) {
     ASSERT_TRUE(settingsStore().set("data", "langue", "1"));
     Marlix& w = start();
     EXPECT_EQ(w.demarrage.Label7->caption(), "Dravello Féminine 2019 Version: 2.14");
-    EXPECT_EQ(w.demarrage.Label6_4->caption(), "Pellomir");
+    EXPECT_EQ(w.online.Label6[4]->caption(), "Pellomir");
     EXPECT_EQ(w.form.caption, w.views.Label2->caption());
     EXPECT_EQ(w.form.caption, "Dravello Women's 2019");
     EXPECT_EQ(w.demarrage.Command5->caption(), "Quit");
     EXPECT_EQ(w.infos.Command15->caption(), "Calendar");
     for (int i = 0; i < 3; ++i) EXPECT_EQ(w.langage.lang[static_cast<size_t>(i)]->mouseIcon(), "hand");
-    EXPECT_EQ(w.demarrage.Label6_4->mouseIcon(), "hand");
+    EXPECT_EQ(w.online.Label6[4]->mouseIcon(), "hand");
     EXPECT_EQ(w.online.Lablien->mouseIcon(), "");
     // The bracket's copies of the broadcaster logos, and the toolbar pictures.
     EXPECT_EQ(w.infos.ImChaine[5]->picture(), w.infos.ImChaine[1]->picture());
