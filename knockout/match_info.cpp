@@ -342,9 +342,12 @@ void MatchInfo::LabInfo_Change() {
     const bool any = !LabTer[0]->caption().empty() || !LabTer[1]->caption().empty() || !LabTer[2]->caption().empty();
     Shape1->setVisible(any);
     Shape2->setVisible(any);
-    Terrain[10]->setPicture("");
+    // The last code found wins. Set once: a picture set away and back would be drawn
+    // again at every move of the pointer over the same match.
+    std::string stadium;
     for (size_t k = 0; k < kStadiumCode.size(); ++k)
-        if (contains(c, kStadiumCode[k])) Terrain[10]->setPicture(Terrain[k]->picture());
+        if (contains(c, kStadiumCode[k])) stadium = Terrain[k]->picture();
+    Terrain[10]->setPicture(stadium);
     Terrain[11]->setPicture(Terrain[10]->picture());
 }
 

@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
@@ -756,11 +757,17 @@ QPixmap FormView::picture(const std::string& name, const QSize& size, bool stret
         const QSize natural = svg.defaultSize() * zoom_;
         const QSize target = stretch ? size : natural;
         if (target.isEmpty()) return {};
-        QPixmap pm(target * dpr);
+        // Drawn once per size: pointing from match to match swaps the same pictures.
+        const QString key = QStringLiteral("%1@%2x%3x%4").arg(base).arg(target.width()).arg(target.height()).arg(dpr);
+        QPixmap pm;
+        if (QPixmapCache::find(key, &pm)) return pm;
+        pm = QPixmap(target * dpr);
         pm.setDevicePixelRatio(dpr);
         pm.fill(Qt::transparent);
         QPainter p(&pm);
         svg.render(&p, QRectF(QPointF(0, 0), QSizeF(target)));
+        p.end();
+        QPixmapCache::insert(key, pm);
         return pm;
     }
     for (const char* ext : {".png", ""}) {
