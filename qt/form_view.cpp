@@ -409,7 +409,7 @@ void FormView::syncOwn() {
         }
         apply(it->second, bits);
         if (bits & forms::DZOrder) raised.push_back(c);
-        if ((bits & forms::DVisible) && c->kind() == Kind::Frame && c->visible()) opened = true;
+        if ((bits & forms::DVisible) && c->visible()) opened = true;
     }
     if (opened && !deferred_.empty()) createOpened(raised);
     std::stable_sort(raised.begin(), raised.end(), [](const Control* a, const Control* b) { return a->zOrder() < b->zOrder(); });
