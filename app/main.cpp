@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     // quit button runs the same unload itself and then ends the process.
     bool unloaded = false;
     window.onClose = [&w, &unloaded] {
-        if (!unloaded) w.Form_Unload();
+        if (!unloaded) w.closeWindow();
         unloaded = true;
         return true;
     };

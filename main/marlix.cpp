@@ -198,9 +198,13 @@ void Marlix::Form_Unload() {
     // An empty box never erases what is stored.
     if (!online.Text2[1]->text().empty()) reglages.set("pseudo", online.Text2[1]->text());
     if (!online.Text2[0]->text().empty()) reglages.set("mdp", online.Text2[0]->text());
-    // The secondary windows go with the main window.
+}
+
+void Marlix::closeWindow() {
+    // The secondary windows go with the main window, as with the quit button.
     reports.unloadImpress();
     reports.unloadStats();
+    Form_Unload();
 }
 
 } // namespace zentrafo

@@ -61,6 +61,8 @@ public:
     void Form_Load();
     // The window closes: keeps the display mode and the contest identity.
     void Form_Unload();
+    // The user closes the window by its close box: the secondary windows close with it.
+    void closeWindow();
 
 private:
     // A control of a panel this window may not have: exactly that name and index, or null.

@@ -342,8 +342,8 @@ TEST_F(ReportsTest, QuitAndCloseUnloadOnlyLoadedWindowsAndTheLinkOpensTheHomePag
     ASSERT_EQ(fake.opened.size(), 1u);
     EXPECT_EQ(fake.opened[0], zentrafo::AdresseServeur() + "/");
     r.Command21_Click();
-    // The main window's close takes both with it.
-    w.Form_Unload();
+    // The main window's close box takes both with it.
+    w.closeWindow();
     EXPECT_EQ(fake.unloadedForms, (std::vector<std::string>{"Impress", "Stats"}));
     EXPECT_TRUE(fake.shownForms.empty());
     EXPECT_EQ(r.impress.loaded(), nullptr);

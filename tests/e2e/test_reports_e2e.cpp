@@ -48,7 +48,7 @@ struct ReportsE2E : ::testing::Test {
         w.Form_Load();
         window = std::make_unique<zqt::MainWindow>(w, &desktop);
         window->onClose = [this] {
-            w.Form_Unload();
+            w.closeWindow();
             return true;
         };
         window->show();
