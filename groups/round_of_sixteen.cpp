@@ -54,7 +54,7 @@ void GroupStage::designOverview() {
         List3[static_cast<size_t>(i)]->setVisible(false);
         List3[static_cast<size_t>(i)]->setSorted(i != 3);
     }
-    Label15 = &f.add(Kind::Label, "Label15", -1, nullptr, 4500, 480, 3400, 300);
+    Label15 = &f.add(Kind::Label, "Label15", -1, nullptr, 10800, 630, 2550, 285);
     Label15->setFontBold(true);
     Label15->setFontSize(9.75);
     Label12 = &f.add(Kind::Label, "Label12", -1, nullptr, 17160, 60, 300, 300);

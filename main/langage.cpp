@@ -120,10 +120,10 @@ void Langage::design() {
         flag.on(forms::Ev::Click, [this, i](Control&, forms::EventArgs&) { lang_Click(i); });
         lang[static_cast<size_t>(i)] = &flag;
     }
-    Shape3 = &f.add(Kind::Shape, "Shape3", -1, nullptr, 7950, 150, 150, 150);
+    Shape3 = &f.add(Kind::Shape, "Shape3", -1, nullptr, 10600, 150, 150, 150);
     Shape3->setBackColor(forms::rgb(255, 0, 0));
     Shape3->setVisible(false);
-    Label10 = &f.add(Kind::Label, "Label10", -1, nullptr, 8200, 60, 5100, 840);
+    Label10 = &f.add(Kind::Label, "Label10", -1, nullptr, 10800, 60, 2550, 540);
     Label10->setForeColor(forms::rgb(192, 0, 0));
     Label10->setFontBold(true);
 }

@@ -25,7 +25,7 @@ void onClick(Control* c, Fn fn) {
 
 void OnlineServices::design() {
     forms::Form& f = w_.form;
-    Command8 = &f.add(Kind::Button, "Command8", -1, nullptr, 4350, 15, 1245, 915, "Mise à jour");
+    Command8 = &f.add(Kind::Button, "Command8", -1, nullptr, 5610, 15, 1245, 915, "Mise à jour");
     Command8->setFontBold(true);
     onClick(Command8, [this] { Command8_Click(); });
 
@@ -43,9 +43,9 @@ void OnlineServices::design() {
     }
 
     // The banner and the empty label that shows it on hover.
-    Label25 = &f.add(Kind::Label, "Label25", -1, nullptr, 6600, 15, 1500, 900);
+    Label25 = &f.add(Kind::Label, "Label25", -1, nullptr, 9030, 15, 1500, 900);
     Label25->on(Ev::MouseMove, [this](Control&, EventArgs&) { Label25_MouseMove(); });
-    Image6 = &f.add(Kind::Image, "Image6", -1, nullptr, 6600, 960, 6495, 1800);
+    Image6 = &f.add(Kind::Image, "Image6", -1, nullptr, 9030, 960, 6495, 1800);
     Image6->setPicture("contest_banner");
     Image6->setVisible(false);
 
@@ -123,11 +123,11 @@ void OnlineServices::designPanel() {
 
 void OnlineServices::designLinks() {
     forms::Form& f = w_.form;
-    Lablien = &f.add(Kind::Label, "Lablien", -1, nullptr, 14700, 600, 2800, 285);
+    Lablien = &f.add(Kind::Label, "Lablien", -1, nullptr, 15600, 540, 1900, 285);
     Lablien->setForeColor(0xFF0000); // blue, as a link
     onClick(Lablien, [this] { Lablien_Click(); });
 
-    Image2 = &f.add(Kind::Image, "Image2", -1, nullptr, 5610, 15, 915, 915);
+    Image2 = &f.add(Kind::Image, "Image2", -1, nullptr, 8100, 15, 915, 915);
     Image2->setPicture("home");
     Image2->setStretch(true);
     onClick(Image2, [this] { Image2_Click(); });

@@ -126,7 +126,7 @@ void QualifiersStage::design() {
     Text5->setMultiLine(true);
 
     // The button of the window's bar that opens the panel.
-    Command26 = &f.add(Kind::Button, "Command26", -1, nullptr, 4335, 15, 1245, 915, "Qualifications");
+    Command26 = &f.add(Kind::Button, "Command26", -1, nullptr, 4350, 15, 1245, 915, "Qualifications");
     Command26->setPicture("qualif");
     onClick(Command26, [this] { Command26_Click(); });
 }

@@ -47,8 +47,8 @@ Reports::Reports(Marlix& w)
 void Reports::design() {
     forms::Form& f = w_.form;
     // Left of the save button, the one free place of the toolbar.
-    Command21 = &f.add(Kind::Button, "Command21", -1, nullptr, 15, 15, 555, 915, "Stats");
-    Command13 = &f.add(Kind::Button, "Command13", -1, nullptr, 570, 15, 555, 915);
+    Command21 = &f.add(Kind::Button, "Command21", -1, nullptr, 6870, 15, 600, 915, "Stats");
+    Command13 = &f.add(Kind::Button, "Command13", -1, nullptr, 7485, 15, 600, 915);
     Command13->setPicture("print");
     Command13->setToolTip("Impression");
     Command21->on(Ev::Click, [this](Control&, forms::EventArgs&) { Command21_Click(); });

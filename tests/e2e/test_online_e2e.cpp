@@ -32,10 +32,11 @@ const std::string kUserFile = "[ButA]\n0=3\n1=1\n[EquipA]\n1=Mine\n";
 const std::string kPublished = "[ButA]\n0=0\n1=2\n2=4\n3=4\n[EquipA]\n1=Norvège\n2=Japon\n[Lien]\n0=Résultats du jour\n"
                                "1=https://example.org/jour\n[Mess]\n0=Bienvenue au tournoi !\n";
 
-// The real platform in a private program folder.
+// The real platform in a private program folder, on a day of the group stage.
 struct FolderPlatform : zqt::QtPlatform {
     std::string folder;
     std::string programFolder() override { return folder; }
+    platform::DateTime now() override { return {2019, 6, 10, 12, 0, 0}; }
 };
 
 std::string slurp(const std::string& p) {
@@ -62,6 +63,7 @@ struct OnlineWindow : ::testing::Test {
         std::ofstream(platform.folder + "/Zentrafo.ini", std::ios::binary) << kUserFile;
         ::setenv("ZENTRAFO_SERVER", server.base().c_str(), 1);
         w = std::make_unique<zentrafo::Marlix>(platform, platform::Settings::inFolder(root + "/config"));
+        w->reglages.set("FirstUse", "1"); // no welcome panel over the pictures
         w->Form_Load();
         window = std::make_unique<zqt::MainWindow>(*w, &platform);
         window->show();
