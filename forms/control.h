@@ -222,4 +222,9 @@ private:
     std::array<Handler, static_cast<size_t>(Ev::Count)> handlers_;
 };
 
+// Wires a handler that needs none of the event's arguments.
+template <class Fn> void onClick(Control* c, Fn fn) {
+    c->on(Ev::Click, [fn](Control&, EventArgs&) { fn(); });
+}
+
 } // namespace forms

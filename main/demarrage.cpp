@@ -9,12 +9,12 @@
 namespace zentrafo {
 
 using forms::Control;
+using forms::onClick;
 using forms::Ev;
 using forms::Kind;
 
 void Demarrage::design() {
     forms::Form& f = w_.form;
-    auto onClick = [](Control* c, auto fn) { c->on(Ev::Click, [fn](Control&, forms::EventArgs&) { fn(); }); };
 
     Command5 = &f.add(Kind::Button, "Command5", -1, nullptr, 15, 15, 1110, 915, "Quitter");
     Command5->setPicture("quit");

@@ -6,12 +6,12 @@
 namespace zentrafo {
 
 using forms::Control;
+using forms::onClick;
 using forms::Ev;
 using forms::Kind;
 
 void Views::design() {
     forms::Form& f = w_.form;
-    auto onClick = [](Control* c, auto fn) { c->on(Ev::Click, [fn](Control&, forms::EventArgs&) { fn(); }); };
 
     Command1 = &f.add(Kind::Button, "Command1", -1, nullptr, 2250, 15, 1245, 915, "Phase Finale");
     Command6 = &f.add(Kind::Button, "Command6", -1, nullptr, 3480, 15, 855, 915, "Aide");

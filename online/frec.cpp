@@ -5,6 +5,7 @@
 namespace zentrafo {
 
 using forms::Control;
+using forms::onClick;
 using forms::Ev;
 using forms::EventArgs;
 using forms::Kind;
@@ -20,8 +21,8 @@ FREC::FREC(Marlix& w) : w_(w) {
     Label1[0] = &form.add(Kind::Label, "Label1", 0, nullptr, 2040, 1200, 4900, 900);
     Command1 = &form.add(Kind::Button, "Command1", -1, nullptr, 2040, 2400, 2300, 600);
     Command2 = &form.add(Kind::Button, "Command2", -1, nullptr, 4640, 2400, 2300, 600);
-    Command1->on(Ev::Click, [this](Control&, EventArgs&) { Command1_Click(); });
-    Command2->on(Ev::Click, [this](Control&, EventArgs&) { Command2_Click(); });
+    onClick(Command1, [this] { Command1_Click(); });
+    onClick(Command2, [this] { Command2_Click(); });
 }
 
 void FREC::Form_Load() {

@@ -8,6 +8,7 @@
 namespace zentrafo {
 
 using forms::Control;
+using forms::onClick;
 using forms::Ev;
 using forms::EventArgs;
 using forms::Kind;
@@ -15,11 +16,6 @@ using forms::Kind;
 namespace {
 
 constexpr const char* kTitreEchec = "Dravello 2019";
-
-template <class Fn>
-void onClick(Control* c, Fn fn) {
-    c->on(Ev::Click, [fn](Control&, EventArgs&) { fn(); });
-}
 
 } // namespace
 

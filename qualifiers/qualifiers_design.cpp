@@ -8,6 +8,7 @@
 namespace zentrafo {
 
 using forms::Control;
+using forms::onClick;
 using forms::Ev;
 using forms::EventArgs;
 using forms::Kind;
@@ -32,11 +33,6 @@ constexpr std::array<Column, 10> kColumns{{{0, 540, "Rang"},
                                            {6000, 660, "Buts C"},
                                            {6660, 510, "Diff"}}};
 constexpr int kTableWidth = 7170;
-
-template <typename F>
-void onClick(Control* c, F fn) {
-    c->on(Ev::Click, [fn](Control&, EventArgs&) { fn(); });
-}
 
 } // namespace
 
@@ -69,7 +65,7 @@ void QualifiersStage::design() {
     List7->setMultiSelect(true);
     List7->setBackColor(kListOn);
     List7->setVisible(false);
-    List7->on(Ev::Click, [this](Control&, EventArgs&) { List7_Click(); });
+    onClick(List7, [this] { List7_Click(); });
     List7->on(Ev::MouseUp, [this](Control&, EventArgs&) { List7_MouseUp(); });
     static constexpr const char* kCounters[4] = {"Matches joués", "Matches joués", "", "Qualifications :"};
     static constexpr std::array<std::array<int, 3>, 4> kCounterBox{

@@ -9,6 +9,7 @@
 namespace zentrafo {
 
 using forms::Control;
+using forms::onClick;
 using forms::Ev;
 using forms::Kind;
 
@@ -74,7 +75,7 @@ Impress::Impress(Marlix& w) : w_(w) {
     }
 
     Label1 = &f.add(Kind::Label, "Label1", -1, nullptr, 510, 7065, 4980, 1095);
-    Label1->on(Ev::Click, [this](Control&, forms::EventArgs&) { Label1_Click(); });
+    onClick(Label1, [this] { Label1_Click(); });
 
     Frame1 = &f.add(Kind::Frame, "Frame1", -1, nullptr, 12525, 180, 1545, 3300);
     Frame1->setValue(1); // no border
@@ -85,9 +86,9 @@ Impress::Impress(Marlix& w) : w_(w) {
     Command5->setPicture("print");
     Command1 = &f.add(Kind::Button, "Command1", -1, Frame1, 90, 2400, 1020, 720);
     Command1->setPicture("closebox");
-    Command2->on(Ev::Click, [this](Control&, forms::EventArgs&) { Command2_Click(); });
-    Command5->on(Ev::Click, [this](Control&, forms::EventArgs&) { Command5_Click(); });
-    Command1->on(Ev::Click, [this](Control&, forms::EventArgs&) { Command1_Click(); });
+    onClick(Command2, [this] { Command2_Click(); });
+    onClick(Command5, [this] { Command5_Click(); });
+    onClick(Command1, [this] { Command1_Click(); });
 
     auto addLine = [&](const char* name, int index) {
         Control& l = f.add(Kind::Line, name, index);

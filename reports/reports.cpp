@@ -9,6 +9,7 @@
 namespace zentrafo {
 
 using forms::Control;
+using forms::onClick;
 using forms::Ev;
 using forms::Kind;
 
@@ -51,8 +52,8 @@ void Reports::design() {
     Command13 = &f.add(Kind::Button, "Command13", -1, nullptr, 7485, 15, 600, 915);
     Command13->setPicture("print");
     Command13->setToolTip("Impression");
-    Command21->on(Ev::Click, [this](Control&, forms::EventArgs&) { Command21_Click(); });
-    Command13->on(Ev::Click, [this](Control&, forms::EventArgs&) { Command13_Click(); });
+    onClick(Command21, [this] { Command21_Click(); });
+    onClick(Command13, [this] { Command13_Click(); });
     List4 = &f.add(Kind::ListBox, "List4", -1, nullptr, 20000, 0, 1200, 300);
     List4->setVisible(false);
     List4->setSorted(true);

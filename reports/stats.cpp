@@ -5,6 +5,7 @@
 namespace zentrafo {
 
 using forms::Control;
+using forms::onClick;
 using forms::Ev;
 using forms::Kind;
 
@@ -79,8 +80,8 @@ Stats::Stats(Marlix& w) : w_(w) {
     Command5->setPicture("print");
     Command1 = &f.add(Kind::Button, "Command1", -1, Frame1, 240, 720, 1020, 720);
     Command1->setPicture("closebox");
-    Command5->on(Ev::Click, [this](Control&, forms::EventArgs&) { Command5_Click(); });
-    Command1->on(Ev::Click, [this](Control&, forms::EventArgs&) { Command1_Click(); });
+    onClick(Command5, [this] { Command5_Click(); });
+    onClick(Command1, [this] { Command1_Click(); });
 }
 
 void Stats::Command1_Click() { w_.reports.unloadStats(); }
