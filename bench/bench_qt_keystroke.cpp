@@ -38,6 +38,7 @@ public:
 };
 
 zentrafo::Marlix& loaded(zentrafo::Marlix& w) {
+    w.reglages.set("FirstUse", "1"); // the welcome panel would cover the table measured
     w.Form_Load();
     return w;
 }
