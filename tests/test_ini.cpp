@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "kill_during_saves.h"
 #include "private_folders.h"
 #include "platform/ini.h"
 
@@ -248,26 +249,8 @@ TEST_F(IniTest, KilledSaveLeavesOneWholeDocument) {
     std::mt19937 rng(7);
     int sawA = 0, sawB = 0;
     for (int round = 0; round < 200; ++round) {
-        int saved[2];
-        ASSERT_EQ(::pipe(saved), 0);
-        pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            // Says when its first save is whole, so a slow machine still sees both.
-            ::close(saved[0]);
-            for (unsigned n = round;; ++n) {
-                (n % 2 ? a : b).saveAtomic(file);
-                if (n == static_cast<unsigned>(round)) (void)!::write(saved[1], "s", 1);
-            }
-        }
-        ::close(saved[1]);
-        char ready = 0;
-        ASSERT_EQ(::read(saved[0], &ready, 1), 1);
-        ::close(saved[0]);
-        ::usleep(rng() % 3000);
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_NO_FATAL_FAILURE(
+            testing_support::killDuringSaves(round, 3000, rng, [&](int n) { (n % 2 ? a : b).saveAtomic(file); }));
         std::string now = content();
         ASSERT_TRUE(now == textA || now == textB) << "round " << round << ", " << now.size() << " bytes";
         (now == textA ? sawA : sawB)++;

@@ -9,6 +9,7 @@
 
 #include <random>
 
+#include "kill_during_saves.h"
 #include "main/module_setting.h"
 #include "online/fichier_publie.h"
 #include "online/frec.h"
@@ -153,17 +154,10 @@ TEST_F(OnlineTest, KilledDuringTheSwapAlwaysLeavesAWholeFile) {
     std::mt19937 rng(8);
     for (int trial = 0; trial < 60; ++trial) {
         putFile("Zentrafo.ini", a);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (int i = 0;; ++i) {
-                std::ofstream(recu, std::ios::binary) << (i % 2 ? a : b);
-                zentrafo::RemplaceFichier(recu, ini, bu);
-            }
-        }
-        ::usleep(std::uniform_int_distribution<unsigned>(200, 20000)(rng));
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
+        ASSERT_NO_FATAL_FAILURE(testing_support::killDuringSaves(0, 20000, rng, [&](int i) {
+            std::ofstream(recu, std::ios::binary) << (i % 2 ? a : b);
+            zentrafo::RemplaceFichier(recu, ini, bu);
+        }));
         zentrafo::RestaureFichier(ini, bu);
         const std::string now = readFile("Zentrafo.ini");
         ASSERT_TRUE(now == a || now == b) << "trial " << trial << ": " << now.size() << " bytes";

@@ -8,6 +8,7 @@
 
 #include "main/module_setting.h"
 #include "platform/ini.h"
+#include "kill_during_saves.h"
 #include "window_fixture.h"
 
 using testwin::WindowTest;
@@ -384,30 +385,16 @@ TEST_F(WindowTest, KilledSaveLeavesTheOldOrTheNewForecast) {
     std::mt19937 rng(2019);
     int sawFirst = 0, sawSecond = 0;
     for (int round = 0; round < 60; ++round) {
-        int saved[2];
-        ASSERT_EQ(::pipe(saved), 0);
-        pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            // The child keeps saving the two forecasts in turn until it is killed, and
-            // says when its first save is whole, however slow the machine is.
-            ::close(saved[0]);
-            Marlix child(fake, settingsStore());
-            child.fichier.Text1->setText("Zentrafo");
-            for (int n = round;; ++n) {
-                typeForecast(child, 1 + n % 2);
-                child.fichier.SauveFichier();
-                if (n == round) (void)!::write(saved[1], "s", 1);
+        // The child keeps saving the two forecasts in turn until it is killed.
+        std::unique_ptr<Marlix> child; // made in the child process only
+        ASSERT_NO_FATAL_FAILURE(testing_support::killDuringSaves(round, 8000, rng, [&](int n) {
+            if (!child) {
+                child = std::make_unique<Marlix>(fake, settingsStore());
+                child->fichier.Text1->setText("Zentrafo");
             }
-        }
-        ::close(saved[1]);
-        char ready = 0;
-        ASSERT_EQ(::read(saved[0], &ready, 1), 1);
-        ::close(saved[0]);
-        ::usleep(rng() % 8000);
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            typeForecast(*child, 1 + n % 2);
+            child->fichier.SauveFichier();
+        }));
         reader.fichier.ChargeFichier("Zentrafo");
         const std::vector<std::string> got = forecastOf(reader);
         ASSERT_TRUE(got == first || got == second) << "round " << round;
