@@ -17,6 +17,8 @@ class QTimer;
 
 namespace zqt {
 
+struct PictureRequest;
+
 class FormView : public QWidget {
     Q_OBJECT
 public:
@@ -94,6 +96,8 @@ private:
     static bool inHiddenPanel(const forms::Control& c);
     void createOpened(std::vector<forms::Control*>& raised);
     QPixmap picture(const std::string& name, const QSize& size, bool stretch);
+    // The drawings the first sync will ask for.
+    std::vector<PictureRequest> pictureRequests() const;
 
     void onEdited(forms::Control& c, QLineEdit* edit);
     bool routeMouse(forms::Control& c, QWidget* w, QEvent* e);
@@ -103,6 +107,9 @@ private:
     forms::Form& form_;
     std::unordered_map<const forms::Control*, Item> items_;
     std::vector<forms::Control*> deferred_;
+    // While the window is first made, its pictures wait until every widget is made.
+    bool deferPictures_ = false;
+    std::vector<const forms::Control*> picturesDue_;
     QHash<const QObject*, forms::Control*> byWidget_;
     const forms::Control* pressed_ = nullptr;
     Editing editing_;
