@@ -342,6 +342,9 @@ FormView::FormView(forms::Form& form, QWidget* parent) : QWidget(parent), form_(
     setMouseTracking(true);
     caption_ = form.caption;
     setWindowTitle(q(caption_));
+    // Sized once for every control the window starts with, instead of growing step by step.
+    items_.reserve(form.controls().size());
+    byWidget_.reserve(static_cast<qsizetype>(form.controls().size()));
     // The drawings take a good part of start-up: another thread draws them meanwhile,
     // and the widgets get them once all are made.
     PicturePrefetch prefetch(pictureRequests(), zoom_, devicePixelRatioF());
@@ -530,9 +533,12 @@ FormView::Item& FormView::create(Control& c) {
     item.widget = makeWidget(c, parent);
     c.view = item.widget;
     byWidget_.insert(item.widget, &c);
-    item.widget->installEventFilter(this);
-    item.widget->setMouseTracking(true);
+    // Every property change below sends the widget an event; the user's events are
+    // routed only once it is made, so the filter comes after (hundreds of widgets).
+    // Qt's own line edits already track the mouse: asking again costs another event.
+    if (!item.widget->hasMouseTracking()) item.widget->setMouseTracking(true);
     apply(item, kAllBits);
+    item.widget->installEventFilter(this);
     // Lines are drawn on the window's face, beneath every box they run through.
     if (c.kind() == Kind::Line) item.widget->lower();
     return item;
@@ -629,7 +635,11 @@ void FormView::apply(Item& item, uint32_t bits) {
     if (bits & forms::DGeometry) applyGeometry(item);
     if (bits & forms::DColors) applyColors(item);
     if (bits & forms::DEnabled) w->setEnabled(c.enabled());
-    if (bits & forms::DToolTip) w->setToolTip(q(c.toolTip()));
+    if (bits & forms::DToolTip) {
+        // Unchanged, it would still send an event: most controls never have a tip.
+        const QString tip = q(c.toolTip());
+        if (tip != w->toolTip()) w->setToolTip(tip);
+    }
     if ((bits & forms::DItems) || ((bits & forms::DVisible) && c.kind() == Kind::ListBox)) applyItems(item);
     if (c.multiLine() && applyTextArea(item, bits)) bits &= ~(forms::DText | forms::DSelection | forms::DLocked);
     if (bits & forms::DText) applyText(item);
@@ -642,7 +652,7 @@ void FormView::apply(Item& item, uint32_t bits) {
     if (bits & forms::DPicture) {
         if (c.mouseIcon() == "hand")
             w->setCursor(Qt::PointingHandCursor);
-        else
+        else if (w->testAttribute(Qt::WA_SetCursor)) // else there is none to unset, only an event to send
             w->unsetCursor();
     }
     if (bits & forms::DSelection) applySelection(item);
