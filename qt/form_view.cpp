@@ -447,6 +447,12 @@ void FormView::syncOwn() {
             deferred_.push_back(c);
             continue;
         }
+        if (it == items_.end() && c->kind() == Kind::ListBox && !c->visible()) {
+            // A hidden list is only the program's memory, and a list is the costliest
+            // widget to make: it gets one the first time it shows (see createShownLists).
+            hiddenLists_.push_back(c);
+            continue;
+        }
         c->clearDirty();
         if (it == items_.end()) {
             create(*c);
@@ -458,6 +464,7 @@ void FormView::syncOwn() {
         if ((bits & forms::DVisible) && c->visible()) opened = true;
     }
     if (opened && !deferred_.empty()) createOpened(raised);
+    if (!hiddenLists_.empty()) createShownLists(raised);
     std::stable_sort(raised.begin(), raised.end(), [](const Control* a, const Control* b) { return a->zOrder() < b->zOrder(); });
     for (Control* c : raised)
         if (QWidget* w = widgetOf(*c)) w->raise();
@@ -503,6 +510,31 @@ void FormView::createOpened(std::vector<Control*>& raised) {
         if (c->zOrder() > 0) raised.push_back(c);
     }
     deferred_.swap(still);
+}
+
+void FormView::createShownLists(std::vector<Control*>& raised) {
+    std::vector<Control*> still;
+    for (Control* c : hiddenLists_) {
+        if (!c->visible() || inHiddenPanel(*c)) {
+            still.push_back(c);
+            continue;
+        }
+        c->clearDirty();
+        QWidget* w = create(*c).widget;
+        if (c->zOrder() > 0) raised.push_back(c);
+        // Stacked where it would have been, made with the others: under the sibling
+        // made after it.
+        const auto& all = form_.controls();
+        auto at = std::find_if(all.begin(), all.end(), [c](const auto& owned) { return owned.get() == c; });
+        for (auto next = at == all.end() ? at : std::next(at); next != all.end(); ++next) {
+            QWidget* sibling = (*next)->parent() == c->parent() ? widgetOf(**next) : nullptr;
+            if (w && sibling && sibling->parentWidget() == w->parentWidget()) {
+                w->stackUnder(sibling);
+                break;
+            }
+        }
+    }
+    hiddenLists_.swap(still);
 }
 
 QWidget* FormView::parentWidgetOf(const Control& c) {
