@@ -4,11 +4,13 @@
 #include "qt/launch_probe.h"
 #include "qt/main_window.h"
 #include "qt/qt_platform.h"
+#include "qt/startup_warmup.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("zentrafo");
     zqt::prepareApplication();
+    const zqt::StartupWarmUp warmUp;
     zqt::QtPlatform platform;
     zentrafo::Marlix w(platform);
     w.Form_Load();

@@ -1,4 +1,5 @@
 #include "qt/form_view.h"
+#include "qt/svg_pictures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +12,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QFocusEvent>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -21,7 +22,6 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
@@ -81,13 +81,29 @@ QColor colour(uint32_t c) {
 }
 
 // The designed fonts are the original desktop's; each maps to a close, common family.
-QStringList families(const std::string& name) {
+QStringList wantedFamilies(const QString& n) {
     static const QStringList sans{"Liberation Sans", "Arimo", "Arial", "Helvetica", "DejaVu Sans"};
-    const QString n = q(name);
     if (n.isEmpty() || n.compare("MS Sans Serif", Qt::CaseInsensitive) == 0 ||
         n.compare("Microsoft Sans Serif", Qt::CaseInsensitive) == 0)
         return sans;
     return QStringList{n} + sans;
+}
+
+// Only the wanted families the machine has, in the same order. Qt asks the system's
+// font configuration about every listed family it lacks, again for each new size and
+// weight, and hundreds of controls start at once; the answer is always the first
+// family installed. With none of them installed, the system chooses, as before.
+QStringList families(const std::string& name) {
+    static QHash<QString, QStringList> known;
+    const QString n = q(name);
+    auto found = known.constFind(n);
+    if (found != known.cend()) return *found;
+    static const QStringList installed = QFontDatabase::families();
+    const QStringList wanted = wantedFamilies(n);
+    QStringList present;
+    for (const QString& f : wanted)
+        if (installed.contains(f, Qt::CaseInsensitive) && !present.contains(f, Qt::CaseInsensitive)) present.push_back(f);
+    return *known.insert(n, present.isEmpty() ? wanted : present);
 }
 
 Qt::Alignment horizontal(forms::Align a) {
@@ -326,7 +342,37 @@ FormView::FormView(forms::Form& form, QWidget* parent) : QWidget(parent), form_(
     setMouseTracking(true);
     caption_ = form.caption;
     setWindowTitle(q(caption_));
+    // Sized once for every control the window starts with, instead of growing step by step.
+    items_.reserve(form.controls().size());
+    byWidget_.reserve(static_cast<qsizetype>(form.controls().size()));
+    // The drawings take a good part of start-up: another thread draws them meanwhile,
+    // and the widgets get them once all are made.
+    PicturePrefetch prefetch(pictureRequests(), zoom_, devicePixelRatioF());
+    deferPictures_ = true;
     sync();
+    deferPictures_ = false;
+    prefetch.collect();
+    for (const Control* c : std::exchange(picturesDue_, {})) {
+        auto it = items_.find(c);
+        if (it != items_.end()) applyPicture(it->second);
+    }
+}
+
+std::vector<PictureRequest> FormView::pictureRequests() const {
+    std::vector<PictureRequest> requests;
+    for (const auto& owned : form_.controls()) {
+        const Control& c = *owned;
+        if (c.picture().empty() || c.picture().front() == '/' || !c.visible() || inHiddenPanel(c)) continue;
+        if (c.kind() == Kind::Button) {
+            requests.push_back({":/pictures/" + q(c.picture()), {}, false});
+        } else if (c.kind() == Kind::Image) {
+            // The size applyGeometry gives the image.
+            const int x = px(c.left()), y = px(c.top());
+            requests.push_back({":/pictures/" + q(c.picture()),
+                                QSize(px(c.left() + c.width()) - x, px(c.top() + c.height()) - y), c.stretch()});
+        }
+    }
+    return requests;
 }
 
 FormView::~FormView() { detach(); }
@@ -401,6 +447,12 @@ void FormView::syncOwn() {
             deferred_.push_back(c);
             continue;
         }
+        if (it == items_.end() && c->kind() == Kind::ListBox && !c->visible()) {
+            // A hidden list is only the program's memory, and a list is the costliest
+            // widget to make: it gets one the first time it shows (see createShownLists).
+            hiddenLists_.push_back(c);
+            continue;
+        }
         c->clearDirty();
         if (it == items_.end()) {
             create(*c);
@@ -412,6 +464,7 @@ void FormView::syncOwn() {
         if ((bits & forms::DVisible) && c->visible()) opened = true;
     }
     if (opened && !deferred_.empty()) createOpened(raised);
+    if (!hiddenLists_.empty()) createShownLists(raised);
     std::stable_sort(raised.begin(), raised.end(), [](const Control* a, const Control* b) { return a->zOrder() < b->zOrder(); });
     for (Control* c : raised)
         if (QWidget* w = widgetOf(*c)) w->raise();
@@ -459,6 +512,31 @@ void FormView::createOpened(std::vector<Control*>& raised) {
     deferred_.swap(still);
 }
 
+void FormView::createShownLists(std::vector<Control*>& raised) {
+    std::vector<Control*> still;
+    for (Control* c : hiddenLists_) {
+        if (!c->visible() || inHiddenPanel(*c)) {
+            still.push_back(c);
+            continue;
+        }
+        c->clearDirty();
+        QWidget* w = create(*c).widget;
+        if (c->zOrder() > 0) raised.push_back(c);
+        // Stacked where it would have been, made with the others: under the sibling
+        // made after it.
+        const auto& all = form_.controls();
+        auto at = std::find_if(all.begin(), all.end(), [c](const auto& owned) { return owned.get() == c; });
+        for (auto next = at == all.end() ? at : std::next(at); next != all.end(); ++next) {
+            QWidget* sibling = (*next)->parent() == c->parent() ? widgetOf(**next) : nullptr;
+            if (w && sibling && sibling->parentWidget() == w->parentWidget()) {
+                w->stackUnder(sibling);
+                break;
+            }
+        }
+    }
+    hiddenLists_.swap(still);
+}
+
 QWidget* FormView::parentWidgetOf(const Control& c) {
     if (!c.parent()) return this;
     auto it = items_.find(c.parent());
@@ -487,9 +565,12 @@ FormView::Item& FormView::create(Control& c) {
     item.widget = makeWidget(c, parent);
     c.view = item.widget;
     byWidget_.insert(item.widget, &c);
-    item.widget->installEventFilter(this);
-    item.widget->setMouseTracking(true);
+    // Every property change below sends the widget an event; the user's events are
+    // routed only once it is made, so the filter comes after (hundreds of widgets).
+    // Qt's own line edits already track the mouse: asking again costs another event.
+    if (!item.widget->hasMouseTracking()) item.widget->setMouseTracking(true);
     apply(item, kAllBits);
+    item.widget->installEventFilter(this);
     // Lines are drawn on the window's face, beneath every box they run through.
     if (c.kind() == Kind::Line) item.widget->lower();
     return item;
@@ -586,7 +667,11 @@ void FormView::apply(Item& item, uint32_t bits) {
     if (bits & forms::DGeometry) applyGeometry(item);
     if (bits & forms::DColors) applyColors(item);
     if (bits & forms::DEnabled) w->setEnabled(c.enabled());
-    if (bits & forms::DToolTip) w->setToolTip(q(c.toolTip()));
+    if (bits & forms::DToolTip) {
+        // Unchanged, it would still send an event: most controls never have a tip.
+        const QString tip = q(c.toolTip());
+        if (tip != w->toolTip()) w->setToolTip(tip);
+    }
     if ((bits & forms::DItems) || ((bits & forms::DVisible) && c.kind() == Kind::ListBox)) applyItems(item);
     if (c.multiLine() && applyTextArea(item, bits)) bits &= ~(forms::DText | forms::DSelection | forms::DLocked);
     if (bits & forms::DText) applyText(item);
@@ -599,7 +684,7 @@ void FormView::apply(Item& item, uint32_t bits) {
     if (bits & forms::DPicture) {
         if (c.mouseIcon() == "hand")
             w->setCursor(Qt::PointingHandCursor);
-        else
+        else if (w->testAttribute(Qt::WA_SetCursor)) // else there is none to unset, only an event to send
             w->unsetCursor();
     }
     if (bits & forms::DSelection) applySelection(item);
@@ -746,30 +831,8 @@ QPixmap FormView::picture(const std::string& name, const QSize& size, bool stret
         return QPixmap::fromImage(target == img.size() ? img : img.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     }
     const QString base = ":/pictures/" + q(name);
-    const qreal dpr = devicePixelRatioF();
-    // Each drawing is parsed once per run; many controls show the same few.
-    static QHash<QString, std::shared_ptr<QSvgRenderer>> parsed;
-    auto found = parsed.find(base);
-    if (found == parsed.end() && QFile::exists(base + ".svg"))
-        found = parsed.insert(base, std::make_shared<QSvgRenderer>(base + ".svg"));
-    if (found != parsed.end()) {
-        QSvgRenderer& svg = **found;
-        const QSize natural = svg.defaultSize() * zoom_;
-        const QSize target = stretch ? size : natural;
-        if (target.isEmpty()) return {};
-        // Drawn once per size: pointing from match to match swaps the same pictures.
-        const QString key = QStringLiteral("%1@%2x%3x%4").arg(base).arg(target.width()).arg(target.height()).arg(dpr);
-        QPixmap pm;
-        if (QPixmapCache::find(key, &pm)) return pm;
-        pm = QPixmap(target * dpr);
-        pm.setDevicePixelRatio(dpr);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        svg.render(&p, QRectF(QPointF(0, 0), QSizeF(target)));
-        p.end();
-        QPixmapCache::insert(key, pm);
-        return pm;
-    }
+    if (const std::shared_ptr<QSvgRenderer> svg = parsedSvg(base))
+        return drawnSvg(base, *svg, size, stretch, zoom_, devicePixelRatioF());
     for (const char* ext : {".png", ""}) {
         QPixmap pm(base + ext);
         if (pm.isNull()) continue;
@@ -781,6 +844,11 @@ QPixmap FormView::picture(const std::string& name, const QSize& size, bool stret
 
 void FormView::applyPicture(Item& item) {
     const Control& c = *item.control;
+    if (deferPictures_) {
+        if (c.kind() == Kind::Image || c.kind() == Kind::Button)
+            if (std::find(picturesDue_.begin(), picturesDue_.end(), &c) == picturesDue_.end()) picturesDue_.push_back(&c);
+        return;
+    }
     if (c.kind() == Kind::Image) {
         // A hidden image (the stored stadiums, for one) is drawn when it is shown.
         item.pictureStale = !c.visible();

@@ -17,6 +17,8 @@ class QTimer;
 
 namespace zqt {
 
+struct PictureRequest;
+
 class FormView : public QWidget {
     Q_OBJECT
 public:
@@ -93,7 +95,10 @@ private:
     // start-up then draws only what the user sees.
     static bool inHiddenPanel(const forms::Control& c);
     void createOpened(std::vector<forms::Control*>& raised);
+    void createShownLists(std::vector<forms::Control*>& raised);
     QPixmap picture(const std::string& name, const QSize& size, bool stretch);
+    // The drawings the first sync will ask for.
+    std::vector<PictureRequest> pictureRequests() const;
 
     void onEdited(forms::Control& c, QLineEdit* edit);
     bool routeMouse(forms::Control& c, QWidget* w, QEvent* e);
@@ -103,6 +108,10 @@ private:
     forms::Form& form_;
     std::unordered_map<const forms::Control*, Item> items_;
     std::vector<forms::Control*> deferred_;
+    std::vector<forms::Control*> hiddenLists_; // hidden lists that have no widget yet
+    // While the window is first made, its pictures wait until every widget is made.
+    bool deferPictures_ = false;
+    std::vector<const forms::Control*> picturesDue_;
     QHash<const QObject*, forms::Control*> byWidget_;
     const forms::Control* pressed_ = nullptr;
     Editing editing_;

@@ -74,10 +74,7 @@ size_t writeChunk(char* data, size_t size, size_t count, void* target) {
 
 } // namespace
 
-QtPlatform::QtPlatform() {
-    static std::once_flag curlReady;
-    std::call_once(curlReady, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
+QtPlatform::QtPlatform() = default;
 
 QtPlatform::~QtPlatform() {
     if (busy_ && QGuiApplication::instance()) QGuiApplication::restoreOverrideCursor();
@@ -179,6 +176,10 @@ void QtPlatform::shellOpen(const std::string& target) {
 void QtPlatform::setClipboard(const std::string& text) { QGuiApplication::clipboard()->setText(q(text)); }
 
 bool QtPlatform::download(const std::string& url, const std::string& file) {
+    // Set up on the first download, not at start-up: it loads the TLS library's
+    // configuration, which most runs never need and the first window should not wait for.
+    static std::once_flag curlReady;
+    std::call_once(curlReady, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     // The file appears only when the whole body of a successful response has arrived.
     QSaveFile out(q(file));
     if (!out.open(QIODevice::WriteOnly)) return false;
