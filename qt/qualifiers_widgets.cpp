@@ -7,6 +7,7 @@
 #include <QTextCursor>
 
 #include "qt/form_view.h"
+#include "qt/widget_kinds.h"
 
 namespace zqt {
 
@@ -15,8 +16,6 @@ using forms::Ev;
 using forms::EventArgs;
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // The model ends its lines with CR LF; the widget shows one line end for each.
 QString shown(const std::string& model) {
