@@ -61,6 +61,9 @@ bool Settings::set(std::string_view section, std::string_view key, std::string_v
     if (!makeFolders(folder_)) return false;
     auto doc = IniFile::open(filePath());
     if (!doc) return false;
+    // Start-up stores the language it has just read; rewriting and flushing the same
+    // file on every launch would only cost time.
+    if (doc->get(section, key) == value) return true;
     doc->set(section, key, value);
     return doc->saveAtomic(filePath(), 0600);
 }

@@ -50,6 +50,15 @@ TEST_F(SettingsTest, DefaultsAndEmptyValues) {
     ASSERT_TRUE(s.set("data", "reduit", "1 "));
     EXPECT_EQ(s.get("DATA", "Reduit"), "1 ");    // kept exactly, trailing blank included
     EXPECT_EQ(s.get("data", "langue", "0"), "0");
+
+    // Storing what is already stored leaves the file alone; a new value replaces it.
+    struct stat before {}, after {};
+    ASSERT_EQ(::stat(s.filePath().c_str(), &before), 0);
+    ASSERT_TRUE(s.set("data", "reduit", "1 "));
+    ASSERT_EQ(::stat(s.filePath().c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    ASSERT_TRUE(s.set("data", "reduit", "0"));
+    EXPECT_EQ(s.get("data", "reduit"), "0");
 }
 
 TEST_F(SettingsTest, PasswordStaysAsTypedInAPrivateFile) {
