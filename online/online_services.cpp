@@ -56,7 +56,7 @@ void OnlineServices::design() {
 void OnlineServices::designPanel() {
     forms::Form& f = w_.form;
     // Parked outside the client area until start-up places it.
-    Frame20 = &f.add(Kind::Frame, "Frame20", -1, nullptr, 20000, 960, 14000, 6400, "Concours de pronostics");
+    Frame20 = &f.add(Kind::Frame, "Frame20", -1, nullptr, 20000, 960, 14000, 6400, "Mise à jour fichier.");
     Frame20->setVisible(false);
     auto label = [&](int index, int left, int top, int width, const char* caption) {
         Control& l = f.add(Kind::Label, "Label17", index, Frame20, left, top, width, 285, caption);
