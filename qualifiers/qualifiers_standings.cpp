@@ -19,13 +19,24 @@ int goals(const Control* box) {
     return static_cast<int>(std::clamp(platform::val(box->text()), 0.0, kMaxGoalsElim));
 }
 
-// Sorted lists order their items as text: a key keeps its digits and never goes below
-// zero, so that the order always follows the numbers.
+// Sorted lists order their items as text. A key keeps exactly its digits; a key below
+// zero, which only absurd scores reach, is written as "-" and its complement to the
+// largest key, so that it sorts below every other key and among the others by its
+// number: the order shown always follows the numbers.
 std::string digits(long v, int width) {
     long top = 1;
     for (int i = 0; i < width; ++i) top *= 10;
-    std::string s = std::to_string(std::clamp(v, 0L, top - 1));
-    return std::string(static_cast<size_t>(width) - s.size(), '0') + s;
+    const bool below = v < 0;
+    std::string s = std::to_string(below ? std::max(0L, top - 1 + v) : std::min(v, top - 1));
+    return (below ? "-" : "") + std::string(static_cast<size_t>(width) - s.size(), '0') + s;
+}
+
+// The number a key written by digits() stands for.
+double keyValue(std::string_view text) {
+    if (text.empty() || text.front() != '-') return platform::val(text);
+    double top = 1;
+    for (size_t i = 1; i < text.size(); ++i) top *= 10;
+    return platform::val(text.substr(1)) - (top - 1);
 }
 
 const std::string kCrLf = "\r\n";
@@ -327,7 +338,7 @@ void QualifiersStage::Command25_Click() {
         if (List5->listCount() < 3) continue;
         const auto row = platform::split(List5->list(List5->listCount() - 3), '|');
         if (row.size() < 2) continue;
-        const double k3 = platform::val(row[0]);
+        const double k3 = keyValue(row[0]);
         const std::string third(row[1]);
         double d = 0;
         const auto lines = platform::split(Text5->text(), '\n');
