@@ -47,4 +47,14 @@ platform::IniBatch LotIni(platform::Platform& p, std::string_view stem) {
     return platform::IniBatch(CheminIni(p, stem));
 }
 
+void SignaleEchecSauvegarde(platform::Platform& p, std::string_view stem, std::string_view quoi,
+                            std::string_view bouton) {
+    const std::string path = CheminIni(p, stem);
+    p.messageBox(std::string(quoi) + (path.empty() ? std::string(".") : " dans le fichier :\n" + path) +
+                     "\n\nLe dossier du programme est peut-être protégé en écriture ou le disque "
+                     "plein. Vos scores sont toujours affichés : corrigez le problème puis "
+                     "cliquez de nouveau sur « " + std::string(bouton) + " ».",
+                 platform::MbOk | platform::MbIconInformation, "Dravello 2019");
+}
+
 } // namespace zentrafo

@@ -34,4 +34,10 @@ std::string LireIni(const platform::IniFile& doc, std::string_view section, std:
 // Writers of many keys group them into one atomic rewrite (IniBatch::commit).
 platform::IniBatch LotIni(platform::Platform& p, std::string_view stem);
 
+// Tells the user that `quoi` (what the save holds, as the opening of the message) could
+// not be written into the file of `stem`, that what the window shows is kept, and to
+// press `bouton` again once the folder or the disk is freed.
+void SignaleEchecSauvegarde(platform::Platform& p, std::string_view stem, std::string_view quoi,
+                            std::string_view bouton);
+
 } // namespace zentrafo

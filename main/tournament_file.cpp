@@ -133,13 +133,7 @@ bool TournamentFile::SauveFichier() {
     if (batch.commit()) return true;
     // Nothing was written, the previous file is whole and the window still holds the
     // forecast: the user can free the folder or the disk and press the button again.
-    const std::string path = CheminIni(w_.platform, stem);
-    w_.platform.messageBox("Le pronostic n'a pas pu être enregistré" +
-                               (path.empty() ? std::string(".") : " dans le fichier :\n" + path) +
-                               "\n\nLe dossier du programme est peut-être protégé en écriture ou le disque "
-                               "plein. Vos scores sont toujours affichés : corrigez le problème puis "
-                               "cliquez de nouveau sur « Sauve ».",
-                           platform::MbOk | platform::MbIconInformation, std::string(kTitreEchec));
+    SignaleEchecSauvegarde(w_.platform, stem, "Le pronostic n'a pas pu être enregistré", "Sauve");
     return false;
 }
 

@@ -50,7 +50,6 @@ public:
     forms::Control* List1 = nullptr;
 
     static constexpr std::string_view kTitreVersion = "Dravello...";
-    static constexpr std::string_view kTitreEchec = "Dravello 2019";
 
 private:
     void VerifieVersion(const platform::IniFile& doc);

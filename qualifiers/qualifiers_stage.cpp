@@ -71,13 +71,7 @@ void QualifiersStage::Command23_Click() {
     if (!grilleCreee()) return;
     if (sauveGroupe()) return;
     // Nothing was written: the file is as it was and the panel still holds the group.
-    const std::string path = CheminIni(w_.platform, kFichier);
-    w_.platform.messageBox("Les qualifications n'ont pas pu être enregistrées" +
-                               (path.empty() ? std::string(".") : " dans le fichier :\n" + path) +
-                               "\n\nLe dossier du programme est peut-être protégé en écriture ou le disque "
-                               "plein. Vos scores sont toujours affichés : corrigez le problème puis "
-                               "cliquez de nouveau sur « Sauver ».",
-                           platform::MbOk | platform::MbIconInformation, std::string(TournamentFile::kTitreEchec));
+    SignaleEchecSauvegarde(w_.platform, kFichier, "Les qualifications n'ont pas pu être enregistrées", "Sauver");
 }
 
 void QualifiersStage::ChargeGroupeElim() {
