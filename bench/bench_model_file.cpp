@@ -25,10 +25,7 @@ struct Installation {
     fs::path root;
     platform::FakePlatform fake;
     explicit Installation(const std::string& name) {
-        root = fs::current_path() / (".bench-" + name + "-" + std::to_string(::getpid()));
-        fs::create_directories(root / "program");
-        for (const char* f : {"langFr.txt", "langEn.txt", "langSp.txt"})
-            if (fs::exists(f)) fs::copy_file(f, root / "program" / f, fs::copy_options::overwrite_existing);
+        root = bench_support::programFolder(name);
         std::ofstream out(root / "program" / "Zentrafo.ini");
         out << "[CV]\n0=1.1\n[Lien]\n0=Site\n1=https://example.org\n[Mess]\n0=Bonjour\n1=Hello\n2=Hola\n[Match]\n";
         for (int k = 0; k < 520; k += 2)

@@ -25,10 +25,7 @@ struct Forecast {
     fs::path root;
     platform::FakePlatform fake;
     Forecast() {
-        root = fs::current_path() / (".bench-startup-" + std::to_string(::getpid()));
-        fs::create_directories(root / "program");
-        for (const char* f : {"langFr.txt", "langEn.txt", "langSp.txt"})
-            if (fs::exists(f)) fs::copy_file(f, root / "program" / f, fs::copy_options::overwrite_existing);
+        root = bench_support::programFolder("startup");
         std::ofstream out(root / "program" / "Zentrafo.ini");
         for (const char* g : {"A", "B", "C", "D", "E", "F"}) {
             out << "[But" << g << "]\n";

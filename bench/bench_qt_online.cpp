@@ -48,10 +48,7 @@ struct Installation {
     zqt::QtPlatform net;
     platform::FakePlatform fake;
     Installation() {
-        root = fs::current_path() / (".bench-online-" + std::to_string(::getpid()));
-        fs::create_directories(root / "program");
-        for (const char* f : {"langFr.txt", "langEn.txt", "langSp.txt"})
-            if (fs::exists(f)) fs::copy_file(f, root / "program" / f, fs::copy_options::overwrite_existing);
+        root = bench_support::programFolder("online");
         fake.folder = (root / "program").string();
         fake.onDownload = [this](const std::string& url, const std::string& file) { return net.download(url, file); };
         ::setenv("ZENTRAFO_SERVER", server.base().c_str(), 1);

@@ -17,4 +17,15 @@ inline const bool kPrivateConfig = [] {
     return true;
 }();
 
+// A fresh program folder "<root>/program" beside the build (on the same disk, so saves
+// cost what they cost the user), holding the shipped language files.
+inline std::filesystem::path programFolder(const std::string& name) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::current_path() / (".bench-" + name + "-" + std::to_string(::getpid()));
+    fs::create_directories(root / "program");
+    for (const char* f : {"langFr.txt", "langEn.txt", "langSp.txt"})
+        if (fs::exists(f)) fs::copy_file(f, root / "program" / f, fs::copy_options::overwrite_existing);
+    return root;
+}
+
 } // namespace bench_support
