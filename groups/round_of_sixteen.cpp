@@ -37,7 +37,9 @@ std::string field(const std::string& s, char sep, size_t n) {
 
 void GroupStage::designOverview() {
     forms::Form& f = w_.form;
-    Frame11 = &f.add(Kind::Frame, "Frame11", -1, nullptr, 13355, 5000, 4065, 4820, "Huitièmes de Finale");
+    // At the top of the right-hand column: the match details below keep their place, and
+    // the day's panel covers the overview only for the few seconds it stays open.
+    Frame11 = &f.add(Kind::Frame, "Frame11", -1, nullptr, 13355, 990, 4065, 3720, "Huitièmes de Finale");
     Frame11->setFontBold(true);
     for (int s = 0; s < 16; ++s) {
         const int k = s / 2;
@@ -50,7 +52,7 @@ void GroupStage::designOverview() {
     TexMeillTrois->setLocked(true);
     TexMeillTrois->setValue(1); // several lines
     for (int i = 0; i < 4; ++i) {
-        List3[static_cast<size_t>(i)] = &f.add(Kind::ListBox, "List3", i, Frame11, 90, 3700, 900, 300);
+        List3[static_cast<size_t>(i)] = &f.add(Kind::ListBox, "List3", i, Frame11, 90, 3000, 900, 300);
         List3[static_cast<size_t>(i)]->setVisible(false);
         List3[static_cast<size_t>(i)]->setSorted(i != 3);
     }

@@ -137,19 +137,19 @@ struct Place {
 constexpr uint32_t kPanelFace = 0xF4F0EA;
 constexpr uint32_t kPanelBorder = 0x7A5A2A;
 // Logos by element; 4 to 7 and 9 stand in the knockout view's copy.
-constexpr std::array<Place, 10> kLogos{{{13590, 3765, 600, 420},
-                                        {15060, 3645, 600, 420},
-                                        {15795, 3660, 600, 420},
-                                        {16410, 3870, 600, 420},
+constexpr std::array<Place, 10> kLogos{{{13590, 7740, 600, 420},
+                                        {15060, 7620, 600, 420},
+                                        {15795, 7635, 600, 420},
+                                        {16410, 7845, 600, 420},
                                         {105, 2760, 600, 420},
                                         {1575, 2640, 600, 420},
                                         {2310, 2655, 600, 420},
                                         {2970, 2830, 600, 420},
-                                        {14280, 3825, 600, 420},
+                                        {14280, 7800, 600, 420},
                                         {795, 2820, 600, 420}}};
-constexpr std::array<Place, 6> kLabTer{{{13635, 1125, 3600, 330},
-                                        {13710, 1665, 2200, 420},
-                                        {15945, 1620, 1300, 300},
+constexpr std::array<Place, 6> kLabTer{{{13635, 5100, 3600, 330},
+                                        {13710, 5640, 2200, 420},
+                                        {15945, 5595, 1300, 300},
                                         {90, 2010, 3600, 330},
                                         {135, 2400, 2480, 420},
                                         {2655, 2355, 1150, 300}}};
@@ -162,10 +162,9 @@ void MatchInfo::designMainCopy() {
     LabInfo->setVisible(false);
     LabInfo->on(Ev::Change, [this](Control&, forms::EventArgs&) { LabInfo_Change(); });
 
-    // In the right-hand column where the day's panel opens, above the round-of-sixteen
-    // overview; the day's panel, when open, covers it, and so does the knockout view,
-    // made after it.
-    Shape1 = &f.add(Kind::Shape, "Shape1", -1, nullptr, 13425, 990, 3960, 3465);
+    // In the right-hand column below the day's panel, so a hover while the day's panel
+    // is open is still seen; the knockout view, made after it, covers it.
+    Shape1 = &f.add(Kind::Shape, "Shape1", -1, nullptr, 13425, 4965, 3960, 3465);
     Shape1->setBackColor(kPanelFace);
     Shape1->setForeColor(kPanelBorder);
     Shape1->setValue(4); // rounded
@@ -175,7 +174,7 @@ void MatchInfo::designMainCopy() {
     // knockout view's.
     for (int i = 0; i < 13; ++i) {
         if (i == 11) continue;
-        Control& t = i == 10 ? f.add(Kind::Image, "Terrain", i, nullptr, 13530, 2070, 3750, 1545)
+        Control& t = i == 10 ? f.add(Kind::Image, "Terrain", i, nullptr, 13530, 6045, 3750, 1545)
                              : f.add(Kind::Image, "Terrain", i, nullptr, 20000, 0, 3750, 1545);
         if (i <= 8) {
             std::string code = kStadiumCode[static_cast<size_t>(i)];
@@ -235,15 +234,15 @@ void MatchInfo::designBracketCopy() {
 void MatchInfo::designDay() {
     forms::Form& f = w_.form;
     Control* panel = w_.views.Frame18;
-    Label14 = &f.add(Kind::Label, "Label14", -1, panel, 360, 330, 2000, 285, "Matches du :");
+    Label14 = &f.add(Kind::Label, "Label14", -1, panel, 360, 240, 2000, 285, "Matches du :");
     Label14->setFontBold(true);
     Label14->setFontSize(9.75);
-    Combo3 = &f.add(Kind::ComboBox, "Combo3", -1, panel, 2460, 270, 645, 330);
-    Combo4 = &f.add(Kind::ComboBox, "Combo4", -1, panel, 3135, 270, 645, 330);
+    Combo3 = &f.add(Kind::ComboBox, "Combo3", -1, panel, 2460, 315, 645, 330);
+    Combo4 = &f.add(Kind::ComboBox, "Combo4", -1, panel, 3135, 315, 645, 330);
     static constexpr std::array<int, 4> kRowTops{870, 1140, 1395, 1665};
     for (int r = 0; r < 4; ++r) {
         const int top = kRowTops[static_cast<size_t>(r)];
-        RepIm[static_cast<size_t>(r)] = &f.add(Kind::Image, "RepIm", r, panel, 105, top - 30, 540, 270);
+        RepIm[static_cast<size_t>(r)] = &f.add(Kind::Image, "RepIm", r, panel, 105, top, 540, 270);
         RepIm[static_cast<size_t>(r)]->setStretch(true);
         LabCAL[static_cast<size_t>(r)] = &f.add(Kind::Label, "LabCAL", r, panel, 705, top, 3300, 255);
     }

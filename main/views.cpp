@@ -22,7 +22,7 @@ void Views::design() {
     // Help panel, parked outside the client area until start-up places it.
     Fraide = &f.add(Kind::Frame, "Fraide", -1, nullptr, 20000, 930, 17565, 8985);
     Fraide->setVisible(false);
-    Label2 = &f.add(Kind::Label, "Label2", -1, Fraide, 240, 240, 9000, 450, "Dravello Féminine 2019");
+    Label2 = &f.add(Kind::Label, "Label2", -1, Fraide, 3660, 240, 5700, 450, "Dravello Féminine 2019");
     Label2->setFontBold(true);
     Label2->setFontSize(14);
     Command2 = &f.add(Kind::Button, "Command2", -1, Fraide, 14490, 7605, 1785, 1305, "Retour");

@@ -94,8 +94,13 @@ TEST_F(StartupTest, PointingAtAMatchShowsWhereWhenAndOnWhichChannel) {
     EXPECT_TRUE(widget(mi.ImChaine[1])->isVisible());
     EXPECT_FALSE(widget(mi.ImChaine[0])->isVisible());
     EXPECT_FALSE(qobject_cast<QLabel*>(widget(mi.Terrain[10]))->pixmap().isNull());
-    w->views.Frame18->setVisible(false); // the day's panel covers the details when open
-    window->view().sync();
+    // The day's panel stays open beside them, and nothing lies over the details.
+    ASSERT_TRUE(widget(w->views.Frame18)->isVisible());
+    for (const forms::Control* c : {mi.LabTer[0], mi.LabTer[1], mi.LabTer[2], mi.Terrain[10]}) {
+        QWidget* shown = widget(c);
+        const QPoint centre = shown->mapTo(&window->view(), shown->rect().center());
+        EXPECT_EQ(window->view().childAt(centre), shown) << c->name() << "(" << c->index() << ") is covered";
+    }
     save(&window->view(), "details_on_groups.png");
 
     // The bare window between two group panels hides the panel.
