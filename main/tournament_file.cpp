@@ -51,6 +51,11 @@ void TournamentFile::design() {
     Command3->setPicture("save");
     Command3->on(forms::Ev::Click, [this](Control&, forms::EventArgs&) { Command3_Click(); });
     List1 = &f.add(Kind::ListBox, "List1", -1, w_.views.Frame18, 4500, 0, 3000, 1200);
+    for (int i = 0; i < 2; ++i) {
+        ImaRepLogo[static_cast<size_t>(i)] = &f.add(Kind::Image, "ImaRepLogo", i, nullptr, 20000, 0, 2355, 3000);
+        ImaRepLogo[static_cast<size_t>(i)]->setVisible(false);
+    }
+    ImaRepLogo[0]->setPicture("logo2019");
 }
 
 double TournamentFile::VersionFichier(std::string_view cv) {

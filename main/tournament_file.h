@@ -4,6 +4,7 @@
 // sections that only the published results file brings: "CV" (the publisher's program
 // version), "Lien" (a link), "Mess" (a message of the day per language) and "Match"
 // (the information of every match, shown as tooltips and listed in the match list).
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,8 @@ public:
     explicit TournamentFile(Marlix& w) : w_(w) {}
 
     // Creates Text1 (the stem loaded last, above the visible area), the save button
-    // Command3 and the match list List1 (in the day's panel, outside its visible part).
+    // Command3, the match list List1 (in the day's panel, outside its visible part) and
+    // the edition's logos (hidden).
     void design();
 
     // Loads the file into the window, ending with the full recalculation. A missing
@@ -48,6 +50,9 @@ public:
     forms::Control* Text1 = nullptr;
     forms::Control* Command3 = nullptr;
     forms::Control* List1 = nullptr;
+    // The loaded edition's logo (element 0; element 1 is never given one): a picture
+    // store the statistics and the update dialog take their logo from.
+    std::array<forms::Control*, 2> ImaRepLogo{};
 
     static constexpr std::string_view kTitreVersion = "Dravello...";
 

@@ -31,8 +31,7 @@ void FREC::Form_Load() {
     form.caption = w_.online.Command8->caption();
     Label1[1]->setCaption(w_.MSG[4]);
     Label1[0]->setCaption(w_.MSG[5]);
-    const Control* logo = w_.form.find("ImaRepLogo", 0);
-    Image2->setPicture(logo && logo->name() == "ImaRepLogo" ? logo->picture() : "trophy");
+    Image2->setPicture(w_.fichier.ImaRepLogo[0]->picture());
 }
 
 void FREC::Command1_Click() {

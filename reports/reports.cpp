@@ -186,7 +186,7 @@ void Reports::fillStats(Stats& s) {
     s.Label2->setCaption(w_.MSG[11]);
     s.Label3->setCaption(w_.MSG[13]);
     if (const Control* stem = w_.form.find("Text1"); stem && stem->text() == kCurrentStem) {
-        if (const Control* logo = w_.form.find("ImaRepLogo", 0)) s.Image1->setPicture(logo->picture());
+        s.Image1->setPicture(w_.fichier.ImaRepLogo[0]->picture());
         s.Text1->setText(w_.MSG[9] + kCurrentYear);
     }
     s.form.caption = s.Text1->text();

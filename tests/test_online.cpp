@@ -66,6 +66,7 @@ TEST_F(OnlineTest, DialogShowsTheLanguageTextsAndCancelChangesNothing) {
         EXPECT_EQ(d->Command2->caption(), m.MSG[17]);
         EXPECT_EQ(d->Label1[1]->caption(), m.MSG[4]);
         EXPECT_EQ(d->Label1[0]->caption(), m.MSG[5]);
+        EXPECT_EQ(d->Image2->picture(), "logo2019") << "the edition's logo";
         d->Command2->click();
     };
     m.online.Command8->click();

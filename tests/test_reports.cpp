@@ -80,6 +80,7 @@ TEST_F(ReportsTest, CompleteTournamentPlacingsGoalsAndPodium) {
     EXPECT_EQ(s.Label3->caption(), w.MSG[13]);
     EXPECT_EQ(s.Text1->text(), w.MSG[9] + " 2019");
     EXPECT_EQ(s.form.caption, s.Text1->text());
+    EXPECT_EQ(s.Image1->picture(), "logo2019") << "the edition's logo";
     EXPECT_EQ(s.Vainq[0]->caption(), "1: A2");
     EXPECT_EQ(s.Vainq[1]->caption(), "2: C1");
     EXPECT_EQ(s.Vainq[2]->caption(), "3: A1");
