@@ -2,8 +2,12 @@
 // outside the text, and the day's panel lists the day's matches in kick-off order.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
 #include <set>
+#include <sstream>
 
+#include "platform/text.h"
 #include "window_fixture.h"
 
 using testwin::WindowTest;
@@ -209,6 +213,49 @@ TEST_F(MatchInfoTest, CalendarButtonTogglesThePanelWhereTheViewWantsIt) {
     win.qualifiers.FraElim->setVisible(true);
     mi().Command15->click();
     EXPECT_FALSE(panel->visible());
+}
+
+// A new user's program folder holds the real draw and schedule: every match text of
+// the starting forecast decodes to the published city, date and time, and each group's
+// fixtures pair the teams the schedule pairs.
+TEST_F(MatchInfoTest, StartingForecastHoldsTheRealDrawAndSchedule) {
+    std::ifstream shipped(ZENTRAFO_SOURCE_DIR "/resources/initial/Zentrafo.ini", std::ios::binary);
+    putFile("Zentrafo.ini", (std::ostringstream() << shipped.rdbuf()).str());
+    Marlix& win = start();
+    const std::map<std::string, std::string> city{{"VAL", "Valenciennes"}, {"PDP", "Paris"}, {"LHA", "Le Havre"},
+                                                  {"NCE", "Nice"},         {"REN", "Rennes"}, {"REM", "Reims"},
+                                                  {"GRE", "Grenoble"},     {"LYS", "Lyon"},   {"MON", "Montpellier"}};
+    std::ifstream table(ZENTRAFO_SOURCE_DIR "/resources/wwc2019-schedule.tsv");
+    std::string line;
+    std::getline(table, line); // the heading
+    int matches = 0;
+    for (; std::getline(table, line); ++matches) {
+        std::vector<std::string> f;
+        for (auto field : platform::split(line, '\t')) f.emplace_back(field);
+        ASSERT_EQ(f.size(), 8u) << line;
+        const int key = std::stoi(f[0]);
+        const forms::Control* carrier = nullptr;
+        auto& ko = win.knockout;
+        if (key < 100) {
+            const auto& g = win.groups.group(static_cast<char>('A' + key / 12));
+            const size_t first = static_cast<size_t>(key % 12);
+            EXPECT_EQ(g.fixture[first]->caption(), f[2]) << line;
+            EXPECT_EQ(g.fixture[first + 1]->caption(), f[3]) << line;
+            carrier = g.fixture[first];
+        } else {
+            const size_t tie = static_cast<size_t>(key % 100);
+            carrier = key < 200 ? ko.Huit[tie] : key < 300 ? ko.Qua[tie] : key < 400 ? ko.DEM[tie]
+                    : key < 500 ? ko.pf[0] : ko.FIN[0];
+        }
+        mi().LabInfo->setCaption(carrier->toolTip());
+        EXPECT_EQ(mi().LabTer[0]->caption(), city.at(f[6])) << line;
+        const platform::DateTime day{2000 + std::stoi(f[4].substr(6)), std::stoi(f[4].substr(3, 2)),
+                                     std::stoi(f[4].substr(0, 2))};
+        EXPECT_EQ(mi().LabTer[1]->caption(), fake.formatDate(day, "dddd dd MMM yyyy ")) << line;
+        EXPECT_EQ(mi().LabTer[2]->caption(), " " + f[5]) << line;
+    }
+    EXPECT_EQ(matches, 52);
+    EXPECT_EQ(win.fichier.List1->listCount(), 52);
 }
 
 } // namespace
