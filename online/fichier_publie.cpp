@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <string_view>
@@ -16,28 +15,19 @@ namespace zentrafo {
 
 namespace {
 
-// The sections the tournament file loader reads.
-constexpr std::array<std::string_view, 32> kSections{
-    "ButA",   "ButB",   "ButC",   "ButD",   "ButE",   "ButF",   "EquipA", "EquipB",    "EquipC",    "EquipD", "EquipE",
-    "EquipF", "TSA",    "TSB",    "TSC",    "TSD",    "TSE",    "TSF",    "But8",      "Pen8",      "But4",   "Pen4",
-    "ButDEM", "PenDEM", "PenFIN", "BUTFIN", "Lien",   "Mess",   "Match",  "PenPetFIN", "BUTPetFIN", "CV",
-};
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
 
-bool sameNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
+// What a web page, an error page or a sign-in page cannot pass for: a first byte that is
+// not markup, and the four team names of each group that every saved forecast holds.
+bool EstResultats(std::string_view body) {
+    if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
+    while (!body.empty() && isSpace(body.front())) body.remove_prefix(1);
+    if (body.empty() || body.front() == '<') return false;
+    const platform::IniFile doc = platform::IniFile::parse(body);
+    for (char g = 'A'; g <= 'F'; ++g)
+        for (char k = '1'; k <= '4'; ++k)
+            if (!doc.get(std::string("Equip") + g, std::string(1, k))) return false;
     return true;
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
 }
 
 std::string folderOf(const std::string& path) {
@@ -88,21 +78,7 @@ bool EstFichierTournoi(const std::string& path, long long tailleMax) {
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 || st.st_size > tailleMax)
         return false;
     const auto bytes = platform::readWholeFile(path);
-    if (!bytes) return false;
-    // An error or sign-in page is not results, whatever it contains.
-    const std::string_view body = trim(*bytes);
-    if (!body.empty() && body.front() == '<') return false;
-    const platform::IniFile doc = platform::IniFile::parse(*bytes);
-    for (const std::string& line : doc.lines()) {
-        std::string_view l = trim(line);
-        if (l.size() < 3 || l.front() != '[') continue;
-        const size_t close = l.find(']');
-        if (close == std::string_view::npos) continue;
-        const std::string_view name = trim(l.substr(1, close - 1));
-        for (std::string_view s : kSections)
-            if (sameNoCase(name, s)) return true;
-    }
-    return false;
+    return bytes && EstResultats(*bytes);
 }
 
 bool RemplaceFichier(const std::string& recu, const std::string& fichier, const std::string& sauvegarde) {

@@ -229,7 +229,11 @@ bool IniFile::save(const std::string& path, std::optional<unsigned> mode) const 
     if (base.empty()) return false;
 
     struct stat st {};
-    if (!mode && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    // A rename would replace a file whatever its mode: a file the user made read-only
+    // must stay as it is.
+    if (exists && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) return false;
+    if (!mode && exists && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
 
     // The temporary file sits beside the target so that the rename stays on one file
     // system and is atomic; the leading dot keeps it out of sight.
@@ -238,6 +242,10 @@ bool IniFile::save(const std::string& path, std::optional<unsigned> mode) const 
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         tmp = dir + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(tempCounter++);
         fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode ? static_cast<mode_t>(*mode) : 0666);
+        // A folder closed to new files may still hold a file the user may write: it is
+        // rewritten in place, though not atomically. Only a refusal leads there: on a
+        // full disk the old file must not be emptied first.
+        if (fd < 0 && (errno == EACCES || errno == EPERM) && exists) return saveInPlace(path);
         if (fd < 0 && errno != EEXIST) return false;
     }
     if (fd < 0) return false;
@@ -260,6 +268,14 @@ bool IniFile::save(const std::string& path, std::optional<unsigned> mode) const 
     bool synced = ::fsync(dfd) == 0 || errno == EINVAL; // some file systems cannot flush a folder
     ::close(dfd);
     return synced;
+}
+
+bool IniFile::saveInPlace(const std::string& path) const {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, serialize()) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    return ok;
 }
 
 IniBatch::IniBatch(std::string path) : path_(std::move(path)) {}

@@ -32,7 +32,8 @@
 //   to UTF-8 when the file was Windows-1252).
 // - Every save is a whole-file rewrite through a temporary file in the same folder that is
 //   flushed and renamed over the old file, so a crash or a full disk leaves either the old
-//   file or the new one, never a mix.
+//   file or the new one, never a mix. A file the user may not write is left alone, and a
+//   file in a folder that refuses new files is rewritten in place instead.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -63,9 +64,12 @@ public:
 
     // Atomic replace of `path`. An existing file keeps its permission bits; a new one
     // gets the usual ones (0666 less the umask). False on any failure; the old file is
-    // then intact and the temporary file removed. The one exception: when the rename
+    // then intact and the temporary file removed. The exceptions: when the rename
     // succeeded but the folder could not be flushed, the file holds the new text and the
-    // result is still false, since the save is not known to be durable.
+    // result is still false, since the save is not known to be durable; and when the
+    // folder refuses new files, an existing file is rewritten in place (truncated,
+    // written, flushed), so it is whole only once that write is done.
+    // A file that exists and that the user may not write is never replaced (false).
     bool saveAtomic(const std::string& path) const;
     // Same, with the file's permission bits forced to `mode` (e.g. 0600).
     bool saveAtomic(const std::string& path, unsigned mode) const;
@@ -74,6 +78,7 @@ public:
 
 private:
     bool save(const std::string& path, std::optional<unsigned> mode) const;
+    bool saveInPlace(const std::string& path) const;
     std::vector<std::string> lines_; // UTF-8, no line ends
 };
 

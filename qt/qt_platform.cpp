@@ -212,8 +212,8 @@ bool QtPlatform::download(const std::string& url, const std::string& file) {
     curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
     curl_easy_cleanup(curl);
     curl_slist_free_all(headers);
-    // Only a complete success counts: a 2xx status with every announced byte received.
-    const bool ok = rc == CURLE_OK && status >= 200 && status <= 299 && (announced < 0 || announced == sink.written);
+    // Only a complete success counts: status 200 (a 206 is only a part) with every announced byte received.
+    const bool ok = rc == CURLE_OK && status == 200 && (announced < 0 || announced == sink.written);
     if (!ok) {
         out.cancelWriting();
         return false;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <random>
 #include <sstream>
 #include <sys/resource.h>
@@ -216,6 +217,52 @@ TEST_F(IniTest, SaveKeepsPermissionsAndBatchWritesOnce) {
     EXPECT_EQ(readIni(file, "G3", "183"), "1281");
     EXPECT_EQ(readIni(file, "g0", "0"), "0");
     EXPECT_TRUE(strays().empty());
+}
+
+TEST_F(IniTest, SaveRespectsWhoMayWrite) {
+    // A file the user made read-only stays as it is and the save says so; a file the user
+    // may write is saved even in a folder where nothing new can be made beside it. Root
+    // writes everything, so the files go to an ordinary account that the child becomes.
+    struct Case {
+        const char* what;
+        unsigned folderMode, fileMode;
+        bool saved;
+    };
+    const Case cases[] = {
+        {"read-only file", 0755, 0444, false},
+        {"folder closed to new files", 0555, 0644, true},
+    };
+    const bool root = ::geteuid() == 0;
+    const uid_t user = root ? 65534 : ::geteuid();
+    const gid_t group = root ? 65534 : ::getegid();
+    for (const Case& c : cases) {
+        put("[S]\nk=old\n");
+        if (root) {
+            ASSERT_EQ(::chown(dir.c_str(), user, group), 0);
+            ASSERT_EQ(::chown(file.c_str(), user, group), 0);
+        }
+        ASSERT_EQ(::chmod(file.c_str(), c.fileMode), 0);
+        ASSERT_EQ(::chmod(dir.c_str(), c.folderMode), 0);
+        pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            if (root && (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(user) != 0)) ::_exit(2);
+            IniBatch batch(file);
+            batch.set("S", "k", "new");
+            ::_exit(batch.commit() ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status)) << c.what;
+        EXPECT_EQ(WEXITSTATUS(status), c.saved ? 0 : 1) << c.what;
+        EXPECT_EQ(content(), c.saved ? "[S]\nk=new\n" : "[S]\nk=old\n") << c.what;
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, c.fileMode) << c.what;
+        EXPECT_TRUE(strays().empty()) << c.what;
+        ASSERT_EQ(::chmod(dir.c_str(), 0700), 0);
+        ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+    }
 }
 
 TEST(IniFuzz, RandomBytesNeverBreakTheReader) {

@@ -26,8 +26,8 @@ const std::string kGif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x
                        "\x00\x02\x02\x44\x01\x00;",
                        35);
 const std::string kUserFile = "[ButA]\n0=3\n1=1\n[EquipA]\n1=Mine\n";
-const std::string kPublished = "[ButA]\n0=0\n1=2\n[EquipA]\n1=Published\n[Lien]\n0=Site\n1=https://example.org/news\n"
-                               "[Mess]\n0=Bonjour\n[CV]\n0=1.1\n";
+// The sections the publisher adds to a saved forecast.
+const std::string kPublishedSections = "[Lien]\n0=Site\n1=https://example.org/news\n[Mess]\n0=Bonjour\n[CV]\n0=1.1\n";
 
 struct OnlineTest : WindowTest {
     // What the server answers for each path; a missing path fails like a dead server.
@@ -53,12 +53,24 @@ struct OnlineTest : WindowTest {
         w->online.Command8->click();
     }
     bool has(const std::string& name) const { return fs::exists(program + "/" + name); }
+    // A forecast as the program saves it, with team A1 named and match 1 of group A scored;
+    // the folder is left without a forecast.
+    std::string savedForecast(const std::string& team, const std::string& score) {
+        fs::remove(iniPath());
+        Marlix& m = start();
+        m.groups.group('A').team[1]->setText(team);
+        m.groups.group('A').score[1]->setText(score);
+        EXPECT_TRUE(m.fichier.SauveFichier());
+        const std::string saved = readFile("Zentrafo.ini");
+        fs::remove(iniPath());
+        return saved;
+    }
 };
 
 TEST_F(OnlineTest, DialogShowsTheLanguageTextsAndCancelChangesNothing) {
     putFile("Zentrafo.ini", kUserFile);
     Marlix& m = start();
-    served["/Zentrafo.ini"] = kPublished;
+    served["/Zentrafo.ini"] = kPublishedSections;
     fake.onModal = [&](forms::Form& f) {
         zentrafo::FREC* d = m.online.frec();
         EXPECT_EQ(f.caption, m.online.Command8->caption());
@@ -88,15 +100,16 @@ TEST_F(OnlineTest, DialogShowsTheLanguageTextsAndCancelChangesNothing) {
 }
 
 TEST_F(OnlineTest, SuccessfulUpdateLoadsThePublishedFileAndMarksTheButton) {
+    const std::string published = savedForecast("Published", "2") + kPublishedSections;
     putFile("Zentrafo.ini", kUserFile);
     putFile("Zentrafo.BU", "[ButA]\n0=9\n"); // stale, from an update cut short long ago
     Marlix& m = start();
     m.online.Image14->setVisible(true);
-    served["/Zentrafo.ini"] = kPublished;
+    served["/Zentrafo.ini"] = published;
     served["/imvosk.php"] = kGif;
     update(true);
 
-    EXPECT_EQ(readFile("Zentrafo.ini"), kPublished);
+    EXPECT_EQ(readFile("Zentrafo.ini"), published);
     EXPECT_FALSE(has("Zentrafo.BU"));
     EXPECT_FALSE(has("Zentrafo.ini.part"));
     EXPECT_TRUE(fake.boxes.empty());
@@ -123,9 +136,9 @@ TEST_F(OnlineTest, SuccessfulUpdateLoadsThePublishedFileAndMarksTheButton) {
 }
 
 TEST_F(OnlineTest, NewerVersionAnsweredYesEndsWithThePublishedFileInPlace) {
+    const std::string newer = "[CV]\n0=9.9\n" + savedForecast("Published", "5");
     putFile("Zentrafo.ini", kUserFile);
     Marlix& m = start();
-    const std::string newer = "[CV]\n0=9.9\n[ButA]\n0=5\n";
     served["/Zentrafo.ini"] = newer;
     fake.nextAnswer = platform::AnsYes;
     EXPECT_THROW(update(true), platform::ProcessEnded);

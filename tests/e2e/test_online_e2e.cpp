@@ -29,7 +29,10 @@ namespace fs = std::filesystem;
 using testhttp::Reply;
 
 const std::string kUserFile = "[ButA]\n0=3\n1=1\n[EquipA]\n1=Mine\n";
-const std::string kPublished = "[ButA]\n0=0\n1=2\n2=4\n3=4\n[EquipA]\n1=Norvège\n2=Japon\n[Lien]\n0=Résultats du jour\n"
+const std::string kPublished = "[ButA]\n0=0\n1=2\n2=4\n3=4\n[EquipA]\n1=Norvège\n2=Japon\n3=A3\n4=A4\n"
+                               "[EquipB]\n1=B1\n2=B2\n3=B3\n4=B4\n[EquipC]\n1=C1\n2=C2\n3=C3\n4=C4\n"
+                               "[EquipD]\n1=D1\n2=D2\n3=D3\n4=D4\n[EquipE]\n1=E1\n2=E2\n3=E3\n4=E4\n"
+                               "[EquipF]\n1=F1\n2=F2\n3=F3\n4=F4\n[Lien]\n0=Résultats du jour\n"
                                "1=https://example.org/jour\n[Mess]\n0=Bienvenue au tournoi !\n";
 
 // The real platform in a private program folder, on a day of the group stage.

@@ -21,7 +21,12 @@ namespace fs = std::filesystem;
 using testhttp::Reply;
 
 const std::string kUserFile = "[ButA]\n0=3\n1=1\n[EquipA]\n1=Mine\n";
-const std::string kPublished = "[ButA]\n0=0\n1=2\n[EquipA]\n1=Published\n[Mess]\n0=Bonjour\n";
+// As the author publishes it: a forecast saved by the program (every file it saves names
+// the four teams of each group), then the message of the day.
+const std::string kPublished = "[ButA]\n0=0\n1=2\n[EquipA]\n1=Published\n2=A2\n3=A3\n4=A4\n"
+                               "[EquipB]\n1=B1\n2=B2\n3=B3\n4=B4\n[EquipC]\n1=C1\n2=C2\n3=C3\n4=C4\n"
+                               "[EquipD]\n1=D1\n2=D2\n3=D3\n4=D4\n[EquipE]\n1=E1\n2=E2\n3=E3\n4=E4\n"
+                               "[EquipF]\n1=F1\n2=F2\n3=F3\n4=F4\n[Mess]\n0=Bonjour\n";
 
 std::string slurp(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -100,6 +105,9 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
         {"HTML page with 200", Reply::htmlPage(), false},
         {"empty body", Reply::empty(), false},
         {"text without sections", Reply::ok("Service indisponible\n"), false},
+        {"HTML page after blank lines", Reply::ok("\r\n\r\n<html><pre>\n" + kPublished + "</pre></html>\n"), false},
+        {"one known section alone", Reply::ok("[CV]\n0=9.9\n"), false},
+        {"206 partial answer", Reply::withStatus(206, kPublished), true},
         {"truncated body", Reply::truncated(kPublished + std::string(4000, ';')), true},
         {"redirect loop", Reply::redirect("/Zentrafo.ini"), true},
         {"stall", Reply::stall(), true},
