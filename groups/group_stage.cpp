@@ -1,6 +1,9 @@
 #include "groups/group_stage.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
 
 #include "forms/form.h"
 #include "main/marlix.h"
@@ -57,7 +60,24 @@ constexpr int kPlayedLeft = 1720, kPointsLeft = 2080, kForLeft = 2520, kAgainstL
 constexpr std::array<int, 12> kFixtureTop{600, 600, 852, 852, 1104, 1095, 1356, 1350, 1608, 1608, 1860, 1860};
 constexpr int kFixturesTop = 2150;
 
-double goals(const Control* box) { return std::clamp(platform::val(box->text()), 0.0, kMaxGoals); }
+double goals(const Control* box) { return platform::val(box->text()); }
+
+// A sum of goals stops at the largest number there is, so every figure shown is one.
+void addGoals(double& sum, double v) {
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    sum = std::clamp(sum + v, -kLargest, kLargest);
+}
+
+// The number a figure's caption shows, read back exponent included.
+double shownValue(double v) {
+    const double shown = std::strtod(platform::numText(v).c_str(), nullptr);
+    return std::isfinite(shown) ? shown : v;
+}
+
+// The sorter orders its items as text, so the key written there keeps its two integer
+// digits: a key beyond them, which only absurd scores reach, is written as the nearest
+// one they hold. The order shown still follows the numbers.
+std::string sorterKey(double key) { return platform::formatFixed(std::clamp(key + 10, 0.0, 99.9999), 2, 4); }
 
 } // namespace
 
@@ -191,17 +211,17 @@ void GroupStage::CalculGroupe(Group& g) {
     for (int s = 1; s <= 4; ++s) {
         const auto i = static_cast<size_t>(s);
         double gf = 0, ga = 0;
-        for (int k : kFor[i]) gf += goals(g.score[static_cast<size_t>(k)]);
-        for (int k : kAgainst[i]) ga += goals(g.score[static_cast<size_t>(k)]);
+        for (int k : kFor[i]) addGoals(gf, goals(g.score[static_cast<size_t>(k)]));
+        for (int k : kAgainst[i]) addGoals(ga, goals(g.score[static_cast<size_t>(k)]));
         g.goalsFor[i]->setCaption(platform::numText(gf));
         g.goalsAgainst[i]->setCaption(platform::numText(ga));
         g.difference[i]->setCaption(platform::numText(gf - ga));
         g.played[i]->setCaption(played[i] ? std::to_string(played[i]) : std::string());
         g.points[i]->setCaption(std::to_string(pts[i]));
         // The key is built from the figures as shown, so what the user reads is what ranks.
-        key[i] = pts[i] + platform::val(g.difference[i]->caption()) / 100.0 +
-                 platform::val(g.goalsFor[i]->caption()) / 1000.0 + platform::val(g.team[i]->tag()) / 10000.0;
-        g.sorter->addItem(platform::formatFixed(key[i] + 10, 2, 4) + "x " + std::to_string(s));
+        key[i] = pts[i] + shownValue(gf - ga) / 100.0 + shownValue(gf) / 1000.0 +
+                 platform::val(g.team[i]->tag()) / 10000.0;
+        g.sorter->addItem(sorterKey(key[i]) + "x " + std::to_string(s));
     }
 
     bool complete = true;

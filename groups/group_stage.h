@@ -29,9 +29,6 @@ inline constexpr std::array<int, 4> kRowTop{690, 945, 1380, 1635};
 inline constexpr int kPlayedOffset = 15;
 // Team slot of each score box: box 2m is the first-named team of match m.
 inline constexpr std::array<int, 12> kSlotOfBox{1, 2, 3, 4, 1, 3, 4, 2, 4, 1, 2, 3};
-// Scores above this are read as this many goals: a sound bound that keeps every
-// ranking key inside two integer digits, so the sorters' text order stays numeric.
-inline constexpr double kMaxGoals = 99.0;
 
 class GroupStage {
 public:

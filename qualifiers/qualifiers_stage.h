@@ -13,11 +13,6 @@ namespace zentrafo {
 
 class Marlix;
 
-// Goals in a box are read as at most this many: every key then keeps its digits.
-inline constexpr double kMaxGoalsElim = 99.0;
-// A drawing-of-lots weight counts at most this much.
-inline constexpr double kMaxLots = 9990.0;
-
 class QualifiersStage {
 public:
     static constexpr const char* kFichier = "Kestrava";

@@ -1,6 +1,8 @@
 // The shown group's standings with the mini-league and the drawing of lots, the
 // colours of what each team can still reach, the play-offs and the overall run.
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <sys/stat.h>
 
 #include "forms/form.h"
@@ -15,20 +17,23 @@ using forms::Control;
 
 namespace {
 
-int goals(const Control* box) {
-    return static_cast<int>(std::clamp(platform::val(box->text()), 0.0, kMaxGoalsElim));
+double goals(const Control* box) { return platform::val(box->text()); }
+
+// A sum of goals stops at the largest number there is, so every figure shown is one.
+void addGoals(double& sum, double v) {
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    sum = std::clamp(sum + v, -kLargest, kLargest);
 }
 
-// Sorted lists order their items as text. A key keeps exactly its digits; a key below
-// zero, which only absurd scores reach, is written as "-" and its complement to the
-// largest key, so that it sorts below every other key and among the others by its
-// number: the order shown always follows the numbers.
-std::string digits(long v, int width) {
-    long top = 1;
-    for (int i = 0; i < width; ++i) top *= 10;
-    const bool below = v < 0;
-    std::string s = std::to_string(below ? std::max(0L, top - 1 + v) : std::min(v, top - 1));
-    return (below ? "-" : "") + std::string(static_cast<size_t>(width) - s.size(), '0') + s;
+// Sorted lists order their items as text. A key keeps exactly its digits, rounded to a
+// whole number; a key below zero is written as "-" and its complement to the largest
+// key, so that it sorts below every other key and among the others by its number. A key
+// beyond the width, which only absurd scores reach, is written as the widest one, and a
+// key that is no number as the lowest: the order shown always follows the numbers.
+std::string digits(double v, int width) {
+    const double top = std::pow(10.0, width) - 1;
+    const double r = std::isnan(v) ? -top : std::clamp(std::round(v), -top, top);
+    return r < 0 ? "-" + platform::formatFixed(top + r, width, 0) : platform::formatFixed(r, width, 0);
 }
 
 // The number a key written by digits() stands for.
@@ -59,8 +64,7 @@ double QualifiersStage::lots(const std::string& group, int slot) {
         c.stamp = stamp;
         c.valid = there;
     }
-    const double v = platform::val(LireIni(c.doc, "TrimElim" + group, std::to_string(slot), "0"));
-    return std::clamp(v, 0.0, kMaxLots);
+    return platform::val(LireIni(c.doc, "TrimElim" + group, std::to_string(slot), "0"));
 }
 
 void QualifiersStage::CalculGroupeElim() {
@@ -76,9 +80,8 @@ void QualifiersStage::CalculGroupeElim() {
     for (Control* b : ButElim) b->setBackColor(kWhite);
 
     struct Team {
-        int played = 0, won = 0, drawn = 0, lost = 0, gf = 0, ga = 0, pts = 0;
-        long key = 0, tie = 0;
-        int mgf = 0, mga = 0;
+        int played = 0, won = 0, drawn = 0, lost = 0, pts = 0;
+        double gf = 0, ga = 0, key = 0, tie = 0, mgf = 0, mga = 0;
     };
     std::array<Team, 6> t{};
     int16_t joues = 0;
@@ -87,7 +90,7 @@ void QualifiersStage::CalculGroupeElim() {
 
     // One played match seen from one side: its goals box first.
     const auto tally = [grey](Team& s, Control* own, Control* other) {
-        const int go = goals(own), gt = goals(other);
+        const double go = goals(own), gt = goals(other);
         ++s.played;
         if (go > gt) {
             s.pts += 3, ++s.won;
@@ -100,7 +103,7 @@ void QualifiersStage::CalculGroupeElim() {
             own->setBackColor(grey);
             other->setBackColor(grey);
         }
-        s.gf += go, s.ga += gt;
+        addGoals(s.gf, go), addGoals(s.ga, gt);
     };
     for (size_t i = 0; i < 6; ++i) {
         const std::string& name = NEElim[i]->text();
@@ -124,7 +127,7 @@ void QualifiersStage::CalculGroupeElim() {
             EquiElim[2 * m]->setFontBold(both);
             EquiElim[2 * m + 1]->setFontBold(both);
         }
-        s.key = 1000L * s.pts + 10L * (s.gf - s.ga) + s.gf;
+        s.key = 1000.0 * s.pts + 10 * (s.gf - s.ga) + s.gf;
     }
 
     // Teams with the same key above zero, in key then name order; each carries its slot.
@@ -150,14 +153,14 @@ void QualifiersStage::CalculGroupeElim() {
                     if (x == y || EquiElim[2 * m]->text() != NEElim[x]->text() ||
                         EquiElim[2 * m + 1]->text() != NEElim[y]->text())
                         continue;
-                    const int gh = goals(ButElim[2 * m]), ga = goals(ButElim[2 * m + 1]);
-                    t[x].mgf += gh, t[x].mga += ga;
-                    t[y].mgf += ga, t[y].mga += gh;
+                    const double gh = goals(ButElim[2 * m]), ga = goals(ButElim[2 * m + 1]);
+                    addGoals(t[x].mgf, gh), addGoals(t[x].mga, ga);
+                    addGoals(t[y].mgf, ga), addGoals(t[y].mga, gh);
                 }
             }
         }
         if (members.size() > 1)
-            for (size_t mbr : members) t[mbr].tie = t[mbr].mgf + 2L * (t[mbr].mgf - t[mbr].mga);
+            for (size_t mbr : members) t[mbr].tie = t[mbr].mgf + 2 * (t[mbr].mgf - t[mbr].mga);
         // The group leaves the list by its slots, so a name inside another stays.
         std::vector<std::string> rest;
         for (const std::string& item : List6->items())
@@ -169,14 +172,14 @@ void QualifiersStage::CalculGroupeElim() {
     const std::string g = ELIMGRP->text();
     for (size_t i = 0; i < 6; ++i) {
         const Team& s = t[i];
-        const long rowKey = 1000L + s.key + 2L * s.tie + static_cast<long>(lots(g, static_cast<int>(i)));
+        const double rowKey = 1000 + s.key + 2 * s.tie + lots(g, static_cast<int>(i));
         const std::string& name = NEElim[i]->text();
         if (platform::trim(name).empty()) continue;
         std::string item = digits(rowKey, 5);
         for (const std::string& f :
              {name, std::to_string(s.pts), std::to_string(s.played), std::to_string(s.won), std::to_string(s.drawn),
-              std::to_string(s.lost), std::to_string(s.gf), std::to_string(s.ga), std::to_string(s.gf - s.ga),
-              std::to_string(10 * (s.gf - s.ga) + s.gf)})
+              std::to_string(s.lost), platform::numText(s.gf), platform::numText(s.ga),
+              platform::numText(s.gf - s.ga), platform::numText(10 * (s.gf - s.ga) + s.gf)})
             item.append("|").append(f);
         List5->addItem(std::move(item));
     }
@@ -201,24 +204,25 @@ void QualifiersStage::CalculGroupeElim() {
     std::string lines = Text5->text();
     for (size_t i = 0; i < 6; ++i) {
         const std::string& name = NEElim[i]->text();
-        int dPts = 0, dDiff = 0;
+        int dPts = 0;
+        double dDiff = 0;
         for (size_t m = 0; m < 30; ++m) {
             const std::string& home = EquiElim[2 * m]->text();
             const std::string& away = EquiElim[2 * m + 1]->text();
-            const int gh = goals(ButElim[2 * m]), ga = goals(ButElim[2 * m + 1]);
+            const double gh = goals(ButElim[2 * m]), ga = goals(ButElim[2 * m + 1]);
             const bool homePlayed = ButElim[2 * m]->text() != "-";
             if (home == s6 && away == name) {
                 if (ga > gh) dPts -= 3;
                 if (ga == gh && homePlayed) dPts -= 1;
-                dDiff -= ga - gh;
+                addGoals(dDiff, gh - ga);
             }
             if (away == s6 && home == name) {
                 if (gh > ga) dPts -= 3;
                 if (gh == ga && homePlayed) dPts -= 1;
-                dDiff -= gh - ga;
+                addGoals(dDiff, ga - gh);
             }
         }
-        lines.append(name).append("|").append(std::to_string(dPts)).append("|").append(std::to_string(dDiff));
+        lines.append(name).append("|").append(std::to_string(dPts)).append("|").append(platform::numText(dDiff));
         lines.append(kCrLf);
     }
     Text5->setText(lines);
@@ -275,7 +279,7 @@ void QualifiersStage::CalculBarrages() {
         BAR[2 * tie + 1]->setBackColor(kWhite);
         BAR[2 * tie]->setBackColor(kWhite);
         if (h->text() == "-" || a->text() == "-") continue;
-        const int gh = goals(h), ga = goals(a);
+        const double gh = goals(h), ga = goals(a);
         if (gh > ga) {
             BAR[2 * tie]->setBackColor(kGreen);
             AjouteQualifieBarrage(BAR[2 * tie]->text());
@@ -348,7 +352,7 @@ void QualifiersStage::Command25_Click() {
             const auto f = platform::split(line, '|');
             if (f.size() >= 2 && f[0] == third) d = platform::val(f[1]);
         }
-        ListMeilleurB->addItem(digits(static_cast<long>(1000 * d + k3), 6) + "|" + third);
+        ListMeilleurB->addItem(digits(1000 * d + k3, 6) + "|" + third);
         if (k3 > 1200) {
             ListPremiers->addItem(SortEQU[1]->text());
             ListSeconds->addItem(SortEQU[2]->text());

@@ -207,14 +207,29 @@ TEST_F(GroupsTest, MouseDownSelectsTheFirstTwoCharacters) {
     EXPECT_EQ(g.score[1]->selLength(), 1); // "-" alone
 }
 
-TEST_F(GroupsTest, DecimalsAndHugeScoresKeepTheTableSound) {
+TEST_F(GroupsTest, TrueScoresAreShownCountedAndRankedInNumericOrder) {
     auto& g = A();
-    play(g, 0, "1.5", "1");
-    EXPECT_EQ(g.goalsFor[1]->caption(), "1.5");
+    play(g, 0, "150", "120");
     EXPECT_EQ(g.points[1]->caption(), "3");
-    play(g, 1, "99999999999999999999999999999999999999", "0");
-    EXPECT_EQ(g.goalsFor[3]->caption(), "99");
-    for (int m = 0; m < 6; ++m) play(g, m, "1e400", "123456789");
+    EXPECT_EQ(g.points[2]->caption(), "0");
+    EXPECT_EQ(g.goalsFor[1]->caption(), "150");
+    EXPECT_EQ(g.goalsAgainst[1]->caption(), "120");
+    EXPECT_EQ(w.groups.Label15->caption(), "270 " + w.MSG[10]);
+    // Far beyond the key's two digits the order still follows the numbers.
+    struct Case {
+        const char* typed;
+        const char* shown;
+        std::array<int, 4> slotsBestFirst;
+    };
+    for (const Case& c : {Case{"99999999999", "99999999999", {3, 1, 2, 4}},
+                          Case{"100000000000000000000", "1E+20", {3, 1, 2, 4}},
+                          Case{"1e300", "1", {1, 3, 4, 2}}}) {
+        play(g, 1, c.typed, "0");
+        EXPECT_EQ(g.goalsFor[3]->caption(), c.shown);
+        for (int r = 0; r < 4; ++r) EXPECT_EQ(rank(g, c.slotsBestFirst[static_cast<size_t>(r)]), r + 1) << c.typed;
+    }
+    // Absurd texts in every box still give four items of the key's width.
+    for (int m = 0; m < 6; ++m) play(g, m, std::string(399, '9'), m % 2 ? "123456789" : std::string(399, '9'));
     for (int r = 0; r < 4; ++r) {
         const std::string& item = g.sorter->list(r);
         ASSERT_EQ(item.size(), 10u) << item;

@@ -287,24 +287,45 @@ TEST_F(QualifiersTest, ThreeWayCircleKeepsEqualKeysAndEachTieGroupItsOwnTerms) {
     EXPECT_EQ(names()[0], "Irlande Nord");
 }
 
-TEST_F(QualifiersTest, HugeScoresKeepKeysOfFiveDigitsAndTheirOrder) {
-    show('D');
-    result(0, 1, "0", "150"); // read as 99
-    result(1, 2, "99", "0");
-    result(3, 2, "99", "0");
-    result(4, 2, "99", "0");
-    EXPECT_EQ(names(), (std::vector<std::string>{"Ecosse", "Irlande", "Géorgie", "Pologne", "Allemagne", "Gibraltar"}));
-    EXPECT_EQ(q().SortBP[1]->text(), "198");
-    EXPECT_EQ(rowKey("Ecosse"), "09178"); // 1000 + 6000 + 10 * 198 + 198: exactly its digits
+TEST_F(QualifiersTest, TrueScoresAndWeightsCountAndKeysKeepTheirOrder) {
+    show('D'); // Allemagne 0, Ecosse 1, Gibraltar 2, Géorgie 3, Irlande 4, Pologne 5
+    result(5, 4, "1.6", "1.5");
+    EXPECT_EQ(q().SortEQU[1]->text(), "Pologne");
+    EXPECT_EQ(q().SortPTS[1]->text(), "3");
+    EXPECT_EQ(q().SortBP[1]->text(), "1.6");
+    EXPECT_EQ(q().SortDiff[1]->text(), "0.1");
+    EXPECT_EQ(rowKey("Pologne"), "04003"); // 1000 + 3000 + 10 * 0.1 + 1.6, rounded
 
-    // Keys below zero still rank by their numbers: Allemagne, two heavy defeats, above
-    // Gibraltar with four.
-    result(0, 3, "0", "99");
-    result(2, 3, "0", "99");
-    EXPECT_EQ(rowKey("Gibraltar"), "-97039"); // 1000 - 3960, as 99999 - 2960
-    EXPECT_EQ(rowKey("Allemagne"), "-99019"); // 1000 - 1980, as 99999 - 980
-    EXPECT_EQ(names()[4], "Allemagne");
-    EXPECT_EQ(names()[5], "Gibraltar");
+    // Scores beyond what a key holds: the keys stop at their widest, the figures do not.
+    result(0, 1, "0", "150");
+    result(1, 2, "99999999999", "0");
+    result(3, 2, "99", "0");
+    EXPECT_EQ(names(), (std::vector<std::string>{"Ecosse", "Géorgie", "Pologne", "Irlande", "Allemagne", "Gibraltar"}));
+    EXPECT_EQ(q().SortBP[1]->text(), "100000000149");
+    EXPECT_EQ(rowKey("Ecosse"), "99999");
+    EXPECT_EQ(rowKey("Géorgie"), "05089");
+    // Keys below zero still rank by their numbers: Allemagne, one heavy defeat, above
+    // Gibraltar with two.
+    EXPECT_EQ(rowKey("Allemagne"), "-99499"); // 1000 - 1500, as 99999 - 500
+    EXPECT_EQ(rowKey("Gibraltar"), "-00000");
+
+    // Weights below zero count as they are, down to keys below zero.
+    zentrafo::EcrireIni(fake, "Kestrava", "TrimElimD", "5", "-3500");
+    zentrafo::EcrireIni(fake, "Kestrava", "TrimElimD", "3", "-6000");
+    q().CalculGroupeElim();
+    EXPECT_EQ(rowKey("Pologne"), "00503");
+    EXPECT_EQ(rowKey("Géorgie"), "-99088"); // 5089 - 6000
+    EXPECT_EQ(names(), (std::vector<std::string>{"Ecosse", "Irlande", "Pologne", "Allemagne", "Géorgie", "Gibraltar"}));
+
+    // Absurd texts neither stop the run nor break the keys' width.
+    for (const std::string& absurd : {std::string(399, '9'), std::string("1e300")}) {
+        result(4, 0, absurd, "0");
+        result(0, 4, absurd, absurd);
+        for (const std::string& item : q().List5->items()) {
+            const size_t bar = item.find('|');
+            EXPECT_EQ(bar, item[0] == '-' ? 6u : 5u) << item;
+        }
+    }
 }
 
 TEST_F(QualifiersTest, ColoursTellWhoIsThroughWhoCanStillMakeItAndWhoIsOut) {
@@ -360,7 +381,10 @@ TEST_F(QualifiersTest, PlayOffsListTheWinnersOfTheTiesAsTheyStandNow) {
                                            {2, "", {"Ecosse", "", "", ""}},
                                            {3, "2", {"Ecosse", "Irlande Nord", "", ""}},
                                            {4, "1", {"Ecosse", "Irlande Nord", "", ""}},
-                                           {5, "1", {"Ecosse", "Irlande Nord", "", ""}}}) {
+                                           {5, "1", {"Ecosse", "Irlande Nord", "", ""}},
+                                           {5, "1.6", {"Ecosse", "Irlande Nord", "Suède", ""}},
+                                           {6, "150", {"Ecosse", "Irlande Nord", "Suède", ""}},
+                                           {7, "120", {"Ecosse", "Irlande Nord", "Suède", "Russie"}}}) {
         q().ButBAR[s.box]->setText(s.goals);
         std::vector<std::string> got;
         for (size_t i = 20; i <= 23; ++i) got.push_back(q().QUALIF[i]->text());
@@ -368,6 +392,7 @@ TEST_F(QualifiersTest, PlayOffsListTheWinnersOfTheTiesAsTheyStandNow) {
     }
     EXPECT_EQ(q().BAR[1]->backColor(), QualifiersStage::kGreen);
     EXPECT_EQ(q().BAR[4]->backColor(), QualifiersStage::kWhite);
+    EXPECT_EQ(q().BAR[6]->backColor(), QualifiersStage::kGreen);
 }
 
 TEST_F(QualifiersTest, DoubleClickSeatsTheWholeLineUnderTheCaret) {
