@@ -1,4 +1,5 @@
 #include "qt/form_view.h"
+#include "qt/picture_file.h"
 #include "qt/plain_text.h"
 #include "qt/svg_pictures.h"
 #include "qt/widget_kinds.h"
@@ -30,7 +31,6 @@
 #include <QStylePainter>
 #include <QSignalBlocker>
 #include <QSvgRenderer>
-#include <QImageReader>
 #include <QTimer>
 
 // Resources of a static library are registered by hand, from the global namespace.
@@ -560,8 +560,7 @@ QPixmap FormView::picture(const std::string& name, const QSize& size, bool stret
     if (name.empty()) return {};
     // A downloaded picture is named by its file's absolute path, read afresh each time.
     if (name.front() == '/') {
-        QImageReader reader(q(name));
-        const QImage img = reader.read();
+        const QImage img = readPictureFile(q(name));
         if (img.isNull()) return {};
         const QSize target = stretch ? size : img.size() * zoom_;
         if (target.isEmpty()) return {};

@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QInputDialog>
 #include <QLocale>
 #include <QMessageBox>
@@ -30,6 +29,7 @@
 
 #include "forms/form.h"
 #include "qt/form_view.h"
+#include "qt/picture_file.h"
 #include "qt/plain_text.h"
 #include "qt/printing.h"
 #include "qt/secondary_window.h"
@@ -160,8 +160,7 @@ std::string QtPlatform::inputPassword(const std::string& prompt, const std::stri
 }
 
 bool QtPlatform::pictureReadable(const std::string& file, int* width, int* height) {
-    QImageReader reader(q(file));
-    const QImage img = reader.read();
+    const QImage img = readPictureFile(q(file));
     if (img.isNull()) return false;
     if (width) *width = img.width();
     if (height) *height = img.height();
