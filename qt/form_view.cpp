@@ -149,6 +149,11 @@ void FormView::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
 }
 
+void FormView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!detached_ && form_.focusRequest) applyFocusRequest();
+}
+
 QWidget* FormView::widgetOf(const Control& c) const {
     auto it = items_.find(&c);
     return it == items_.end() ? nullptr : it->second.widget;
