@@ -1,4 +1,6 @@
 #include "qt/form_view.h"
+#include "qt/picture_file.h"
+#include "qt/plain_text.h"
 #include "qt/svg_pictures.h"
 #include "qt/widget_kinds.h"
 
@@ -29,7 +31,6 @@
 #include <QStylePainter>
 #include <QSignalBlocker>
 #include <QSvgRenderer>
-#include <QImageReader>
 #include <QTimer>
 
 // Resources of a static library are registered by hand, from the global namespace.
@@ -77,7 +78,7 @@ FormView::FormView(forms::Form& form, QWidget* parent) : QWidget(parent), form_(
     setFixedSize(client_);
     setMouseTracking(true);
     caption_ = form.caption;
-    setWindowTitle(q(caption_));
+    setWindowTitle(plainTitle(caption_));
     // Sized once for every control the window starts with, instead of growing step by step.
     items_.reserve(form.controls().size());
     byWidget_.reserve(static_cast<qsizetype>(form.controls().size()));
@@ -148,6 +149,11 @@ void FormView::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
 }
 
+void FormView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!detached_ && form_.focusRequest) applyFocusRequest();
+}
+
 QWidget* FormView::widgetOf(const Control& c) const {
     auto it = items_.find(&c);
     return it == items_.end() ? nullptr : it->second.widget;
@@ -168,8 +174,8 @@ void FormView::syncOwn() {
     if (form_.zoom != zoom_ || form_.fontStep != fontStep_ || clientSize() != client_) rescale();
     if (form_.caption != caption_) {
         caption_ = form_.caption;
-        setWindowTitle(q(caption_));
-        emit captionChanged(q(caption_));
+        setWindowTitle(plainTitle(caption_));
+        emit captionChanged(plainTitle(caption_));
     }
     std::vector<Control*> raised;
     bool opened = false;
@@ -322,7 +328,7 @@ QWidget* FormView::makeWidget(Control& c, QWidget* parent) {
     }
     case Kind::Label: {
         auto* l = new QLabel(parent);
-        l->setTextFormat(Qt::PlainText);
+        keepPlain(l);
         l->setWordWrap(true);
         return l;
     }
@@ -405,7 +411,7 @@ void FormView::apply(Item& item, uint32_t bits) {
     if (bits & forms::DEnabled) w->setEnabled(c.enabled());
     if (bits & forms::DToolTip) {
         // Unchanged, it would still send an event: most controls never have a tip.
-        const QString tip = q(c.toolTip());
+        const QString tip = plainToolTip(c.toolTip());
         if (tip != w->toolTip()) w->setToolTip(tip);
     }
     if ((bits & forms::DItems) || ((bits & forms::DVisible) && c.kind() == Kind::ListBox)) applyItems(item);
@@ -559,8 +565,7 @@ QPixmap FormView::picture(const std::string& name, const QSize& size, bool stret
     if (name.empty()) return {};
     // A downloaded picture is named by its file's absolute path, read afresh each time.
     if (name.front() == '/') {
-        QImageReader reader(q(name));
-        const QImage img = reader.read();
+        const QImage img = readPictureFile(q(name));
         if (img.isNull()) return {};
         const QSize target = stretch ? size : img.size() * zoom_;
         if (target.isEmpty()) return {};

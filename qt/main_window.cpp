@@ -5,6 +5,7 @@
 #include <QStyleFactory>
 
 #include "main/marlix.h"
+#include "qt/plain_text.h"
 #include "qt/qt_platform.h"
 
 namespace zqt {
@@ -12,7 +13,7 @@ namespace zqt {
 MainWindow::MainWindow(zentrafo::Marlix& w, QtPlatform* platform, QWidget* parent)
     : QMainWindow(parent), w_(w), platform_(platform), view_(new FormView(w.form, this)) {
     setCentralWidget(view_);
-    setWindowTitle(QString::fromStdString(w.form.caption));
+    setWindowTitle(plainTitle(w.form.caption));
     connect(view_, &FormView::captionChanged, this, &QMainWindow::setWindowTitle);
     connect(view_, &FormView::clientSizeChanged, this, [this] { fitToClient(); });
     fitToClient();

@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QInputDialog>
 #include <QLocale>
 #include <QMessageBox>
@@ -30,6 +29,8 @@
 
 #include "forms/form.h"
 #include "qt/form_view.h"
+#include "qt/picture_file.h"
+#include "qt/plain_text.h"
 #include "qt/printing.h"
 #include "qt/secondary_window.h"
 
@@ -37,7 +38,6 @@ namespace zqt {
 
 namespace {
 
-QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 std::string s(const QString& q) { return q.toStdString(); }
 
 // A busy pointer over a dialog would tell the user to wait while the program waits for
@@ -102,7 +102,8 @@ int QtPlatform::messageBox(const std::string& text, int style, const std::string
     refreshAll();
     DialogCursor cursor(busy_);
     QMessageBox box(dialogParent());
-    box.setWindowTitle(q(title));
+    keepPlain(&box);
+    box.setWindowTitle(plainTitle(title));
     box.setText(q(text));
     switch (style & 0x70) {
     case 16: box.setIcon(QMessageBox::Critical); break;
@@ -137,26 +138,29 @@ int QtPlatform::messageBox(const std::string& text, int style, const std::string
     return choices.size() == 1 ? choices[0].answer : choices.back().answer;
 }
 
-std::string QtPlatform::inputBox(const std::string& prompt, const std::string& title, const std::string& def) {
+std::string QtPlatform::askText(const std::string& prompt, const std::string& title, const std::string& def,
+                                bool hidden) {
     refreshAll();
     DialogCursor cursor(busy_);
-    bool ok = false;
-    const QString answer = QInputDialog::getText(dialogParent(), q(title), q(prompt), QLineEdit::Normal, q(def), &ok);
-    return ok ? s(answer) : std::string();
+    QInputDialog dialog(dialogParent());
+    dialog.setWindowTitle(plainTitle(title));
+    dialog.setLabelText(q(prompt));
+    keepPlain(&dialog);
+    dialog.setTextEchoMode(hidden ? QLineEdit::Password : QLineEdit::Normal);
+    dialog.setTextValue(q(def));
+    return dialog.exec() == QDialog::Accepted ? s(dialog.textValue()) : std::string();
+}
+
+std::string QtPlatform::inputBox(const std::string& prompt, const std::string& title, const std::string& def) {
+    return askText(prompt, title, def, false);
 }
 
 std::string QtPlatform::inputPassword(const std::string& prompt, const std::string& title, const std::string& def) {
-    refreshAll();
-    DialogCursor cursor(busy_);
-    bool ok = false;
-    const QString answer =
-        QInputDialog::getText(dialogParent(), q(title), q(prompt), QLineEdit::Password, q(def), &ok);
-    return ok ? s(answer) : std::string();
+    return askText(prompt, title, def, true);
 }
 
 bool QtPlatform::pictureReadable(const std::string& file, int* width, int* height) {
-    QImageReader reader(q(file));
-    const QImage img = reader.read();
+    const QImage img = readPictureFile(q(file));
     if (img.isNull()) return false;
     if (width) *width = img.width();
     if (height) *height = img.height();

@@ -55,6 +55,7 @@ private:
         std::function<void()> refresh;
     };
     void refreshAll();
+    std::string askText(const std::string& prompt, const std::string& title, const std::string& def, bool hidden);
     QWidget* dialogParent() const;
 
     std::map<std::string, Attached> windows_;

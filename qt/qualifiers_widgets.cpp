@@ -140,6 +140,8 @@ void FormView::applyMarks(Item& item) {
 }
 
 void FormView::applyFocusRequest() {
+    // A window still being loaded keeps the request until it shows (see showEvent).
+    if (!isVisible()) return;
     Control* c = form_.focusRequest;
     form_.focusRequest = nullptr;
     if (!c) return;

@@ -5,12 +5,14 @@
 #include <QCloseEvent>
 #include <QIcon>
 
+#include "qt/plain_text.h"
+
 namespace zqt {
 
 SecondaryWindow::SecondaryWindow(forms::Form& form, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       form_(&form), view_(new FormView(form, this)) {
-    setWindowTitle(QString::fromStdString(form.caption));
+    setWindowTitle(plainTitle(form.caption));
     if (!form.icon.empty()) setWindowIcon(QIcon(":/pictures/" + QString::fromStdString(form.icon) + ".svg"));
     connect(view_, &FormView::captionChanged, this, &QWidget::setWindowTitle);
     connect(view_, &FormView::clientSizeChanged, this, [this] { fitToClient(); });

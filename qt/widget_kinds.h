@@ -19,10 +19,9 @@
 
 #include "forms/control.h"
 #include "qt/form_view.h"
+#include "qt/plain_text.h"
 
 namespace zqt {
-
-inline QString q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Colours of the original desktop: &HBBGGRR, or a system colour (high bit set) that
 // follows the user's palette here.

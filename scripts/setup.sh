@@ -2,7 +2,9 @@
 # Installs every Debian package the build, the program and the tests need.
 set -euo pipefail
 PKGS=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libgl1-mesa-dev libcurl4-openssl-dev
-      libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-dejavu-core)
+      libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-dejavu-core
+      # "Liberation Sans": the family the windows ask for, as wide as the designed fonts.
+      fonts-liberation2)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

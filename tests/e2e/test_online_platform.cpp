@@ -173,7 +173,12 @@ TEST_F(OnlineOverHttp, ContestImageFromTheServer) {
     w->online.ChargeImage();
     const std::string shown = w->online.Image14->picture();
     EXPECT_EQ(shown, fs::absolute(program + "/imgtmp.gif").string());
-    for (Reply bad : {Reply::ok("GIF89a garbage", "image/gif"), Reply::notFound(), Reply::stall()}) {
+    // Only GIF, JPEG and PNG, whatever the name: a drawing can name local files, and
+    // the other formats are no contest picture.
+    const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" height=\"4\"><rect width=\"4\" "
+                            "height=\"4\"/></svg>";
+    for (Reply bad : {Reply::ok("GIF89a garbage", "image/gif"), Reply::ok(svg, "image/gif"),
+                      Reply::ok("P1\n1 1\n1\n", "image/gif"), Reply::notFound(), Reply::stall()}) {
         server.route("/imvosk.php", bad);
         w->online.ChargeImage();
         EXPECT_EQ(w->online.Image13->picture(), shown);

@@ -173,6 +173,12 @@ TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLands
     ASSERT_NE(sheet, nullptr);
     view = sheet->findChild<zqt::FormView*>();
     EXPECT_EQ(view->grab().toImage().pixelColor(view->px(2700), view->px(720)), line);
+    // The keyboard is on the close button, not in a box: Space closes the sheet.
+    QWidget* focused = sheet->focusWidget();
+    ASSERT_EQ(focused, view->widgetOf(*w.reports.impress.loaded()->Command1));
+    e2e::key(focused, ' ');
+    EXPECT_EQ(topLevelTitled("Impression"), nullptr);
+    e2e::click(widget(w.reports.Command13));
 
     // The main window's close box takes the sheet with it.
     window->close();

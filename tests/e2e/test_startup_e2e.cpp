@@ -4,11 +4,20 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTextDocument>
+#include <QTimer>
+#include <QToolTip>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <fstream>
@@ -17,8 +26,36 @@
 #include "e2e_support.h"
 #include "platform/settings.h"
 #include "private_folders.h"
+#include "qt/qt_platform.h"
 
 namespace {
+
+// Whether anything opened or read a file since the watch began.
+class ReadWatch {
+public:
+    explicit ReadWatch(const std::string& file) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        ::inotify_add_watch(fd_, file.c_str(), IN_OPEN | IN_ACCESS);
+    }
+    ~ReadWatch() { ::close(fd_); }
+    ReadWatch(const ReadWatch&) = delete;
+    ReadWatch& operator=(const ReadWatch&) = delete;
+    bool touched() const {
+        char events[4096];
+        return ::read(fd_, events, sizeof events) > 0;
+    }
+
+private:
+    int fd_;
+};
+
+// The characters a label puts on the screen: its text, or what its markup renders.
+std::string readable(const QLabel* l) {
+    const Qt::TextFormat f = l->textFormat();
+    if (f == Qt::PlainText || (f == Qt::AutoText && !Qt::mightBeRichText(l->text()))) return l->text().toStdString();
+    QTextDocument doc;
+    doc.setHtml(l->text());
+    return doc.toPlainText().toStdString();
+}
 
 struct StartupTest : ::testing::Test {
     platform::FakePlatform fake;
@@ -27,13 +64,19 @@ struct StartupTest : ::testing::Test {
     std::unique_ptr<zqt::MainWindow> window;
 
     void SetUp() override {
-        std::ofstream("Zentrafo.ini") << "[EquipA]\n1=France\n2=Corée\n3=Norvège\n4=Nigeria\n"
-                                         "[Match]\n0=PDP(TF1 C+) 07/06/19 21:00\n"
-                                         "2=REN(C+) 12/06/19 21:00\n"
-                                         "6=NCE(TF1) 08/06/19 18:00\n"
-                                         "12=LHA(C+) 08/06/19 21:00\n"
-                                         "24=REN(BE) 08/06/19 15:00\n"
-                                         "100=GRE(TF1) 22/06/19 17:30\n";
+        start("[EquipA]\n1=France\n2=Corée\n3=Norvège\n4=Nigeria\n"
+              "[Match]\n0=PDP(TF1 C+) 07/06/19 21:00\n"
+              "2=REN(C+) 12/06/19 21:00\n"
+              "6=NCE(TF1) 08/06/19 18:00\n"
+              "12=LHA(C+) 08/06/19 21:00\n"
+              "24=REN(BE) 08/06/19 15:00\n"
+              "100=GRE(TF1) 22/06/19 17:30\n");
+    }
+    // The program started afresh on this forecast file.
+    void start(const std::string& forecast) {
+        window.reset();
+        w.reset();
+        std::ofstream("Zentrafo.ini") << forecast;
         fake.clock = {2019, 6, 8, 10, 0, 0};
         w = std::make_unique<zentrafo::Marlix>(fake, platform::Settings::inFolder(config));
         w->reglages.set("FirstUse", "1");
@@ -120,6 +163,52 @@ TEST_F(StartupTest, PointingAtAMatchShowsWhereWhenAndOnWhichChannel) {
     save(&window->view(), "details_over_bracket.png");
     moveOver(widget(w->knockout.Frame9), QPointF(10, 600));
     EXPECT_FALSE(widget(mi.Frame16)->isVisible());
+}
+
+TEST_F(StartupTest, TextsFromFilesShowTheirOwnCharactersAndReadNothing) {
+    const std::string picture = config + "/watched.png";
+    ASSERT_TRUE(QImage(4, 4, QImage::Format_RGB32).save(QString::fromStdString(picture)));
+    const std::string markup = "<b>PDP</b><img src=\"" + picture + "\"> 07/06/19 21:00";
+    start("[Match]\n0=" + markup + "\n[Mess]\n0=" + markup + "\n1=" + markup + "\n2=" + markup + "\n");
+    ReadWatch watch(picture);
+
+    QWidget* match = widget(w->groups.group('A').fixture[0]);
+    const QPoint at(match->width() / 2, match->height() / 2);
+    moveOver(match, at);
+    QHelpEvent hover(QEvent::ToolTip, at, match->mapToGlobal(at));
+    QApplication::sendEvent(match, &hover);
+    QLabel* tip = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == "qtooltip_label" && top->isVisible()) tip = qobject_cast<QLabel*>(top);
+    ASSERT_NE(tip, nullptr);
+    tip->grab();
+    EXPECT_EQ(readable(tip), markup);
+    QToolTip::hideText();
+
+    auto* message = qobject_cast<QLabel*>(widget(w->langage.Label10));
+    ASSERT_TRUE(message->isVisible());
+    EXPECT_EQ(readable(message), markup);
+
+    // The desktop's own dialogs: a message box and an input box.
+    zqt::QtPlatform desktop;
+    std::vector<std::string> asked;
+    auto readDialog = [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        dialog->grab();
+        for (const QLabel* l : dialog->findChildren<QLabel*>())
+            if (!l->text().isEmpty()) asked.push_back(readable(l));
+        dialog->reject();
+    };
+    QTimer::singleShot(0, readDialog);
+    desktop.messageBox(markup, 0, "Zentrafo");
+    QTimer::singleShot(0, readDialog);
+    desktop.inputBox(markup, "Zentrafo", "");
+    EXPECT_EQ(asked, (std::vector<std::string>{markup, markup}));
+
+    EXPECT_FALSE(watch.touched()) << "a text named a picture and the program read it";
+    std::ifstream(picture).get();
+    EXPECT_TRUE(watch.touched()) << "the watch must see a read";
 }
 
 TEST_F(StartupTest, ReducedModeShrinksEveryWidgetAndComesBackExactly) {
