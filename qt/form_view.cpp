@@ -417,6 +417,7 @@ void FormView::apply(Item& item, uint32_t bits) {
     if ((bits & forms::DItems) || ((bits & forms::DVisible) && c.kind() == Kind::ListBox)) applyItems(item);
     if (c.multiLine() && applyTextArea(item, bits)) bits &= ~(forms::DText | forms::DSelection | forms::DLocked);
     if (bits & forms::DText) applyText(item);
+    if (c.kind() == Kind::Label && (bits & (forms::DText | forms::DFont | forms::DGeometry))) fitLabel(item);
     if (bits & forms::DLocked)
         if (auto* e = qobject_cast<QLineEdit*>(w)) e->setReadOnly(c.locked());
     if (bits & forms::DValue)
@@ -497,7 +498,7 @@ void FormView::applyFont(Item& item) {
     f.setStyleHint(QFont::SansSerif);
     // Points of the design at 96 pixels an inch, the same scale as twips / 15. The display
     // scale changes fonts by its whole-point step only, not by the zoom.
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround((c.fontSize() + fontStep_) * 96.0 / 72.0))));
+    f.setPixelSize(designPixels(c));
     f.setBold(c.fontBold());
     item.widget->setFont(f);
     const Qt::Alignment h = horizontal(c.alignment());
@@ -505,6 +506,26 @@ void FormView::applyFont(Item& item) {
         e->setAlignment(h | Qt::AlignVCenter);
     else if (c.kind() == Kind::Label)
         static_cast<QLabel*>(item.widget)->setAlignment(h | Qt::AlignTop);
+}
+
+int FormView::designPixels(const Control& c) const {
+    return std::max(1, static_cast<int>(std::lround((c.fontSize() + fontStep_) * 96.0 / 72.0)));
+}
+
+void FormView::fitLabel(Item& item) {
+    // A label one line high would wrap a long name out of sight ("Nouvelle-" for
+    // "Nouvelle-Zélande" in a fixture row): its font narrows, down to three quarters,
+    // until the text fits on the line.
+    auto* l = static_cast<QLabel*>(item.widget);
+    const int design = designPixels(*item.control);
+    QFont f = l->font();
+    f.setPixelSize(design);
+    int px = design;
+    if (l->height() < 2 * QFontMetrics(f).lineSpacing()) {
+        const int floor = std::max(1, design * 3 / 4);
+        while (px > floor && QFontMetrics(f).horizontalAdvance(l->text()) > l->width()) f.setPixelSize(--px);
+    }
+    if (l->font().pixelSize() != px) l->setFont(f);
 }
 
 void FormView::applyText(Item& item) {

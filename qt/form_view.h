@@ -80,6 +80,8 @@ private:
     void applyColors(Item& item);
     void applyFont(Item& item);
     void applyText(Item& item);
+    int designPixels(const forms::Control& c) const;
+    void fitLabel(Item& item);
     void applySelection(Item& item);
     void applyItems(Item& item);
     void applyPicture(Item& item);

@@ -2,6 +2,8 @@
 // is checked beside the model.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QApplication>
 #include <QFile>
 #include <QImage>
@@ -188,6 +190,20 @@ TEST_F(WindowTest, DisplayScaleDrawsEveryBoxSmallerInAWindowOfTheSameSize) {
     // The scaled window still takes input where the user sees the boxes.
     enter(A().score[0], '4');
     EXPECT_EQ(A().score[0]->text(), "4");
+}
+
+TEST_F(WindowTest, LongTeamNamesFitTheirFixtureRows) {
+    zentrafo::Group& e = w.groups.group('E');
+    e.team[3]->setText("Nouvelle-Zélande");
+    w.groups.MajLabelsMatchs();
+    window->view().sync();
+    for (size_t j : {2u, 5u, 11u}) { // the team's three fixtures, first- and second-named
+        QLabel* row = label(e.fixture[j]);
+        ASSERT_EQ(row->text(), QString::fromUtf8("Nouvelle-Zélande"));
+        EXPECT_LE(row->fontMetrics().horizontalAdvance(row->text()), row->width()) << "fixture " << j;
+    }
+    // A short name keeps the design's font.
+    EXPECT_EQ(label(e.fixture[0])->font().pixelSize(), std::lround(e.fixture[0]->fontSize() * 96.0 / 72.0));
 }
 
 } // namespace
