@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 
 #include "forms/form.h"
 #include "main/marlix.h"
@@ -61,12 +60,6 @@ constexpr std::array<int, 12> kFixtureTop{600, 600, 852, 852, 1104, 1095, 1356, 
 constexpr int kFixturesTop = 2150;
 
 double goals(const Control* box) { return platform::val(box->text()); }
-
-// A sum of goals stops at the largest number there is, so every figure shown is one.
-void addGoals(double& sum, double v) {
-    constexpr double kLargest = std::numeric_limits<double>::max();
-    sum = std::clamp(sum + v, -kLargest, kLargest);
-}
 
 // The number a figure's caption shows, read back exponent included.
 double shownValue(double v) {
@@ -211,8 +204,8 @@ void GroupStage::CalculGroupe(Group& g) {
     for (int s = 1; s <= 4; ++s) {
         const auto i = static_cast<size_t>(s);
         double gf = 0, ga = 0;
-        for (int k : kFor[i]) addGoals(gf, goals(g.score[static_cast<size_t>(k)]));
-        for (int k : kAgainst[i]) addGoals(ga, goals(g.score[static_cast<size_t>(k)]));
+        for (int k : kFor[i]) gf = platform::finiteSum(gf, goals(g.score[static_cast<size_t>(k)]));
+        for (int k : kAgainst[i]) ga = platform::finiteSum(ga, goals(g.score[static_cast<size_t>(k)]));
         g.goalsFor[i]->setCaption(platform::numText(gf));
         g.goalsAgainst[i]->setCaption(platform::numText(ga));
         g.difference[i]->setCaption(platform::numText(gf - ga));

@@ -1,10 +1,17 @@
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <cstdint>
 
 namespace platform {
+
+double finiteSum(double a, double b) {
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    return std::clamp(a + b, -kLargest, kLargest);
+}
 
 double val(std::string_view t) {
     size_t i = 0;

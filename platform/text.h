@@ -12,6 +12,10 @@ namespace platform {
 // begin with a number counts 0. Never throws, whatever the text.
 double val(std::string_view text);
 
+// a + b held within the largest doubles, so that absurd scores added up never make a
+// shown figure infinite or not a number.
+double finiteSum(double a, double b);
+
 // Plain decimal text of a double, as a caption shows it: no trailing zeros, no
 // decimal point for whole numbers, "-" before a negative value ("3", "-2", "1.5").
 std::string numText(double v);

@@ -2,7 +2,6 @@
 // colours of what each team can still reach, the play-offs and the overall run.
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <sys/stat.h>
 
 #include "forms/form.h"
@@ -18,12 +17,6 @@ using forms::Control;
 namespace {
 
 double goals(const Control* box) { return platform::val(box->text()); }
-
-// A sum of goals stops at the largest number there is, so every figure shown is one.
-void addGoals(double& sum, double v) {
-    constexpr double kLargest = std::numeric_limits<double>::max();
-    sum = std::clamp(sum + v, -kLargest, kLargest);
-}
 
 // Sorted lists order their items as text. A key keeps exactly its digits, rounded to a
 // whole number; a key below zero is written as "-" and its complement to the largest
@@ -103,7 +96,7 @@ void QualifiersStage::CalculGroupeElim() {
             own->setBackColor(grey);
             other->setBackColor(grey);
         }
-        addGoals(s.gf, go), addGoals(s.ga, gt);
+        s.gf = platform::finiteSum(s.gf, go), s.ga = platform::finiteSum(s.ga, gt);
     };
     for (size_t i = 0; i < 6; ++i) {
         const std::string& name = NEElim[i]->text();
@@ -154,8 +147,8 @@ void QualifiersStage::CalculGroupeElim() {
                         EquiElim[2 * m + 1]->text() != NEElim[y]->text())
                         continue;
                     const double gh = goals(ButElim[2 * m]), ga = goals(ButElim[2 * m + 1]);
-                    addGoals(t[x].mgf, gh), addGoals(t[x].mga, ga);
-                    addGoals(t[y].mgf, ga), addGoals(t[y].mga, gh);
+                    t[x].mgf = platform::finiteSum(t[x].mgf, gh), t[x].mga = platform::finiteSum(t[x].mga, ga);
+                    t[y].mgf = platform::finiteSum(t[y].mgf, ga), t[y].mga = platform::finiteSum(t[y].mga, gh);
                 }
             }
         }
@@ -214,12 +207,12 @@ void QualifiersStage::CalculGroupeElim() {
             if (home == s6 && away == name) {
                 if (ga > gh) dPts -= 3;
                 if (ga == gh && homePlayed) dPts -= 1;
-                addGoals(dDiff, gh - ga);
+                dDiff = platform::finiteSum(dDiff, gh - ga);
             }
             if (away == s6 && home == name) {
                 if (gh > ga) dPts -= 3;
                 if (gh == ga && homePlayed) dPts -= 1;
-                addGoals(dDiff, ga - gh);
+                dDiff = platform::finiteSum(dDiff, ga - gh);
             }
         }
         lines.append(name).append("|").append(std::to_string(dPts)).append("|").append(platform::numText(dDiff));
