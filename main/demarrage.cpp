@@ -21,7 +21,7 @@ void Demarrage::design() {
     onClick(Command5, [this] { Command5_Click(); });
 
     Control* help = w_.views.Fraide;
-    Label7 = &f.add(Kind::Label, "Label7", -1, help, 3660, 720, 5700, 285);
+    Label7 = &f.add(Kind::Label, "Label7", -1, help, 9600, 600, 4700, 285);
     Command14 = &f.add(Kind::Button, "Command14", -1, help, 75, 360, 3345, 465, kModeReduit);
     onClick(Command14, [this] { Command14_Click(); });
 

@@ -19,18 +19,19 @@ void Views::design() {
     onClick(Command1, [this] { Command1_Click(); });
     onClick(Command6, [this] { Command6_Click(); });
 
-    // Help panel, parked outside the client area until start-up places it.
+    // Help panel, parked outside the client area until start-up places it. Its top-left
+    // corner holds the display-mode button, so the title stands on the right.
     Fraide = &f.add(Kind::Frame, "Fraide", -1, nullptr, 20000, 930, 17565, 8985);
     Fraide->setVisible(false);
-    Label2 = &f.add(Kind::Label, "Label2", -1, Fraide, 3660, 240, 5700, 450, "Dravello Féminine 2019");
+    Label2 = &f.add(Kind::Label, "Label2", -1, Fraide, 9600, 120, 4700, 450, "Dravello Féminine 2019");
     Label2->setFontBold(true);
     Label2->setFontSize(14);
     Command2 = &f.add(Kind::Button, "Command2", -1, Fraide, 14490, 7605, 1785, 1305, "Retour");
     Command2->setPicture("back");
     onClick(Command2, [this] { Command2_Click(); });
     // Shown in the help as pictures of the two toolbar buttons; they do nothing.
-    Command9 = &f.add(Kind::Button, "Command9", -1, Fraide, 600, 5100, 1245, 915, "Phase de Groupes");
-    Command10 = &f.add(Kind::Button, "Command10", -1, Fraide, 2000, 5100, 1245, 915, "Phase Finale");
+    Command9 = &f.add(Kind::Button, "Command9", -1, Fraide, 75, 3240, 1245, 915, "Phase de Groupes");
+    Command10 = &f.add(Kind::Button, "Command10", -1, Fraide, 1440, 3240, 1245, 915, "Phase Finale");
     for (int i = 0; i < 2; ++i) {
         ico[static_cast<size_t>(i)] =
             &f.add(Kind::Image, "ico", i, Fraide, i == 0 ? 11835 : 12435, i == 0 ? 5100 : 5130, 480, 480);
@@ -38,14 +39,55 @@ void Views::design() {
         ico[static_cast<size_t>(i)]->setVisible(false);
     }
 
-    // Example entry boxes of the help: they behave like the bracket's own boxes (the
-    // knockout stage wires every element of its arrays when it is designed).
+    // Example entry boxes of the help, laid out as one side's goals and penalties and then
+    // the other's: they behave like the bracket's own boxes (the knockout stage wires every
+    // element of its arrays when it is designed).
     for (int i = 16; i <= 17; ++i) {
-        Control& goals = f.add(Kind::TextBox, "Buthui", i, Fraide, i == 16 ? 1800 : 2880, 6600, 330, 255, "-");
-        Control& pen = f.add(Kind::TextBox, "ButPen", i, Fraide, i == 16 ? 2160 : 2520, 6600, 330, 255, "-");
+        Control& goals = f.add(Kind::TextBox, "Buthui", i, Fraide, i == 16 ? 600 : 1680, 4740, 330, 255, "-");
+        Control& pen = f.add(Kind::TextBox, "ButPen", i, Fraide, i == 16 ? 960 : 1320, 4740, 330, 255, "-");
         goals.setAlignment(forms::Align::Center);
         pen.setAlignment(forms::Align::Center);
         pen.setBackColor(0x808080);
+    }
+
+    // What each part of the window does, beside the example it explains where there is
+    // one; the language files translate them.
+    struct Aide {
+        int left, top, width, height;
+        const char* texte;
+    };
+    static constexpr std::array<Aide, kAides> kTextes{{
+        {75, 1200, 9300, 660,
+         "Groupes : pour chaque match, tapez les buts de chaque équipe dans les deux cases entre les noms (« - » = "
+         "pas encore joué). Un clic dans une case sélectionne ses deux caractères : ce que vous tapez remplace le "
+         "score."},
+        {75, 2040, 9300, 900,
+         "Les tables se classent aux points (3 par victoire, 1 par nul), puis à la différence de buts, puis aux buts "
+         "marqués. Les deux premiers de chaque groupe et les quatre meilleurs troisièmes vont en huitièmes. Si deux "
+         "équipes d'un groupe complet restent à égalité, un avis propose le tirage au sort : cliquez sur le nom de "
+         "l'équipe désignée."},
+        {2880, 4500, 6495, 900,
+         "Phase finale : tapez les buts dans les cases blanches, comme ici. En cas d'égalité, les tirs au but vont "
+         "dans les cases grises à côté des buts. Le vainqueur passe au tour suivant, jusqu'au podium."},
+        {2880, 3240, 6495, 915,
+         "Le même bouton de la barre montre l'une ou l'autre de ces images : il passe des groupes à la phase "
+         "finale, et inversement. La phase finale se remplit d'après les classements des groupes."},
+        {9600, 3900, 7800, 450, "Sauve : enregistre vos pronostics, retrouvés au prochain lancement. Quitter ne les "
+                                "enregistre pas."},
+        {9600, 4500, 7800, 450, "Mise à jour : télécharge les résultats officiels publiés par l'auteur ; ils "
+                                "remplacent vos pronostics."},
+        {9600, 5100, 7800, 450, "Stats : classement final, buts par équipe et total des buts. L'imprimante ouvre le "
+                                "tableau final, prêt à imprimer."},
+        {9600, 5700, 7800, 660, "Qualifications : les groupes A à I et les barrages de qualification. Choisissez un "
+                                "groupe par sa lettre, tapez les scores, puis Sauver."},
+        {9600, 6510, 7800, 450, "Calendrier : les matches du jour choisi (jour et mois) et leurs diffuseurs."},
+        {3540, 330, 5835, 660, "Réduit toute la fenêtre à 85 % pour un petit écran ; un nouveau clic rend la taille "
+                               "normale. Ce choix est gardé au prochain lancement."},
+    }};
+    for (size_t i = 0; i < kAides; ++i) {
+        const Aide& a = kTextes[i];
+        LabAide[i] =
+            &f.add(Kind::Label, "LabAide", static_cast<int>(i), Fraide, a.left, a.top, a.width, a.height, a.texte);
     }
 
     // Day's-matches panel; its content comes with the match calendar.

@@ -2,6 +2,7 @@
 // The window's top bar and the large panels laid over the group view: the switch
 // between the group view and the knockout view, the help panel, the day's panel.
 #include <array>
+#include <cstddef>
 
 #include "forms/control.h"
 
@@ -27,6 +28,10 @@ public:
     forms::Control* Command9 = nullptr;
     forms::Control* Command10 = nullptr;
     std::array<forms::Control*, 2> ico{};
+    // The help texts: score entry, ranking and lots, bracket and penalties, the view
+    // button, save, update, statistics and printing, qualifiers, calendar, display mode.
+    static constexpr size_t kAides = 10;
+    std::array<forms::Control*, kAides> LabAide{};
     forms::Control* Frame18 = nullptr;
     forms::Control* Image11 = nullptr;
 

@@ -133,11 +133,10 @@ void OnlineServices::designLinks() {
     Image5->setPicture("ball");
     Image5->setStretch(true);
     onClick(Image5, [this] { Image5_Click(); });
-    const char* credits[] = {"Programme :", "Données :", "Dessins :", "Auteur :", "Pellomir"};
-    for (int i = 0; i < 5; ++i) {
-        Label6[static_cast<size_t>(i)] =
-            &f.add(Kind::Label, "Label6", i, fraide, i < 4 ? 9600 : 11100, i < 4 ? 600 + 300 * i : 1500, 1500, 285,
-                   credits[i]);
+    // The author's line; the name opens the home page.
+    for (int i = 3; i < 5; ++i) {
+        Label6[static_cast<size_t>(i)] = &f.add(Kind::Label, "Label6", i, fraide, i == 3 ? 9600 : 11100, 1080, 1500,
+                                                285, i == 3 ? "Auteur :" : "Pellomir");
         onClick(Label6[static_cast<size_t>(i)], [this, i] { Label6_Click(i); });
     }
     std::string site = AdresseServeur();

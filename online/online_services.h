@@ -82,7 +82,7 @@ public:
     forms::Control* Lablien = nullptr; // caption and, in its Tag, the address
     forms::Control* Image2 = nullptr;
     forms::Control* Image5 = nullptr;
-    std::array<forms::Control*, 5> Label6{};
+    std::array<forms::Control*, 5> Label6{}; // only 3 ("Auteur :") and 4 (the name) exist
     forms::Control* Label9 = nullptr;
     forms::Control* Label3 = nullptr;
     std::array<forms::Control*, 2> Label4{};

@@ -109,6 +109,8 @@ Control* Impress::line(const char* name, int index) const { return form.find(nam
 
 void Impress::Form_Load() {
     form.icon = w_.form.icon;
+    // The title in the current language; with no language file read it stays French.
+    if (!w_.MSG[23].empty()) form.caption = w_.MSG[23];
     Command2_Click();
     w_.platform.yield();
     form.focusRequest = Command1;
