@@ -7,9 +7,19 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
 #include <unistd.h>
 
 namespace testing_support {
+
+// A file's bytes as they stand on disk ("" when it cannot be read).
+inline std::string slurp(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 // A fresh folder under /tmp, removed with the object.
 inline std::string makeTempDir(const char* prefix) {
@@ -26,23 +36,45 @@ inline void copyRuntimeFiles(const std::filesystem::path& to) {
         fs::copy_file(e.path(), to / e.path().filename());
 }
 
+// One installation of the program for one test: the program folder (with the shipped
+// files, or bare) and a settings folder beside it, all removed with the object.
+struct ProgramFolder {
+    const std::string root = makeTempDir("zentrafo"), program = root + "/program", config = root + "/config";
+
+    explicit ProgramFolder(bool shippedFiles = true) {
+        shippedFiles ? copyRuntimeFiles(program) : (void)std::filesystem::create_directories(program);
+    }
+    ~ProgramFolder() { std::filesystem::remove_all(root); }
+    ProgramFolder(const ProgramFolder&) = delete;
+    ProgramFolder& operator=(const ProgramFolder&) = delete;
+
+    std::string path(const std::string& name) const { return program + "/" + name; }
+    void put(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+    }
+    std::string read(const std::string& name) const { return slurp(path(name)); }
+    // A starting file as the build lays it beside the program for a new user.
+    void putStarting(const std::string& name) const {
+        put(name, slurp(std::filesystem::path(ZENTRAFO_SOURCE_DIR) / "resources" / "initial" / name));
+    }
+};
+
 class PrivateFolders : public ::testing::Environment {
 public:
     void SetUp() override {
-        namespace fs = std::filesystem;
-        root_ = makeTempDir("zentrafo-tests");
-        copyRuntimeFiles(root_ / "program");
-        ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
-        previous_ = fs::current_path();
-        fs::current_path(root_ / "program");
+        folder_.emplace();
+        ::setenv("XDG_CONFIG_HOME", folder_->config.c_str(), 1);
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(folder_->program);
     }
     void TearDown() override {
         std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(root_);
+        folder_.reset();
     }
 
 private:
-    std::filesystem::path root_, previous_;
+    std::optional<ProgramFolder> folder_;
+    std::filesystem::path previous_;
 };
 
 } // namespace testing_support

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <grp.h>
 #include <random>
-#include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -27,19 +24,11 @@ namespace {
 
 class IniTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = testing_support::makeTempDir("initest");
-        file = dir + "/Zentrafo.ini";
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    // Children acting as an ordinary account must reach the folder.
+    void SetUp() override { fs::permissions(folder.root, fs::perms::others_exec, fs::perm_options::add); }
 
-    void put(const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
-    std::string content() const {
-        std::ifstream in(file, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    void put(const std::string& bytes) { folder.put("Zentrafo.ini", bytes); }
+    std::string content() const { return folder.read("Zentrafo.ini"); }
     // Anything left beside the file by a save.
     std::vector<std::string> strays() const {
         std::vector<std::string> out;
@@ -48,7 +37,8 @@ protected:
         return out;
     }
 
-    std::string dir, file;
+    testing_support::ProgramFolder folder{false};
+    const std::string dir = folder.program, file = folder.path("Zentrafo.ini");
 };
 
 TEST_F(IniTest, ReadResultRules) {

@@ -30,7 +30,6 @@ std::vector<std::string> typed(Marlix& w) {
 
 struct LangueTest : WindowTest {
     void SetUp() override {
-        WindowTest::SetUp();
         start();
     }
     void apply(const std::string& text) { AppliqueLangue(*w, text, w->form); }
@@ -239,10 +238,10 @@ TEST_F(LangueTest, ControlRecords) {
 }
 
 TEST_F(LangueTest, FilesFromTheOriginalPlatformKeepTheirAccents) {
-    putFile("langFr.txt", "\xEF\xBB\xBFMSG\\d\xC3\xA9j\xC3\xA0 UTF-8\\3\n");
+    folder.put("langFr.txt", "\xEF\xBB\xBFMSG\\d\xC3\xA9j\xC3\xA0 UTF-8\\3\n");
     w->langage.lang_Click(0);
     EXPECT_EQ(w->MSG[3], "déjà UTF-8");
-    putFile("langFr.txt", "MSG\\Equipe s\xe9lectionn\xe9\x65\\3\r\nCommand3\\Enregistr\xe9\\\\\\\r\n");
+    folder.put("langFr.txt", "MSG\\Equipe s\xe9lectionn\xe9\x65\\3\r\nCommand3\\Enregistr\xe9\\\\\\\r\n");
     w->langage.lang_Click(0);
     EXPECT_EQ(w->MSG[3], "Equipe sélectionnée");
     EXPECT_EQ(w->fichier.Command3->caption(), "Enregistré");
@@ -252,7 +251,7 @@ TEST_F(LangueTest, MissingFileSaysSoAndKeepsTheTexts) {
     Marlix& m = *w;
     const auto french = m.MSG;
     fs::remove(program + "/langEn.txt");
-    putFile("Zentrafo.ini", "[Mess]\n1=Hello\n");
+    folder.put("Zentrafo.ini", "[Mess]\n1=Hello\n");
     m.fichier.ChargeFichier("Zentrafo");
     m.langage.lang[1]->click();
     ASSERT_EQ(fake.boxes.size(), 1u);
@@ -273,7 +272,7 @@ TEST_F(LangueTest, MissingFileSaysSoAndKeepsTheTexts) {
 
 TEST_F(LangueTest, MessageOfTheDayFollowsTheLanguage) {
     Marlix& m = *w;
-    putFile("Zentrafo.ini", "[Mess]\n0=Match ce soir !\n");
+    folder.put("Zentrafo.ini", "[Mess]\n0=Match ce soir !\n");
     m.fichier.ChargeFichier("Zentrafo");
     EXPECT_EQ(m.langage.Label10->caption(), "Match ce soir !");
     EXPECT_TRUE(m.langage.Shape3->visible());

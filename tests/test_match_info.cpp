@@ -84,7 +84,7 @@ TEST_F(MatchInfoTest, DetailsPanelDecodesWhatItCanAndNeverMore) {
 }
 
 TEST_F(MatchInfoTest, HoverReachesTheMatchUnderThePointerOnly) {
-    putFile("Zentrafo.ini", "[Match]\n6=PDP(TF1) 08/06/19 21:00\n100=LHA(F2) 22/06/19 17:30\n");
+    folder.put("Zentrafo.ini", "[Match]\n6=PDP(TF1) 08/06/19 21:00\n100=LHA(F2) 22/06/19 17:30\n");
     Marlix& win = start();
     auto& a = win.groups.group('A');
     auto move = [](forms::Control* c) { c->raise(forms::Ev::MouseMove); };
@@ -136,7 +136,7 @@ TEST_F(MatchInfoTest, DaysProgrammeFillsTheRowsByTheNumberOfMatches) {
     for (int n = 1; n <= 5; ++n) {
         std::string file = "[Match]\n60=MON(TF1) 09/06/19 21:00\n";
         for (int i = 0; i < n; ++i) file += lines[i];
-        putFile("Zentrafo.ini", file);
+        folder.put("Zentrafo.ini", file);
         start();
         ASSERT_EQ(mi().List2->listCount(), n);
         std::array<std::string, 4> want{};
@@ -164,7 +164,7 @@ TEST_F(MatchInfoTest, DaysProgrammeFillsTheRowsByTheNumberOfMatches) {
 }
 
 TEST_F(MatchInfoTest, KnockoutMatchesShowTheBoxesAsTheyStand) {
-    putFile("Zentrafo.ini", "[Match]\n100=PDP(TF1) 22/06/19 17:30\n500=LYS(F2) 07/07/19 17:00\n");
+    folder.put("Zentrafo.ini", "[Match]\n100=PDP(TF1) 22/06/19 17:30\n500=LYS(F2) 07/07/19 17:00\n");
     fake.clock = {2019, 6, 22, 10, 0, 0};
     start();
     ASSERT_EQ(mi().List2->listCount(), 1);
@@ -220,7 +220,7 @@ TEST_F(MatchInfoTest, CalendarButtonTogglesThePanelWhereTheViewWantsIt) {
 // fixtures pair the teams the schedule pairs.
 TEST_F(MatchInfoTest, StartingForecastHoldsTheRealDrawAndSchedule) {
     std::ifstream shipped(ZENTRAFO_SOURCE_DIR "/resources/initial/Zentrafo.ini", std::ios::binary);
-    putFile("Zentrafo.ini", (std::ostringstream() << shipped.rdbuf()).str());
+    folder.put("Zentrafo.ini", (std::ostringstream() << shipped.rdbuf()).str());
     Marlix& win = start();
     const std::map<std::string, std::string> city{{"VAL", "Valenciennes"}, {"PDP", "Paris"}, {"LHA", "Le Havre"},
                                                   {"NCE", "Nice"},         {"REN", "Rennes"}, {"REM", "Reims"},

@@ -33,7 +33,6 @@ struct OnlineTest : WindowTest {
     // What the server answers for each path; a missing path fails like a dead server.
     std::map<std::string, std::string> served;
     void SetUp() override {
-        WindowTest::SetUp();
         fake.onDownload = [this](const std::string& url, const std::string& file) {
             const std::string path = url.substr(url.find('/', url.find("//") + 2));
             auto it = served.find(path);
@@ -61,14 +60,14 @@ struct OnlineTest : WindowTest {
         m.groups.group('A').team[1]->setText(team);
         m.groups.group('A').score[1]->setText(score);
         EXPECT_TRUE(m.fichier.SauveFichier());
-        const std::string saved = readFile("Zentrafo.ini");
+        const std::string saved = folder.read("Zentrafo.ini");
         fs::remove(iniPath());
         return saved;
     }
 };
 
 TEST_F(OnlineTest, DialogShowsTheLanguageTextsAndCancelChangesNothing) {
-    putFile("Zentrafo.ini", kUserFile);
+    folder.put("Zentrafo.ini", kUserFile);
     Marlix& m = start();
     served["/Zentrafo.ini"] = kPublishedSections;
     fake.onModal = [&](forms::Form& f) {
@@ -85,7 +84,7 @@ TEST_F(OnlineTest, DialogShowsTheLanguageTextsAndCancelChangesNothing) {
     EXPECT_EQ(m.online.frec(), nullptr);
     EXPECT_EQ(fake.unloadedForms, std::vector<std::string>{"FREC"});
     EXPECT_TRUE(fake.downloads.empty());
-    EXPECT_EQ(readFile("Zentrafo.ini"), kUserFile);
+    EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
     EXPECT_EQ(m.groups.group('A').team[1]->text(), "Mine");
 
     // Loaded afresh each time, in the language of the moment.
@@ -101,15 +100,15 @@ TEST_F(OnlineTest, DialogShowsTheLanguageTextsAndCancelChangesNothing) {
 
 TEST_F(OnlineTest, SuccessfulUpdateLoadsThePublishedFileAndMarksTheButton) {
     const std::string published = savedForecast("Published", "2") + kPublishedSections;
-    putFile("Zentrafo.ini", kUserFile);
-    putFile("Zentrafo.BU", "[ButA]\n0=9\n"); // stale, from an update cut short long ago
+    folder.put("Zentrafo.ini", kUserFile);
+    folder.put("Zentrafo.BU", "[ButA]\n0=9\n"); // stale, from an update cut short long ago
     Marlix& m = start();
     m.online.Image14->setVisible(true);
     served["/Zentrafo.ini"] = published;
     served["/imvosk.php"] = kGif;
     update(true);
 
-    EXPECT_EQ(readFile("Zentrafo.ini"), published);
+    EXPECT_EQ(folder.read("Zentrafo.ini"), published);
     EXPECT_FALSE(has("Zentrafo.BU"));
     EXPECT_FALSE(has("Zentrafo.ini.part"));
     EXPECT_TRUE(fake.boxes.empty());
@@ -137,12 +136,12 @@ TEST_F(OnlineTest, SuccessfulUpdateLoadsThePublishedFileAndMarksTheButton) {
 
 TEST_F(OnlineTest, NewerVersionAnsweredYesEndsWithThePublishedFileInPlace) {
     const std::string newer = "[CV]\n0=9.9\n" + savedForecast("Published", "5");
-    putFile("Zentrafo.ini", kUserFile);
+    folder.put("Zentrafo.ini", kUserFile);
     Marlix& m = start();
     served["/Zentrafo.ini"] = newer;
     fake.nextAnswer = platform::AnsYes;
     EXPECT_THROW(update(true), platform::ProcessEnded);
-    EXPECT_EQ(readFile("Zentrafo.ini"), newer);
+    EXPECT_EQ(folder.read("Zentrafo.ini"), newer);
     EXPECT_FALSE(has("Zentrafo.BU"));
     EXPECT_EQ(fake.opened.back(), zentrafo::AdresseServeur() + "/foot.php");
     EXPECT_EQ(settingsStore().get("data", "FirstUse", "unset"), "unset");
@@ -150,14 +149,14 @@ TEST_F(OnlineTest, NewerVersionAnsweredYesEndsWithThePublishedFileInPlace) {
 }
 
 TEST_F(OnlineTest, StartUpPutsBackABackupOnlyWhenTheForecastIsMissing) {
-    putFile("Zentrafo.BU", kUserFile);
+    folder.put("Zentrafo.BU", kUserFile);
     EXPECT_EQ(start().groups.group('A').team[1]->text(), "Mine");
-    EXPECT_EQ(readFile("Zentrafo.ini"), kUserFile);
+    EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
     EXPECT_FALSE(has("Zentrafo.BU"));
 
-    putFile("Zentrafo.BU", "[EquipA]\n1=Older\n");
+    folder.put("Zentrafo.BU", "[EquipA]\n1=Older\n");
     EXPECT_EQ(start().groups.group('A').team[1]->text(), "Mine");
-    EXPECT_EQ(readFile("Zentrafo.ini"), kUserFile);
+    EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
 }
 
 // The swap killed at random moments, many times: the forecast is always one whole file.
@@ -167,13 +166,13 @@ TEST_F(OnlineTest, KilledDuringTheSwapAlwaysLeavesAWholeFile) {
     const std::string ini = iniPath(), bu = program + "/Zentrafo.BU", recu = program + "/Zentrafo.ini.part";
     std::mt19937 rng(8);
     for (int trial = 0; trial < 60; ++trial) {
-        putFile("Zentrafo.ini", a);
+        folder.put("Zentrafo.ini", a);
         ASSERT_NO_FATAL_FAILURE(testing_support::killDuringSaves(0, 20000, rng, [&](int i) {
             std::ofstream(recu, std::ios::binary) << (i % 2 ? a : b);
             zentrafo::RemplaceFichier(recu, ini, bu);
         }));
         zentrafo::RestaureFichier(ini, bu);
-        const std::string now = readFile("Zentrafo.ini");
+        const std::string now = folder.read("Zentrafo.ini");
         ASSERT_TRUE(now == a || now == b) << "trial " << trial << ": " << now.size() << " bytes";
         fs::remove(bu);
         fs::remove(recu);
@@ -188,7 +187,7 @@ TEST_F(OnlineTest, ContestImageIsReplacedOnlyByAPictureThatDecodes) {
     EXPECT_EQ(fs::path(shown).filename(), "imgtmp.gif");
     EXPECT_EQ(m.online.Image14->picture(), shown);
     EXPECT_EQ(m.online.Image14->width(), 15); // a picture of one pixel
-    EXPECT_EQ(readFile("imgtmp.gif"), kGif);
+    EXPECT_EQ(folder.read("imgtmp.gif"), kGif);
 
     for (const char* body : {"<html>Not found</html>", ""}) {
         served["/imvosk.php"] = body;
@@ -197,7 +196,7 @@ TEST_F(OnlineTest, ContestImageIsReplacedOnlyByAPictureThatDecodes) {
         m.online.Command20[0]->click();
         EXPECT_EQ(m.online.Image13->picture(), shown);
         EXPECT_EQ(m.online.Image14->picture(), shown);
-        EXPECT_EQ(readFile("imgtmp.gif"), kGif);
+        EXPECT_EQ(folder.read("imgtmp.gif"), kGif);
         EXPECT_FALSE(has("imgtmp.gif.part"));
     }
 }
@@ -275,8 +274,8 @@ TEST_F(OnlineTest, PublisherModeOpensOnlyForTheAccessCode) {
 }
 
 TEST_F(OnlineTest, PublisherFieldsComeFromTheFilesAndGoBackInOneWrite) {
-    putFile("Zentrafo.ini", "[Lien]\n0=Site\n[Mess]\n0=Bonjour\n1=Hello\n");
-    putFile("Kestrava.ini", "[Mess]\n0=Qualifs\n");
+    folder.put("Zentrafo.ini", "[Lien]\n0=Site\n[Mess]\n0=Bonjour\n1=Hello\n");
+    folder.put("Kestrava.ini", "[Mess]\n0=Qualifs\n");
     ASSERT_TRUE(settingsStore().set("data", "mdp", "4vasq"));
     ASSERT_TRUE(settingsStore().set("data", "pseudo", "Auteur"));
     Marlix& m = start();

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -18,18 +17,10 @@ namespace {
 namespace fs = std::filesystem;
 using zentrafo::QualifiersStage;
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 class QualifiersTest : public testwin::WindowTest {
 protected:
     void SetUp() override {
-        WindowTest::SetUp();
-        fs::copy_file(fs::path(ZENTRAFO_SOURCE_DIR) / "resources/initial/Kestrava.ini", program + "/Kestrava.ini");
+        folder.putStarting("Kestrava.ini");
         start();
         q().ChargeElim();
     }
@@ -83,7 +74,7 @@ protected:
 };
 
 TEST(QualifiersCalendar, TableIsTheFileAndHoldsTheCalendarsShape) {
-    std::istringstream file(slurp(fs::path(ZENTRAFO_SOURCE_DIR) / "qualifiers/qualifying-calendar.txt"));
+    std::istringstream file(testing_support::slurp(fs::path(ZENTRAFO_SOURCE_DIR) / "qualifiers/qualifying-calendar.txt"));
     std::string line;
     size_t i = 0;
     for (; std::getline(file, line); ++i) {
@@ -148,20 +139,20 @@ TEST_F(QualifiersTest, SetUpRunsOnceAndLaysTheGridOutRowByRow) {
 }
 
 TEST_F(QualifiersTest, BeforeTheGridExistsSavingLoadingAndRunningDoNothing) {
-    const std::string before = slurp(program + "/Kestrava.ini");
+    const std::string before = folder.read("Kestrava.ini");
     QualifiersStage& fresh = open().qualifiers;
     fresh.Command23_Click();
     fresh.bTNgrp_Click(3);
     fresh.Command25_Click();
     fresh.NEElim_DblClick(0);
     fresh.EquiElim_MouseMove(7);
-    EXPECT_EQ(slurp(program + "/Kestrava.ini"), before);
+    EXPECT_EQ(folder.read("Kestrava.ini"), before);
     EXPECT_TRUE(fresh.ELIMGRP->text().empty());
     EXPECT_TRUE(fresh.QuaBar->text().empty());
 }
 
 TEST_F(QualifiersTest, MessageOfTheDayFollowsTheLanguageAndShowsOnlyWhenThere) {
-    putFile("Kestrava.ini", "[Mess]\n0=Bonjour\n2=Hola\n");
+    folder.put("Kestrava.ini", "[Mess]\n0=Bonjour\n2=Hola\n");
     for (int lang : {2, 1}) {
         open();
         w->LangueCourante = lang;
@@ -186,7 +177,7 @@ TEST_F(QualifiersTest, SaveAndLoadGiveEveryBoxBackAndAnEmptiedBoxStaysEmpty) {
     EXPECT_EQ(q().ButElim[static_cast<size_t>(2 * row(3, 4))]->text(), "");
     EXPECT_EQ(q().BAR[0]->text(), "Suisse");
     // The play-off section is read whatever the case of its name.
-    const std::string file = slurp(program + "/Kestrava.ini");
+    const std::string file = folder.read("Kestrava.ini");
     EXPECT_NE(file.find("[ButBAR]"), std::string::npos);
     EXPECT_EQ(q().ButBAR[0]->text(), "3");
     EXPECT_TRUE(fake.boxes.empty());

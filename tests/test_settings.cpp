@@ -18,7 +18,6 @@ namespace {
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = testing_support::makeTempDir("settingstest");
         for (const char* name : {"XDG_CONFIG_HOME", "HOME"}) {
             const char* v = std::getenv(name);
             saved.emplace_back(name, v ? std::optional<std::string>(v) : std::nullopt);
@@ -26,14 +25,14 @@ protected:
     }
     void TearDown() override {
         for (auto& [name, v] : saved) v ? ::setenv(name.c_str(), v->c_str(), 1) : ::unsetenv(name.c_str());
-        fs::remove_all(dir);
     }
     static unsigned modeOf(const std::string& path) {
         struct stat st {};
         return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0xFFFFu;
     }
 
-    std::string dir;
+    testing_support::ProgramFolder folder{false};
+    const std::string dir = folder.root;
     std::vector<std::pair<std::string, std::optional<std::string>>> saved;
 };
 

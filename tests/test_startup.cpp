@@ -55,7 +55,7 @@ TEST_F(WindowTest, StoredLanguageAndImageChoiceAreApplied) {
 
 TEST_F(WindowTest, LanguageIsInPlaceBeforeTheFileAsksItsQuestion) {
     ASSERT_TRUE(settingsStore().set("data", "langue", "1"));
-    putFile("Zentrafo.ini", "[CV]\n0=1.2\n[Mess]\n1=Tonight!\n");
+    folder.put("Zentrafo.ini", "[CV]\n0=1.2\n[Mess]\n1=Tonight!\n");
     fake.nextAnswer = platform::AnsNo;
     Marlix& w = start();
     ASSERT_EQ(fake.boxes.size(), 1u);
@@ -66,7 +66,7 @@ TEST_F(WindowTest, LanguageIsInPlaceBeforeTheFileAsksItsQuestion) {
 }
 
 TEST_F(WindowTest, StartUpLoadsTheFileQuietlyThenRecalculates) {
-    putFile("Zentrafo.ini",
+    folder.put("Zentrafo.ini",
             "[ButA]\n0=3\n1=0\n2=1\n3=1\n4=2\n5=0\n6=0\n7=2\n8=1\n9=0\n10=2\n11=2\n"
             "[EquipA]\n1=France\n2=Corée\n3=Norvège\n4=Nigeria\n");
     Marlix& w = start();

@@ -179,7 +179,7 @@ TEST_F(WindowTest, DamagedInputLeavesAUsableWindow) {
     };
     fake.clock = {2019, 6, 8, 12, 0, 0};
     for (const char* f : files) {
-        putFile("Zentrafo.ini", f);
+        folder.put("Zentrafo.ini", f);
         Marlix& w = start();
         EXPECT_TRUE(w.ChargementFini);
         EXPECT_TRUE(w.views.Frame18->visible());

@@ -63,7 +63,7 @@ TEST_F(WindowTest, StemsNameFilesInTheProgramFolderOnly) {
     EXPECT_EQ(LireIni(fake, "Zentrafo", "ButA", "0"), "");
     ASSERT_TRUE(EcrireIni(fake, "Zentrafo", "ButBAR", "1", "3"));
     ASSERT_TRUE(EcrireIni(fake, "Zentrafo", "ButBAR", "2", ""));
-    EXPECT_EQ(readFile("Zentrafo.ini"), "[ButBAR]\n1=3\n2=\n");
+    EXPECT_EQ(folder.read("Zentrafo.ini"), "[ButBAR]\n1=3\n2=\n");
     EXPECT_EQ(LireIni(fake, "Zentrafo", "butBAR", "1", "-"), "3");
     EXPECT_EQ(LireIni(fake, "Zentrafo", "ButBAR", "2", "-"), ""); // stored empty is not missing
 
@@ -109,7 +109,7 @@ TEST_F(WindowTest, SaveWritesTheWholeForecastInFileOrder) {
 
     std::vector<std::string> sections;
     int entries = 0;
-    for (const std::string& l : linesOf(readFile("Zentrafo.ini"))) {
+    for (const std::string& l : linesOf(folder.read("Zentrafo.ini"))) {
         if (l.front() == '[') sections.push_back(l);
         else ++entries;
     }
@@ -119,7 +119,7 @@ TEST_F(WindowTest, SaveWritesTheWholeForecastInFileOrder) {
         "[PenPetFIN]", "[BUTPetFIN]", "[TSA]", "[TSB]", "[TSC]", "[TSD]", "[TSE]", "[TSF]"};
     EXPECT_EQ(sections, expected);
     EXPECT_EQ(entries, 184);
-    const std::string text = readFile("Zentrafo.ini");
+    const std::string text = folder.read("Zentrafo.ini");
     EXPECT_NE(text.find("[ButB]\n0=-\n1=-\n2=-\n3=4\n"), std::string::npos);
     EXPECT_NE(text.find("[EquipA]\n1=A1\n2=A2\n3=A3\n4=A4\n"), std::string::npos);
     EXPECT_NE(text.find("[PenFIN]\n0=-\n1=5\n"), std::string::npos);
@@ -164,7 +164,7 @@ TEST_F(WindowTest, ForecastComesBackAtTheNextStart) {
     EXPECT_EQ(next.groups.group('C').score[5]->text(), "");
     EXPECT_EQ(next.groups.group('E').team[4]->tag(), "1");
     EXPECT_EQ(next.knockout.ButPen2[3]->text(), "4");
-    EXPECT_EQ(linesOf(readFile("Zentrafo.ini")).size(), 184u + 28u);
+    EXPECT_EQ(linesOf(folder.read("Zentrafo.ini")).size(), 184u + 28u);
 }
 
 TEST_F(WindowTest, SavingLeavesThePublishedSectionsAndOtherLinesAlone) {
@@ -175,7 +175,7 @@ TEST_F(WindowTest, SavingLeavesThePublishedSectionsAndOtherLinesAlone) {
         "[Mess]\n0=Bonjour\n1=Hello\n"
         "[Match]\n0=PDP(TF1 C+) 07/06/19 21:00\n500=LYS(TF1) 07/07/19 17:00\n"
         "[Divers]\nautre=garde\n";
-    putFile("Zentrafo.ini", published + "[buta]\n0=2\n");
+    folder.put("Zentrafo.ini", published + "[buta]\n0=2\n");
     Marlix& w = start();
     EXPECT_EQ(w.online.Lablien->caption(), "Le site");
     EXPECT_EQ(w.online.Lablien->tag(), "https://example.org/page");
@@ -185,13 +185,13 @@ TEST_F(WindowTest, SavingLeavesThePublishedSectionsAndOtherLinesAlone) {
 
     w.groups.group('A').score[0]->setText("5");
     w.fichier.Command3->click();
-    const std::string now = readFile("Zentrafo.ini");
+    const std::string now = folder.read("Zentrafo.ini");
     EXPECT_EQ(now.rfind(published + "[buta]\n0=5\n1=-\n", 0), 0u) << now.substr(0, 400);
     EXPECT_EQ(zentrafo::LireIni(fake, "Zentrafo", "Match", "500"), "LYS(TF1) 07/07/19 17:00");
 }
 
 TEST_F(WindowTest, MarksAreInPlaceBeforeAnyScoreIsWritten) {
-    putFile("Zentrafo.ini", "[TSA]\n1=1\n3=1\n[ButA]\n0=1\n");
+    folder.put("Zentrafo.ini", "[TSA]\n1=1\n3=1\n[ButA]\n0=1\n");
     Marlix& w = start();
     EXPECT_EQ(w.groups.group('A').team[1]->tag(), "1");
     EXPECT_EQ(w.groups.group('A').team[3]->tag(), "1");
@@ -202,7 +202,7 @@ TEST_F(WindowTest, MarksAreInPlaceBeforeAnyScoreIsWritten) {
     a.score[0]->on(forms::Ev::Change, [&](forms::Control&, forms::EventArgs&) {
         seen.push_back(a.team[1]->tag() + a.team[2]->tag() + a.team[3]->tag());
     });
-    putFile("Zentrafo.ini", "[ButA]\n0=3\n[TSA]\n1=\n2=1\n3=\n");
+    folder.put("Zentrafo.ini", "[ButA]\n0=3\n[TSA]\n1=\n2=1\n3=\n");
     w.fichier.ChargeFichier("Zentrafo");
     EXPECT_EQ(seen, std::vector<std::string>{"1"});
     EXPECT_EQ(a.team[2]->tag(), "1");
@@ -221,18 +221,18 @@ TEST_F(WindowTest, NewerVersionQuestion) {
     for (const VersionCase& c : cases) {
         fake.boxes.clear();
         fake.nextAnswer = platform::AnsNo;
-        putFile("Zentrafo.ini", std::string("[CV]\n0=") + c.cv + "\n[ButA]\n0=7\n");
+        folder.put("Zentrafo.ini", std::string("[CV]\n0=") + c.cv + "\n[ButA]\n0=7\n");
         w.fichier.ChargeFichier("Zentrafo");
         EXPECT_EQ(fake.boxes.size(), c.asks ? 1u : 0u) << c.cv;
         EXPECT_EQ(w.groups.group('A').score[0]->text(), "7") << c.cv; // No goes on loading
         w.groups.group('A').score[0]->setText("-");
     }
-    putFile("Zentrafo.ini", "[ButA]\n0=7\n");
+    folder.put("Zentrafo.ini", "[ButA]\n0=7\n");
     fake.boxes.clear();
     w.fichier.ChargeFichier("Zentrafo");
     EXPECT_TRUE(fake.boxes.empty()); // no section "CV" at all
 
-    putFile("Zentrafo.ini", "[CV]\n0=1.2\n");
+    folder.put("Zentrafo.ini", "[CV]\n0=1.2\n");
     fake.boxes.clear();
     w.fichier.ChargeFichier("Zentrafo");
     ASSERT_EQ(fake.boxes.size(), 1u);
@@ -245,7 +245,7 @@ TEST_F(WindowTest, YesToTheNewVersionOpensThePageAndEndsAtOnce) {
     const char* old = std::getenv("ZENTRAFO_SERVER");
     const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
     ::setenv("ZENTRAFO_SERVER", "http://127.0.0.1:8765/", 1);
-    putFile("Zentrafo.ini", "[CV]\n0=1.2\n[ButA]\n0=4\n[EquipA]\n1=Brésil\n");
+    folder.put("Zentrafo.ini", "[CV]\n0=1.2\n[ButA]\n0=4\n[EquipA]\n1=Brésil\n");
     fake.nextAnswer = platform::AnsYes;
     open();
     EXPECT_THROW(w->Form_Load(), platform::ProcessEnded);
@@ -266,8 +266,8 @@ TEST_F(WindowTest, YesToTheNewVersionOpensThePageAndEndsAtOnce) {
 TEST_F(WindowTest, FailedSaveTellsTheUserAndKeepsEverything) {
     Marlix& w = start();
     w.ResultatsRecus = true;
-    putFile("Zentrafo.ini", "[CV]\n0=1.1\n");
-    const std::string previous = readFile("Zentrafo.ini");
+    folder.put("Zentrafo.ini", "[CV]\n0=1.1\n");
+    const std::string previous = folder.read("Zentrafo.ini");
     Group& b = w.groups.group('B');
     b.score[0]->setText("2");
     b.score[1]->setText("1");
@@ -296,7 +296,7 @@ TEST_F(WindowTest, FailedSaveTellsTheUserAndKeepsEverything) {
 
     // The user fixes it and presses the button again: the same forecast is saved.
     fs::remove(iniPath());
-    putFile("Zentrafo.ini", previous);
+    folder.put("Zentrafo.ini", previous);
     w.fichier.Command3->click();
     EXPECT_EQ(fake.boxes.size(), 2u);
     EXPECT_EQ(zentrafo::LireIni(fake, "Zentrafo", "ButB", "0"), "2");
@@ -338,7 +338,7 @@ TEST_F(WindowTest, MatchInformationFillsTheListAndTheTooltips) {
         for (int i = 0; i <= 10; i += 2) keys.push_back(12 * g + i);
     for (int k : {100, 102, 104, 106, 108, 110, 112, 114, 200, 202, 204, 206, 300, 302, 400, 500}) keys.push_back(k);
     for (int k : keys) match += std::to_string(k) + "=" + keyed(k) + "\n";
-    putFile("Zentrafo.ini", match);
+    folder.put("Zentrafo.ini", match);
 
     Marlix& w = start();
     EXPECT_EQ(w.fichier.List1->items(), expected);
@@ -362,7 +362,7 @@ TEST_F(WindowTest, MatchInformationFillsTheListAndTheTooltips) {
     // A second load rebuilds instead of adding; a file without the section empties all.
     w.fichier.ChargeFichier("Zentrafo");
     EXPECT_EQ(w.fichier.List1->listCount(), 52);
-    putFile("Zentrafo.ini", "[ButA]\n0=1\n");
+    folder.put("Zentrafo.ini", "[ButA]\n0=1\n");
     w.fichier.ChargeFichier("Zentrafo");
     ASSERT_EQ(w.fichier.List1->listCount(), 52);
     EXPECT_EQ(w.fichier.List1->list(0), "A0 ");

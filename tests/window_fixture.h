@@ -4,11 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 
 #include "main/marlix.h"
 #include "private_folders.h"
@@ -21,18 +18,10 @@ namespace fs = std::filesystem;
 
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root = testing_support::makeTempDir("wintest");
-        program = root + "/program";
-        testing_support::copyRuntimeFiles(program);
-        fake.folder = program;
-    }
-    void TearDown() override {
-        w.reset();
-        fs::remove_all(root);
-    }
+    WindowTest() { fake.folder = program; }
+    void TearDown() override { w.reset(); }
 
-    platform::Settings settingsStore() const { return platform::Settings::inFolder(root + "/config/Zentrafo"); }
+    platform::Settings settingsStore() const { return platform::Settings::inFolder(folder.config + "/Zentrafo"); }
     // A new window on the same folders, as the next run of the program.
     zentrafo::Marlix& open() {
         w.reset();
@@ -44,19 +33,10 @@ protected:
         w->Form_Load();
         return *w;
     }
+    std::string iniPath() const { return folder.path("Zentrafo.ini"); }
 
-    std::string iniPath() const { return program + "/Zentrafo.ini"; }
-    void putFile(const std::string& name, const std::string& bytes) const {
-        std::ofstream(program + "/" + name, std::ios::binary) << bytes;
-    }
-    std::string readFile(const std::string& name) const {
-        std::ifstream in(program + "/" + name, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-
-    std::string root, program;
+    testing_support::ProgramFolder folder;
+    const std::string &root = folder.root, &program = folder.program;
     platform::FakePlatform fake;
     std::unique_ptr<zentrafo::Marlix> w;
 };

@@ -1,19 +1,18 @@
 // The real platform's downloads against a small HTTP server on 127.0.0.1.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "http_test_server.h"
+#include "private_folders.h"
 #include "qt/qt_platform.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::slurp;
 
 // The shared loopback server with three routes: a body, a redirect to it, and a body
 // cut short of its announced length; anything else is a missing page.
@@ -25,22 +24,11 @@ struct TinyServer : testhttp::Server {
     }
 };
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 struct DownloadTest : ::testing::Test {
     TinyServer server;
     zqt::QtPlatform platform;
-    fs::path dir;
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("zentrafo_dl_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    testing_support::ProgramFolder folder{false};
+    const fs::path dir = folder.program;
     // Nothing but the target itself may be left in the folder.
     size_t filesIn() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator())); }
 };
