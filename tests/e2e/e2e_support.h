@@ -9,24 +9,49 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "main/marlix.h"
 #include "platform/fake_platform.h"
+#include "platform/settings.h"
+#include "private_folders.h"
 #include "qt/main_window.h"
 
 namespace e2e {
 
-inline void mouse(QWidget* target, QEvent::Type type) {
-    const QPointF at(target->width() / 2.0, target->height() / 2.0);
-    QMouseEvent e(type, at, target->mapToGlobal(at), Qt::LeftButton,
-                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+// One mouse event at `at` (the middle of the widget when not given): a press or a
+// double-click holds `button`, a release holds nothing, a move presses nothing.
+inline void mouse(QWidget* target, QEvent::Type type, std::optional<QPointF> at = std::nullopt,
+                  Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers keys = Qt::NoModifier) {
+    const QPointF p = at.value_or(QPointF(target->width() / 2.0, target->height() / 2.0));
+    const bool held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+    QMouseEvent e(type, p, target->mapToGlobal(p), type == QEvent::MouseMove ? Qt::NoButton : button,
+                  held ? button : Qt::NoButton, keys);
     QApplication::sendEvent(target, &e);
 }
 
-inline void click(QWidget* target) {
-    mouse(target, QEvent::MouseButtonPress);
-    mouse(target, QEvent::MouseButtonRelease);
+inline void click(QWidget* target, std::optional<QPointF> at = std::nullopt) {
+    mouse(target, QEvent::MouseButtonPress, at);
+    mouse(target, QEvent::MouseButtonRelease, at);
+}
+
+inline void moveOver(QWidget* target, std::optional<QPointF> at = std::nullopt) {
+    mouse(target, QEvent::MouseMove, at);
+}
+
+// The window on show with this title, if any.
+inline QWidget* topLevelTitled(const QString& title) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == title) return w;
+    return nullptr;
+}
+
+// A picture of what the user sees, left in the build folder to look at.
+inline void shot(QWidget* what, const char* name) {
+    ASSERT_TRUE(what->grab().save(QStringLiteral(ZENTRAFO_BUILD_DIR "/") + QString::fromLatin1(name)));
 }
 
 inline void key(QWidget* target, QChar ch) {
@@ -43,20 +68,63 @@ inline void type(QWidget* box, const QString& text) {
     for (QChar ch : text) key(box, ch);
 }
 
-// A started program in the offscreen front end: the model loaded, the window shown.
+// A user's forecast with one match of group A typed and one team renamed.
+inline const std::string kUserFile = "[ButA]\n0=3\n1=1\n[EquipA]\n1=Mine\n";
+// Groups B to F as every forecast the program saves names them, for the published files.
+inline const std::string kGroupsBToF = "[EquipB]\n1=B1\n2=B2\n3=B3\n4=B4\n[EquipC]\n1=C1\n2=C2\n3=C3\n4=C4\n"
+                                       "[EquipD]\n1=D1\n2=D2\n3=D3\n4=D4\n[EquipE]\n1=E1\n2=E2\n3=E3\n4=E4\n"
+                                       "[EquipF]\n1=F1\n2=F2\n3=F3\n4=F4\n";
+
+// The program's window as a user starts it: the model loads, then its window shows and
+// takes the keyboard focus. `returning`: the user has seen the welcome panel, so none
+// lies over the window.
+inline std::unique_ptr<zqt::MainWindow> startWindow(zentrafo::Marlix& w, bool returning,
+                                                   zqt::QtPlatform* desktop = nullptr) {
+    if (returning) w.reglages.set("FirstUse", "1");
+    w.Form_Load();
+    auto window = std::make_unique<zqt::MainWindow>(w, desktop);
+    window->show();
+    window->activateWindow();
+    QCoreApplication::processEvents();
+    return window;
+}
+
+// A started program in the offscreen front end on the tests' private folders.
 struct WindowFixture : ::testing::Test {
     platform::FakePlatform fake;
     zentrafo::Marlix w{fake};
     std::unique_ptr<zqt::MainWindow> window;
 
-    void SetUp() override {
-        // A returning user: no welcome panel over the window.
-        w.reglages.set("FirstUse", "1");
-        w.Form_Load();
-        window = std::make_unique<zqt::MainWindow>(w);
-        window->show();
-    }
+    void SetUp() override { window = startWindow(w, true); }
     QWidget* widget(const forms::Control* c) { return window->view().widgetOf(*c); }
+};
+
+// The program started on its own settings folder; a new start closes the previous one.
+struct Started {
+    std::unique_ptr<zentrafo::Marlix> w;
+    std::unique_ptr<zqt::MainWindow> window;
+
+    void start(platform::Platform& p, const std::string& config, bool returning = false,
+               zqt::QtPlatform* desktop = nullptr) {
+        window.reset();
+        w.reset();
+        w = std::make_unique<zentrafo::Marlix>(p, platform::Settings::inFolder(config));
+        window = startWindow(*w, returning, desktop);
+    }
+    QWidget* widget(const forms::Control* c) const { return window->view().widgetOf(*c); }
+};
+
+// Starts of the program on one private installation, each kept open to the end of the test.
+struct ProgramRuns : ::testing::Test {
+    testing_support::ProgramFolder folder;
+    platform::FakePlatform fake;
+    std::deque<Started> runs;
+
+    ProgramRuns() { fake.folder = folder.program; }
+    Started& startProgram() {
+        runs.emplace_back().start(fake, folder.config);
+        return runs.back();
+    }
 };
 
 } // namespace e2e

@@ -12,14 +12,10 @@
 #include <QTimer>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "e2e_support.h"
 #include "http_test_server.h"
 #include "online/frec.h"
-#include "private_folders.h"
-#include "qt/main_window.h"
 #include "qt/qt_platform.h"
 #include "qt/secondary_window.h"
 
@@ -28,12 +24,10 @@ namespace {
 namespace fs = std::filesystem;
 using testhttp::Reply;
 
-const std::string kUserFile = "[ButA]\n0=3\n1=1\n[EquipA]\n1=Mine\n";
-const std::string kPublished = "[ButA]\n0=0\n1=2\n2=4\n3=4\n[EquipA]\n1=Norvège\n2=Japon\n3=A3\n4=A4\n"
-                               "[EquipB]\n1=B1\n2=B2\n3=B3\n4=B4\n[EquipC]\n1=C1\n2=C2\n3=C3\n4=C4\n"
-                               "[EquipD]\n1=D1\n2=D2\n3=D3\n4=D4\n[EquipE]\n1=E1\n2=E2\n3=E3\n4=E4\n"
-                               "[EquipF]\n1=F1\n2=F2\n3=F3\n4=F4\n[Lien]\n0=Résultats du jour\n"
-                               "1=https://example.org/jour\n[Mess]\n0=Bienvenue au tournoi !\n";
+using e2e::kUserFile;
+const std::string kPublished = "[ButA]\n0=0\n1=2\n2=4\n3=4\n[EquipA]\n1=Norvège\n2=Japon\n3=A3\n4=A4\n" +
+                               e2e::kGroupsBToF +
+                               "[Lien]\n0=Résultats du jour\n1=https://example.org/jour\n[Mess]\n0=Bienvenue au tournoi !\n";
 
 // The real platform in a private program folder, on a day of the group stage.
 struct FolderPlatform : zqt::QtPlatform {
@@ -42,42 +36,25 @@ struct FolderPlatform : zqt::QtPlatform {
     platform::DateTime now() override { return {2019, 6, 10, 12, 0, 0}; }
 };
 
-std::string slurp(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 struct OnlineWindow : ::testing::Test {
+    testing_support::ProgramFolder folder;
     testhttp::Server server;
     FolderPlatform platform;
-    std::string root;
-    std::unique_ptr<zentrafo::Marlix> w;
-    std::unique_ptr<zqt::MainWindow> window;
+    e2e::Started run;
+    std::unique_ptr<zentrafo::Marlix>& w = run.w;
+    std::unique_ptr<zqt::MainWindow>& window = run.window;
     QString boxText;
 
     void SetUp() override {
-        root = testing_support::makeTempDir("online-window");
-        platform.folder = root + "/program";
-        testing_support::copyRuntimeFiles(platform.folder);
+        platform.folder = folder.program;
         platform.totalTimeoutMs = 1500;
         platform.stallSeconds = 1;
-        std::ofstream(platform.folder + "/Zentrafo.ini", std::ios::binary) << kUserFile;
+        folder.put("Zentrafo.ini", kUserFile);
         ::setenv("ZENTRAFO_SERVER", server.base().c_str(), 1);
-        w = std::make_unique<zentrafo::Marlix>(platform, platform::Settings::inFolder(root + "/config"));
-        w->reglages.set("FirstUse", "1"); // no welcome panel over the pictures
-        w->Form_Load();
-        window = std::make_unique<zqt::MainWindow>(*w, &platform);
-        window->show();
+        run.start(platform, folder.config, true, &platform); // no welcome panel over the pictures
     }
-    void TearDown() override {
-        window.reset();
-        w.reset();
-        ::unsetenv("ZENTRAFO_SERVER");
-        fs::remove_all(root);
-    }
-    QWidget* widget(const forms::Control* c) { return window->view().widgetOf(*c); }
+    void TearDown() override { ::unsetenv("ZENTRAFO_SERVER"); }
+    QWidget* widget(const forms::Control* c) { return run.widget(c); }
 
     // Presses "Mise à jour", then confirms in the dialog once it is up (saving its
     // picture), and closes any message box the update shows, keeping its text.
@@ -88,7 +65,7 @@ struct OnlineWindow : ::testing::Test {
             auto* dialog = qobject_cast<zqt::SecondaryWindow*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->windowTitle(), "Mise à jour");
-            if (dialogPng) dialog->grab().save(QString(ZENTRAFO_BUILD_DIR "/") + dialogPng);
+            if (dialogPng) e2e::shot(dialog, dialogPng);
             auto* closer = new QTimer(dialog);
             QObject::connect(closer, &QTimer::timeout, [this] {
                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -127,8 +104,8 @@ TEST_F(OnlineWindow, ConfirmedUpdateShowsThePublishedResults) {
     EXPECT_EQ(qobject_cast<QLineEdit*>(widget(a.team[1]))->text(), "Norvège");
     EXPECT_EQ(qobject_cast<QLabel*>(widget(w->langage.Label10))->text(), "Bienvenue au tournoi !");
     EXPECT_EQ(qobject_cast<QLabel*>(widget(w->online.Lablien))->text(), "Résultats du jour");
-    EXPECT_EQ(slurp(platform.folder + "/Zentrafo.ini"), kPublished);
-    window->grab().save(ZENTRAFO_BUILD_DIR "/online_after_update.png");
+    EXPECT_EQ(folder.read("Zentrafo.ini"), kPublished);
+    e2e::shot(window.get(), "online_after_update.png");
 }
 
 TEST_F(OnlineWindow, FailingServerLeavesTheForecastAndSaysSo) {
@@ -137,13 +114,13 @@ TEST_F(OnlineWindow, FailingServerLeavesTheForecastAndSaysSo) {
     EXPECT_EQ(boxText, "Erreur de connexion !");
     EXPECT_EQ(qobject_cast<QLineEdit*>(widget(w->groups.group('A').team[1]))->text(), "Mine");
     EXPECT_EQ(qobject_cast<QLineEdit*>(widget(w->groups.group('A').score[0]))->text(), "3");
-    EXPECT_EQ(slurp(platform.folder + "/Zentrafo.ini"), kUserFile);
-    EXPECT_FALSE(fs::exists(platform.folder + "/Zentrafo.BU"));
+    EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
+    EXPECT_FALSE(fs::exists(folder.path("Zentrafo.BU")));
 }
 
 TEST_F(OnlineWindow, PublisherCodeIsTypedUnseenAndOpensThePanel) {
     e2e::click(widget(w->views.Command6)); // the help panel, which holds the title label and the links
-    window->grab().save(ZENTRAFO_BUILD_DIR "/online_help_links.png");
+    e2e::shot(window.get(), "online_help_links.png");
     bool masked = false;
     QTimer::singleShot(0, [&masked] {
         auto* ask = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
@@ -152,19 +129,13 @@ TEST_F(OnlineWindow, PublisherCodeIsTypedUnseenAndOpensThePanel) {
         ask->setTextValue("4vasq");
         ask->accept();
     });
-    QWidget* title = widget(w->views.Label2);
-    const QPointF at(5, 5);
-    QMouseEvent press(QEvent::MouseButtonPress, at, title->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
-                      Qt::ShiftModifier);
-    QApplication::sendEvent(title, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, title->mapToGlobal(at), Qt::RightButton, Qt::NoButton,
-                        Qt::ShiftModifier);
-    QApplication::sendEvent(title, &release);
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        e2e::mouse(widget(w->views.Label2), t, QPointF(5, 5), Qt::RightButton, Qt::ShiftModifier);
     QApplication::processEvents();
     EXPECT_TRUE(masked);
     EXPECT_TRUE(widget(w->online.Frame20)->isVisible());
     EXPECT_EQ(qobject_cast<QLineEdit*>(widget(w->online.Text2[2]))->text(), "1.1");
-    window->grab().save(ZENTRAFO_BUILD_DIR "/online_publisher_panel.png");
+    e2e::shot(window.get(), "online_publisher_panel.png");
 }
 
 } // namespace

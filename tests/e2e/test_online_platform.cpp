@@ -5,14 +5,10 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "e2e_support.h"
 #include "http_test_server.h"
-#include "main/marlix.h"
 #include "online/frec.h"
-#include "platform/fake_platform.h"
-#include "private_folders.h"
 #include "qt/qt_platform.h"
 
 namespace {
@@ -20,33 +16,20 @@ namespace {
 namespace fs = std::filesystem;
 using testhttp::Reply;
 
-const std::string kUserFile = "[ButA]\n0=3\n1=1\n[EquipA]\n1=Mine\n";
-// As the author publishes it: a forecast saved by the program (every file it saves names
-// the four teams of each group), then the message of the day.
-const std::string kPublished = "[ButA]\n0=0\n1=2\n[EquipA]\n1=Published\n2=A2\n3=A3\n4=A4\n"
-                               "[EquipB]\n1=B1\n2=B2\n3=B3\n4=B4\n[EquipC]\n1=C1\n2=C2\n3=C3\n4=C4\n"
-                               "[EquipD]\n1=D1\n2=D2\n3=D3\n4=D4\n[EquipE]\n1=E1\n2=E2\n3=E3\n4=E4\n"
-                               "[EquipF]\n1=F1\n2=F2\n3=F3\n4=F4\n[Mess]\n0=Bonjour\n";
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
+using e2e::kUserFile;
+// As the author publishes it: a forecast saved by the program, then the message of the day.
+const std::string kPublished =
+    "[ButA]\n0=0\n1=2\n[EquipA]\n1=Published\n2=A2\n3=A3\n4=A4\n" + e2e::kGroupsBToF + "[Mess]\n0=Bonjour\n";
 
 struct OnlineOverHttp : ::testing::Test {
+    testing_support::ProgramFolder folder;
     testhttp::Server server;
     zqt::QtPlatform net;
     platform::FakePlatform fake;
-    std::string root, program;
     std::unique_ptr<zentrafo::Marlix> w;
 
     void SetUp() override {
-        root = testing_support::makeTempDir("online-http");
-        program = root + "/program";
-        testing_support::copyRuntimeFiles(program);
-        fake.folder = program;
+        fake.folder = folder.program;
         net.totalTimeoutMs = 1500;
         net.stallSeconds = 1;
         fake.onDownload = [this](const std::string& url, const std::string& file) { return net.download(url, file); };
@@ -54,14 +37,13 @@ struct OnlineOverHttp : ::testing::Test {
             return net.pictureReadable(file, width, height);
         };
         ::setenv("ZENTRAFO_SERVER", server.base().c_str(), 1);
-        std::ofstream(program + "/Zentrafo.ini", std::ios::binary) << kUserFile;
-        w = std::make_unique<zentrafo::Marlix>(fake, platform::Settings::inFolder(root + "/config"));
+        folder.put("Zentrafo.ini", kUserFile);
+        w = std::make_unique<zentrafo::Marlix>(fake, platform::Settings::inFolder(folder.config));
         w->Form_Load();
     }
     void TearDown() override {
         w.reset();
         ::unsetenv("ZENTRAFO_SERVER");
-        fs::remove_all(root);
     }
     void confirmUpdate() {
         fake.onModal = [this](forms::Form&) { w->online.frec()->Command1->click(); };
@@ -69,7 +51,7 @@ struct OnlineOverHttp : ::testing::Test {
     }
     std::vector<std::string> files() const {
         std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(program)) names.push_back(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(folder.program)) names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -80,7 +62,7 @@ TEST_F(OnlineOverHttp, PublishedFileReplacesTheForecastAfterARedirect) {
     server.route("/results/latest.ini", Reply::ok(kPublished));
     confirmUpdate();
     EXPECT_TRUE(fake.boxes.empty());
-    EXPECT_EQ(slurp(program + "/Zentrafo.ini"), kPublished);
+    EXPECT_EQ(folder.read("Zentrafo.ini"), kPublished);
     EXPECT_EQ(w->groups.group('A').team[1]->text(), "Published");
     EXPECT_EQ(w->langage.Label10->caption(), "Bonjour");
     EXPECT_EQ(files(), (std::vector<std::string>{"Zentrafo.ini", "langEn.txt", "langFr.txt", "langSp.txt"}));
@@ -116,13 +98,13 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
     };
     for (const auto& [what, reply, transferFails] : faults) {
         server.route("/Zentrafo.ini", reply);
-        EXPECT_EQ(net.download(server.url("/Zentrafo.ini"), root + "/probe"), !transferFails) << what;
-        fs::remove(root + "/probe");
+        EXPECT_EQ(net.download(server.url("/Zentrafo.ini"), folder.root + "/probe"), !transferFails) << what;
+        fs::remove(folder.root + "/probe");
         fake.boxes.clear();
         const auto start = std::chrono::steady_clock::now();
         confirmUpdate();
         const auto took = std::chrono::steady_clock::now() - start;
-        EXPECT_EQ(slurp(program + "/Zentrafo.ini"), kUserFile) << what;
+        EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile) << what;
         EXPECT_EQ(files(), (std::vector<std::string>{"Zentrafo.ini", "langEn.txt", "langFr.txt", "langSp.txt"})) << what;
         ASSERT_EQ(fake.boxes.size(), 1u) << what;
         EXPECT_EQ(fake.boxes[0].text, "Erreur de connexion !");
@@ -133,7 +115,7 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
         // Not a measure of speed: a hang would be caught here rather than by the suite's timeout.
         EXPECT_LT(took, std::chrono::seconds(10)) << what;
     }
-    EXPECT_EQ(platform::Settings::inFolder(root + "/config").get("data", "FirstUse", "unset"), "unset");
+    EXPECT_EQ(platform::Settings::inFolder(folder.config).get("data", "FirstUse", "unset"), "unset");
 }
 
 TEST_F(OnlineOverHttp, ClosedPortIsAConnectionError) {
@@ -141,7 +123,7 @@ TEST_F(OnlineOverHttp, ClosedPortIsAConnectionError) {
     confirmUpdate();
     ASSERT_EQ(fake.boxes.size(), 1u);
     EXPECT_EQ(fake.boxes[0].text, "Erreur de connexion !");
-    EXPECT_EQ(slurp(program + "/Zentrafo.ini"), kUserFile);
+    EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
 }
 
 TEST_F(OnlineOverHttp, CredentialsArriveExactlyAsTyped) {
@@ -155,7 +137,7 @@ TEST_F(OnlineOverHttp, CredentialsArriveExactlyAsTyped) {
         w->online.Command16->click();
         server.clearLog();
         // What the browser would send.
-        ASSERT_TRUE(net.download(fake.opened.back(), root + "/page.html")) << fake.opened.back();
+        ASSERT_TRUE(net.download(fake.opened.back(), folder.root + "/page.html")) << fake.opened.back();
         const auto log = server.log();
         ASSERT_EQ(log.size(), 1u);
         const auto params = log[0].params();
@@ -172,7 +154,7 @@ TEST_F(OnlineOverHttp, ContestImageFromTheServer) {
     server.route("/imvosk.php", Reply::ok(gif, "image/gif"));
     w->online.ChargeImage();
     const std::string shown = w->online.Image14->picture();
-    EXPECT_EQ(shown, fs::absolute(program + "/imgtmp.gif").string());
+    EXPECT_EQ(shown, fs::absolute(folder.path("imgtmp.gif")).string());
     // Only GIF, JPEG and PNG, whatever the name: a drawing can name local files, and
     // the other formats are no contest picture.
     const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" height=\"4\"><rect width=\"4\" "
@@ -182,8 +164,8 @@ TEST_F(OnlineOverHttp, ContestImageFromTheServer) {
         server.route("/imvosk.php", bad);
         w->online.ChargeImage();
         EXPECT_EQ(w->online.Image13->picture(), shown);
-        EXPECT_EQ(slurp(program + "/imgtmp.gif"), gif);
-        EXPECT_FALSE(fs::exists(program + "/imgtmp.gif.part"));
+        EXPECT_EQ(folder.read("imgtmp.gif"), gif);
+        EXPECT_FALSE(fs::exists(folder.path("imgtmp.gif.part")));
     }
 }
 

@@ -25,12 +25,6 @@ struct TestDesktop : zqt::QtPlatform {
     std::string programFolder() override { return "."; }
 };
 
-QWidget* topLevelTitled(const QString& title) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == title) return w;
-    return nullptr;
-}
-
 QStringList rows(QWidget* list) {
     QStringList out;
     auto* l = qobject_cast<QListWidget*>(list);
@@ -45,13 +39,11 @@ struct ReportsE2E : ::testing::Test {
     const QString build = QString::fromUtf8(ZENTRAFO_BUILD_DIR);
 
     void SetUp() override {
-        w.Form_Load();
-        window = std::make_unique<zqt::MainWindow>(w, &desktop);
+        window = e2e::startWindow(w, false, &desktop);
         window->onClose = [this] {
             w.closeWindow();
             return true;
         };
-        window->show();
     }
     void TearDown() override { zqt::printRoute() = {}; }
     QWidget* widget(const forms::Control* c) { return window->view().widgetOf(*c); }
@@ -79,7 +71,7 @@ struct ReportsE2E : ::testing::Test {
 TEST_F(ReportsE2E, StatisticsShowPlacingsGoalsAndPodium) {
     typeTournament();
     e2e::click(widget(w.reports.Command21));
-    QWidget* stats = topLevelTitled("Statistiques Dravello 2019");
+    QWidget* stats = e2e::topLevelTitled("Statistiques Dravello 2019");
     ASSERT_NE(stats, nullptr);
     auto* view = stats->findChild<zqt::FormView*>();
     const zentrafo::Stats& s = *w.reports.stats.loaded();
@@ -96,7 +88,7 @@ TEST_F(ReportsE2E, StatisticsShowPlacingsGoalsAndPodium) {
     EXPECT_TRUE(view->widgetOf(*s.Frame2)->isVisible());
     EXPECT_FALSE(view->widgetOf(*s.Image2)->isVisible());
     EXPECT_EQ(stats->focusWidget(), view->widgetOf(*s.Command1));
-    view->grab().save(build + "/reports_stats.png");
+    e2e::shot(view, "reports_stats.png");
 
     // A second click refreshes the same window in place.
     e2e::click(widget(w.reports.Command21));
@@ -106,7 +98,7 @@ TEST_F(ReportsE2E, StatisticsShowPlacingsGoalsAndPodium) {
 TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLandscapePage) {
     typeTournament();
     e2e::click(widget(w.reports.Command13));
-    QWidget* sheet = topLevelTitled("Impression");
+    QWidget* sheet = e2e::topLevelTitled("Impression");
     ASSERT_NE(sheet, nullptr);
     auto* view = sheet->findChild<zqt::FormView*>();
     zentrafo::Impress& s = *w.reports.impress.loaded();
@@ -116,10 +108,7 @@ TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLands
     EXPECT_EQ(box(s.RESULT[2])->text(), "A1");
 
     // Hovering the champion's name lights every box of its road.
-    const QPointF at(5, 5);
-    QMouseEvent move(QEvent::MouseMove, at, box(s.T8[0])->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(box(s.T8[0]), &move);
+    e2e::moveOver(box(s.T8[0]), QPointF(5, 5));
     const QColor yellow(255, 255, 0);
     for (const forms::Control* c : {s.T8[0], s.T4[0], s.T2[0], s.TF[0], s.RESULT[0]})
         EXPECT_EQ(box(c)->palette().color(QPalette::Base), yellow) << c->name() << c->index();
@@ -165,11 +154,11 @@ TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLands
 
     // Closed with its own button and opened again: the same picture, the main window in front.
     e2e::click(view->widgetOf(*w.reports.impress.loaded()->Command1));
-    EXPECT_EQ(topLevelTitled("Impression"), nullptr);
+    EXPECT_EQ(e2e::topLevelTitled("Impression"), nullptr);
     QApplication::processEvents();
     EXPECT_EQ(QApplication::activeWindow(), window.get());
     e2e::click(widget(w.reports.Command13));
-    sheet = topLevelTitled("Impression");
+    sheet = e2e::topLevelTitled("Impression");
     ASSERT_NE(sheet, nullptr);
     view = sheet->findChild<zqt::FormView*>();
     EXPECT_EQ(view->grab().toImage().pixelColor(view->px(2700), view->px(720)), line);
@@ -177,12 +166,12 @@ TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLands
     QWidget* focused = sheet->focusWidget();
     ASSERT_EQ(focused, view->widgetOf(*w.reports.impress.loaded()->Command1));
     e2e::key(focused, ' ');
-    EXPECT_EQ(topLevelTitled("Impression"), nullptr);
+    EXPECT_EQ(e2e::topLevelTitled("Impression"), nullptr);
     e2e::click(widget(w.reports.Command13));
 
     // The main window's close box takes the sheet with it.
     window->close();
-    EXPECT_EQ(topLevelTitled("Impression"), nullptr);
+    EXPECT_EQ(e2e::topLevelTitled("Impression"), nullptr);
     EXPECT_EQ(w.reports.impress.loaded(), nullptr);
 }
 

@@ -20,12 +20,6 @@ struct Panel {
     forms::Control* text = nullptr;
 };
 
-QWidget* topLevelTitled(const QString& title) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowTitle() == title) return w;
-    return nullptr;
-}
-
 struct SecondaryWindowTest : ::testing::Test {
     zqt::QtPlatform platform;
     int clicks = 0;
@@ -47,7 +41,7 @@ struct SecondaryWindowTest : ::testing::Test {
 
 TEST_F(SecondaryWindowTest, ShownUpdatedAndClosedByItsOwnButton) {
     panel.show();
-    QWidget* shown = topLevelTitled("Essai");
+    QWidget* shown = e2e::topLevelTitled("Essai");
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->size(), QSize(200, 100));
 
@@ -63,20 +57,20 @@ TEST_F(SecondaryWindowTest, ShownUpdatedAndClosedByItsOwnButton) {
     e2e::click(view->widgetOf(*panel.get().ok));
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(panel.loaded(), nullptr);
-    EXPECT_EQ(topLevelTitled("Essai"), nullptr);
+    EXPECT_EQ(e2e::topLevelTitled("Essai"), nullptr);
     QApplication::processEvents(); // the widgets go once the handler has returned
 
     panel.show(); // a fresh instance and a fresh window
-    ASSERT_NE(topLevelTitled("Essai"), nullptr);
+    ASSERT_NE(e2e::topLevelTitled("Essai"), nullptr);
     EXPECT_EQ(panel.get().text->caption(), "design");
-    topLevelTitled("Essai")->close(); // the close box
+    e2e::topLevelTitled("Essai")->close(); // the close box
     EXPECT_EQ(panel.loaded(), nullptr);
-    EXPECT_EQ(topLevelTitled("Essai"), nullptr);
+    EXPECT_EQ(e2e::topLevelTitled("Essai"), nullptr);
 }
 
 TEST_F(SecondaryWindowTest, ModalRunEndsWhenTheFormUnloads) {
     QTimer::singleShot(0, [this] {
-        QWidget* shown = topLevelTitled("Essai");
+        QWidget* shown = e2e::topLevelTitled("Essai");
         ASSERT_NE(shown, nullptr);
         EXPECT_TRUE(shown->isModal());
         auto* view = shown->findChild<zqt::FormView*>();
@@ -85,7 +79,7 @@ TEST_F(SecondaryWindowTest, ModalRunEndsWhenTheFormUnloads) {
     panel.show(true); // returns once the button has unloaded the window
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(panel.loaded(), nullptr);
-    EXPECT_EQ(topLevelTitled("Essai"), nullptr);
+    EXPECT_EQ(e2e::topLevelTitled("Essai"), nullptr);
 }
 
 } // namespace

@@ -5,12 +5,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QDir>
-#include <QFile>
 #include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTimer>
@@ -20,32 +17,22 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <fstream>
 #include <map>
 
 #include "e2e_support.h"
-#include "platform/settings.h"
-#include "private_folders.h"
 #include "qt/qt_platform.h"
 
 namespace {
 
 // Whether anything opened or read a file since the watch began.
-class ReadWatch {
-public:
-    explicit ReadWatch(const std::string& file) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-        ::inotify_add_watch(fd_, file.c_str(), IN_OPEN | IN_ACCESS);
-    }
-    ~ReadWatch() { ::close(fd_); }
-    ReadWatch(const ReadWatch&) = delete;
-    ReadWatch& operator=(const ReadWatch&) = delete;
+struct ReadWatch {
+    const int fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    explicit ReadWatch(const std::string& file) { ::inotify_add_watch(fd, file.c_str(), IN_OPEN | IN_ACCESS); }
+    ~ReadWatch() { ::close(fd); }
     bool touched() const {
         char events[4096];
-        return ::read(fd_, events, sizeof events) > 0;
+        return ::read(fd, events, sizeof events) > 0;
     }
-
-private:
-    int fd_;
 };
 
 // The characters a label puts on the screen: its text, or what its markup renders.
@@ -58,12 +45,14 @@ std::string readable(const QLabel* l) {
 }
 
 struct StartupTest : ::testing::Test {
+    testing_support::ProgramFolder folder;
     platform::FakePlatform fake;
-    std::string config = testing_support::makeTempDir("startup-e2e");
-    std::unique_ptr<zentrafo::Marlix> w;
-    std::unique_ptr<zqt::MainWindow> window;
+    e2e::Started run;
+    std::unique_ptr<zentrafo::Marlix>& w = run.w;
+    std::unique_ptr<zqt::MainWindow>& window = run.window;
 
     void SetUp() override {
+        fake.folder = folder.program;
         start("[EquipA]\n1=France\n2=Corée\n3=Norvège\n4=Nigeria\n"
               "[Match]\n0=PDP(TF1 C+) 07/06/19 21:00\n"
               "2=REN(C+) 12/06/19 21:00\n"
@@ -74,32 +63,12 @@ struct StartupTest : ::testing::Test {
     }
     // The program started afresh on this forecast file.
     void start(const std::string& forecast) {
-        window.reset();
-        w.reset();
-        std::ofstream("Zentrafo.ini") << forecast;
+        folder.put("Zentrafo.ini", forecast);
         fake.clock = {2019, 6, 8, 10, 0, 0};
-        w = std::make_unique<zentrafo::Marlix>(fake, platform::Settings::inFolder(config));
-        w->reglages.set("FirstUse", "1");
-        w->Form_Load();
-        window = std::make_unique<zqt::MainWindow>(*w);
-        window->show();
+        run.start(fake, folder.config, true);
     }
-    void TearDown() override {
-        window.reset();
-        w.reset();
-        QFile::remove("Zentrafo.ini");
-        QDir(QString::fromStdString(config)).removeRecursively();
-    }
-    QWidget* widget(const forms::Control* c) { return window->view().widgetOf(*c); }
+    QWidget* widget(const forms::Control* c) { return run.widget(c); }
     QString text(const forms::Control* c) { return qobject_cast<QLabel*>(widget(c))->text(); }
-    static void moveOver(QWidget* target, QPointF at) {
-        QMouseEvent e(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &e);
-    }
-    static void moveOver(QWidget* target) { moveOver(target, QPointF(target->width() / 2.0, target->height() / 2.0)); }
-    void save(QWidget* what, const char* name) {
-        ASSERT_TRUE(what->grab().save(QStringLiteral(ZENTRAFO_BUILD_DIR "/") + QString::fromLatin1(name)));
-    }
 };
 
 TEST_F(StartupTest, DaysPanelListsTheDaysGamesInTimeOrder) {
@@ -111,7 +80,7 @@ TEST_F(StartupTest, DaysPanelListsTheDaysGamesInTimeOrder) {
     EXPECT_EQ(text(mi.LabCAL[2]), QString::fromUtf8("18:00 Nigeria Vs Corée"));
     EXPECT_EQ(text(mi.LabCAL[3]), QString::fromUtf8("21:00 B1 Vs B2"));
     EXPECT_FALSE(qobject_cast<QLabel*>(widget(mi.RepIm[1]))->pixmap().isNull());
-    save(panel, "day_panel.png");
+    e2e::shot(panel, "day_panel.png");
 
     // The user tabs into the day and steps it back: the 7th has one match.
     auto* day = qobject_cast<QComboBox*>(widget(mi.Combo3));
@@ -129,7 +98,7 @@ TEST_F(StartupTest, DaysPanelListsTheDaysGamesInTimeOrder) {
 TEST_F(StartupTest, PointingAtAMatchShowsWhereWhenAndOnWhichChannel) {
     auto& mi = w->infos;
     QWidget* label = widget(w->groups.group('A').fixture[6]);
-    moveOver(label);
+    e2e::moveOver(label);
     EXPECT_EQ(text(mi.LabTer[0]), "Nice");
     EXPECT_TRUE(text(mi.LabTer[1]).contains("2019")) << text(mi.LabTer[1]).toStdString();
     EXPECT_TRUE(text(mi.LabTer[1]).endsWith(' '));
@@ -144,10 +113,10 @@ TEST_F(StartupTest, PointingAtAMatchShowsWhereWhenAndOnWhichChannel) {
         const QPoint centre = shown->mapTo(&window->view(), shown->rect().center());
         EXPECT_EQ(window->view().childAt(centre), shown) << c->name() << "(" << c->index() << ") is covered";
     }
-    save(&window->view(), "details_on_groups.png");
+    e2e::shot(&window->view(), "details_on_groups.png");
 
     // The bare window between two group panels hides the panel.
-    moveOver(&window->view(), QPointF(4470 / 15.0, 3000 / 15.0));
+    e2e::moveOver(&window->view(), QPointF(4470 / 15.0, 3000 / 15.0));
     EXPECT_FALSE(widget(mi.Shape1)->isVisible());
     EXPECT_EQ(text(mi.LabTer[0]), "");
 
@@ -156,17 +125,17 @@ TEST_F(StartupTest, PointingAtAMatchShowsWhereWhenAndOnWhichChannel) {
     ASSERT_TRUE(widget(w->knockout.Frame9)->isVisible());
     w->views.Frame18->setVisible(false);
     window->view().sync();
-    moveOver(widget(w->knockout.Huit[1]));
+    e2e::moveOver(widget(w->knockout.Huit[1]));
     EXPECT_TRUE(widget(mi.Frame16)->isVisible());
     EXPECT_EQ(text(mi.LabTer[3]), "Grenoble");
     EXPECT_EQ(text(mi.LabTer[5]), " 17:30");
-    save(&window->view(), "details_over_bracket.png");
-    moveOver(widget(w->knockout.Frame9), QPointF(10, 600));
+    e2e::shot(&window->view(), "details_over_bracket.png");
+    e2e::moveOver(widget(w->knockout.Frame9), QPointF(10, 600));
     EXPECT_FALSE(widget(mi.Frame16)->isVisible());
 }
 
 TEST_F(StartupTest, TextsFromFilesShowTheirOwnCharactersAndReadNothing) {
-    const std::string picture = config + "/watched.png";
+    const std::string picture = folder.root + "/watched.png";
     ASSERT_TRUE(QImage(4, 4, QImage::Format_RGB32).save(QString::fromStdString(picture)));
     const std::string markup = "<b>PDP</b><img src=\"" + picture + "\"> 07/06/19 21:00";
     start("[Match]\n0=" + markup + "\n[Mess]\n0=" + markup + "\n1=" + markup + "\n2=" + markup + "\n");
@@ -174,7 +143,7 @@ TEST_F(StartupTest, TextsFromFilesShowTheirOwnCharactersAndReadNothing) {
 
     QWidget* match = widget(w->groups.group('A').fixture[0]);
     const QPoint at(match->width() / 2, match->height() / 2);
-    moveOver(match, at);
+    e2e::moveOver(match, at);
     QHelpEvent hover(QEvent::ToolTip, at, match->mapToGlobal(at));
     QApplication::sendEvent(match, &hover);
     QLabel* tip = nullptr;
@@ -207,7 +176,7 @@ TEST_F(StartupTest, TextsFromFilesShowTheirOwnCharactersAndReadNothing) {
     EXPECT_EQ(asked, (std::vector<std::string>{markup, markup}));
 
     EXPECT_FALSE(watch.touched()) << "a text named a picture and the program read it";
-    std::ifstream(picture).get();
+    testing_support::slurp(picture);
     EXPECT_TRUE(watch.touched()) << "the watch must see a read";
 }
 
@@ -250,7 +219,7 @@ TEST_F(StartupTest, ReducedModeShrinksEveryWidgetAndComesBackExactly) {
     e2e::type(box, "0");
     e2e::type(widget(w->groups.group('A').score[3]), "3");
     EXPECT_EQ(widget(w->groups.group('A').team[4])->y(), design[w->groups.group('A').team[1]].y() * 85 / 100);
-    save(&window->view(), "reduced_window.png");
+    e2e::shot(&window->view(), "reduced_window.png");
     // A panel first opened in reduced mode shows at the reduced scale too.
     e2e::click(widget(w->views.Command1));
     const forms::Control* seat = w->knockout.Huit[2];

@@ -25,9 +25,6 @@ struct TournamentTest : e2e::WindowFixture {
         if (auto* e = qobject_cast<QLineEdit*>(widget(c))) return e->text().toStdString();
         return {};
     }
-    void save(const char* name) {
-        window->view().grab().save(QString::fromUtf8(ZENTRAFO_BUILD_DIR) + "/" + name);
-    }
 };
 
 TEST_F(TournamentTest, TypedTournamentReachesThePodium) {
@@ -40,7 +37,7 @@ TEST_F(TournamentTest, TypedTournamentReachesThePodium) {
     EXPECT_EQ(shownText(w.groups.overview[4]), "A1");
     EXPECT_EQ(shownText(w.groups.overview[5]), "C3");
     EXPECT_EQ(shownText(w.groups.Label15), "66 " + w.MSG[10]);
-    save("tournament_groups.png");
+    e2e::shot(&window->view(), "tournament_groups.png");
 
     e2e::click(widget(w.views.Command1));
     ASSERT_TRUE(w.knockout.Frame9->visible());
@@ -69,7 +66,7 @@ TEST_F(TournamentTest, TypedTournamentReachesThePodium) {
     EXPECT_TRUE(widget(ko.Image8)->isVisible());
     // The winner's box carries the winner's colour on screen too.
     EXPECT_EQ(widget(ko.FIN[0])->palette().color(QPalette::Base), QColor(35, 170, 215));
-    save("tournament_knockout.png");
+    e2e::shot(&window->view(), "tournament_knockout.png");
 
     // Back to the groups: the bracket hides, nothing of it is lost.
     e2e::click(widget(w.views.Command1));
