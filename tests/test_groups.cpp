@@ -74,12 +74,7 @@ TEST_F(GroupsTest, LettersBlanksAndEmptyCountAsScores) {
 
 TEST_F(GroupsTest, CompleteGroupMarksQualifiedTeamsAndOneDashClearsIt) {
     auto& g = A();
-    play(g, 0, "1", "0"); // 1-2
-    play(g, 1, "2", "0"); // 3-4
-    play(g, 2, "1", "1"); // 1-3
-    play(g, 3, "0", "3"); // 4-2
-    play(g, 4, "0", "2"); // 4-1
-    play(g, 5, "1", "0"); // 2-3
+    complete('A');
     // Slot 1: 7 pts, slot 2: 6 pts, slot 3: 4 pts, slot 4: 0.
     EXPECT_EQ(rank(g, 1), 1);
     EXPECT_EQ(rank(g, 2), 2);
@@ -144,12 +139,7 @@ TEST_F(GroupsTest, FloatingKeysDecideTheNotice) {
     w.MSG[3] = "lots";
     auto& g = A();
     // Slot 1: 4 points, difference 1, 3 goals for; slot 2: 4 points, difference 0, 13 for.
-    play(g, 0, "0", "0");
-    play(g, 1, "0", "0");
-    play(g, 2, "3", "0");
-    play(g, 3, "9", "10");
-    play(g, 4, "2", "0");
-    play(g, 5, "3", "4");
+    play('A', {"0", "0", "0", "0", "3", "0", "9", "10", "2", "0", "3", "4"});
     ASSERT_EQ(g.points[1]->caption(), "4");
     ASSERT_EQ(g.points[2]->caption(), "4");
     ASSERT_EQ(g.goalsFor[2]->caption(), "13");

@@ -3,9 +3,8 @@
 #include <string>
 
 #include "forms/form.h"
-#include "main/marlix.h"
-#include "platform/fake_platform.h"
 #include "platform/text.h"
+#include "started_window.h"
 
 using forms::Control;
 using zentrafo::KnockoutStage;
@@ -13,11 +12,8 @@ using zentrafo::Marlix;
 
 namespace {
 
-struct KnockoutTest : ::testing::Test {
-    platform::FakePlatform fake;
-    Marlix w{fake};
+struct KnockoutTest : StartedWindow {
     KnockoutStage& ko = w.knockout;
-    void SetUp() override { w.Form_Load(); }
     void seat() {
         for (size_t i = 0; i < 16; ++i) ko.Huit[i]->setText("T" + std::to_string(i));
     }

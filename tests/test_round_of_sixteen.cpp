@@ -13,15 +13,6 @@ struct RoundOf16Test : StartedWindow {
         w.MSG[10] = "buts";
         w.groups.RecalculeTout();
     }
-    // A complete group won by slot 1, slot 2 second, slot 3 third, slot 4 last.
-    void complete(char letter) {
-        play(letter, 0, "1", "0");
-        play(letter, 1, "2", "0");
-        play(letter, 2, "1", "1");
-        play(letter, 3, "0", "3");
-        play(letter, 4, "0", "2");
-        play(letter, 5, "1", "0");
-    }
     std::string seat(int s) { return w.knockout.Huit[static_cast<size_t>(s)]->text(); }
     std::string shown(int s) { return w.groups.overview[static_cast<size_t>(s)]->text(); }
     std::string seating() { return w.groups.Frame11->tag(); }
