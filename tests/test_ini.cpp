@@ -36,7 +36,24 @@ protected:
             if (e.path().filename() != "Zentrafo.ini") out.push_back(e.path().filename());
         return out;
     }
+    // Runs `body` in a child process and checks the status it exits with. With `ordinary`,
+    // root first becomes an ordinary account, since root reads and writes everything.
+    template <class Body> void inChild(bool ordinary, int expected, Body body) {
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            if (ordinary && asRoot && (::setgroups(0, nullptr) != 0 || ::setgid(kUser) != 0 || ::setuid(kUser) != 0))
+                ::_exit(2);
+            ::_exit(body());
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), expected);
+    }
 
+    static constexpr unsigned kUser = 65534;
+    const bool asRoot = ::geteuid() == 0;
     testing_support::ProgramFolder folder{false};
     const std::string dir = folder.program, file = folder.path("Zentrafo.ini");
 };
@@ -151,43 +168,26 @@ TEST_F(IniTest, FailedSaveLeavesTheOldFile) {
 
     // A full disk, simulated with a file size limit in a child process.
     put("[S]\nk=old\n");
-    pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
+    inChild(false, 0, [&] {
         ::signal(SIGXFSZ, SIG_IGN);
         rlimit lim{64, 64};
         ::setrlimit(RLIMIT_FSIZE, &lim);
         IniBatch batch(file);
         batch.set("S", "k", std::string(10000, 'n'));
-        bool committed = batch.commit();
-        ::_exit(!committed && batch.pending() == 1 ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        const bool committed = batch.commit();
+        return !committed && batch.pending() == 1 ? 0 : 1;
+    });
     EXPECT_EQ(content(), "[S]\nk=old\n");
     EXPECT_TRUE(strays().empty());
 }
 
 TEST_F(IniTest, UnreadableFileIsNeverReplaced) {
     // A file the user may not read, in a folder the user may write: a write must not
-    // take it for empty and replace it. Root reads everything, so the child drops to an
-    // ordinary account first.
+    // take it for empty and replace it.
     put("[S]\nk=old\nother=kept\n");
     ASSERT_EQ(::chmod(file.c_str(), 0), 0);
     ASSERT_EQ(::chmod(dir.c_str(), 0777), 0);
-    pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(2);
-        bool wrote = writeIni(file, "S", "k", "new");
-        ::_exit(!wrote && readIni(file, "S", "k", "d") == "d" ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    inChild(true, 0, [&] { return !writeIni(file, "S", "k", "new") && readIni(file, "S", "k", "d") == "d" ? 0 : 1; });
     ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
     EXPECT_EQ(content(), "[S]\nk=old\nother=kept\n");
 }
@@ -211,45 +211,30 @@ TEST_F(IniTest, SaveKeepsPermissionsAndBatchWritesOnce) {
 
 TEST_F(IniTest, SaveRespectsWhoMayWrite) {
     // A file the user made read-only stays as it is and the save says so; a file the user
-    // may write is saved even in a folder where nothing new can be made beside it. Root
-    // writes everything, so the files go to an ordinary account that the child becomes.
-    struct Case {
+    // may write is saved even in a folder where nothing new can be made beside it.
+    const struct {
         const char* what;
         unsigned folderMode, fileMode;
         bool saved;
-    };
-    const Case cases[] = {
-        {"read-only file", 0755, 0444, false},
-        {"folder closed to new files", 0555, 0644, true},
-    };
-    const bool root = ::geteuid() == 0;
-    const uid_t user = root ? 65534 : ::geteuid();
-    const gid_t group = root ? 65534 : ::getegid();
-    for (const Case& c : cases) {
+    } cases[] = {{"read-only file", 0755, 0444, false}, {"folder closed to new files", 0555, 0644, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         put("[S]\nk=old\n");
-        if (root) {
-            ASSERT_EQ(::chown(dir.c_str(), user, group), 0);
-            ASSERT_EQ(::chown(file.c_str(), user, group), 0);
+        if (asRoot) { // the files go to the account the child becomes
+            for (const std::string& path : {dir, file}) ASSERT_EQ(::chown(path.c_str(), kUser, kUser), 0);
         }
         ASSERT_EQ(::chmod(file.c_str(), c.fileMode), 0);
         ASSERT_EQ(::chmod(dir.c_str(), c.folderMode), 0);
-        pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            if (root && (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(user) != 0)) ::_exit(2);
+        inChild(true, c.saved ? 0 : 1, [&] {
             IniBatch batch(file);
             batch.set("S", "k", "new");
-            ::_exit(batch.commit() ? 0 : 1);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status)) << c.what;
-        EXPECT_EQ(WEXITSTATUS(status), c.saved ? 0 : 1) << c.what;
-        EXPECT_EQ(content(), c.saved ? "[S]\nk=new\n" : "[S]\nk=old\n") << c.what;
+            return batch.commit() ? 0 : 1;
+        });
+        EXPECT_EQ(content(), c.saved ? "[S]\nk=new\n" : "[S]\nk=old\n");
         struct stat st {};
         ASSERT_EQ(::stat(file.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, c.fileMode) << c.what;
-        EXPECT_TRUE(strays().empty()) << c.what;
+        EXPECT_EQ(st.st_mode & 0777, c.fileMode);
+        EXPECT_TRUE(strays().empty());
         ASSERT_EQ(::chmod(dir.c_str(), 0700), 0);
         ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
     }

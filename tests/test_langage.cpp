@@ -111,13 +111,10 @@ TEST_F(LangueTest, EveryLanguageReachesEveryCaption) {
     // The design texts, French, as no language file has touched them.
     platform::FakePlatform other;
     Marlix design(other);
-    const zentrafo::Stats stats(design);
-    const zentrafo::Impress sheet(design);
-    const zentrafo::FREC dialog(design);
     const std::map<std::string, Texts> french{{"Marlix", readable(design.form, false)},
-                                              {"Stats", readable(stats.form)},
-                                              {"Impress", readable(sheet.form)},
-                                              {"FREC", readable(dialog.form)}};
+                                              {"Stats", readable(zentrafo::Stats(design).form)},
+                                              {"Impress", readable(zentrafo::Impress(design).form)},
+                                              {"FREC", readable(zentrafo::FREC(design).form)}};
     const std::string site = design.online.Label9->caption();
     // Words the language shares with French.
     const std::set<std::string> shared[3] = {{}, {"Pts", "Forum", "Stats"}, {"Pts"}};
@@ -151,16 +148,13 @@ TEST_F(LangueTest, EveryLanguageReachesEveryCaption) {
     };
 
     const auto startedInFrench = shownIn(0);
-    for (int lang : {1, 2}) {
+    for (int lang : {1, 2})
         for (const auto& [window, texts] : shownIn(lang))
-            for (const auto& [id, text] : texts) {
-                const auto designed = french.at(window).find(id);
-                if (designed != french.at(window).end() && designed->second == text) {
+            for (const auto& [id, text] : texts)
+                if (french.at(window).count(id) && french.at(window).at(id) == text) {
                     EXPECT_TRUE(text.empty() || sameInEveryLanguage(text, site) || shared[lang].count(text))
                         << "language " << lang << ": " << window << " " << id << " still reads \"" << text << "\"";
                 }
-            }
-    }
     // Back to French, every text is French again.
     EXPECT_EQ(shownIn(0), startedInFrench);
 }

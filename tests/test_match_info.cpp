@@ -2,7 +2,6 @@
 // outside the text, and the day's panel lists the day's matches in kick-off order.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -219,40 +218,38 @@ TEST_F(MatchInfoTest, CalendarButtonTogglesThePanelWhereTheViewWantsIt) {
 // the starting forecast decodes to the published city, date and time, and each group's
 // fixtures pair the teams the schedule pairs.
 TEST_F(MatchInfoTest, StartingForecastHoldsTheRealDrawAndSchedule) {
-    std::ifstream shipped(ZENTRAFO_SOURCE_DIR "/resources/initial/Zentrafo.ini", std::ios::binary);
-    folder.put("Zentrafo.ini", (std::ostringstream() << shipped.rdbuf()).str());
+    folder.putStarting("Zentrafo.ini");
     Marlix& win = start();
+    auto& ko = win.knockout;
     const std::map<std::string, std::string> city{{"VAL", "Valenciennes"}, {"PDP", "Paris"}, {"LHA", "Le Havre"},
                                                   {"NCE", "Nice"},         {"REN", "Rennes"}, {"REM", "Reims"},
                                                   {"GRE", "Grenoble"},     {"LYS", "Lyon"},   {"MON", "Montpellier"}};
-    std::ifstream table(ZENTRAFO_SOURCE_DIR "/resources/wwc2019-schedule.tsv");
+    std::istringstream table(testing_support::slurp(ZENTRAFO_SOURCE_DIR "/resources/wwc2019-schedule.tsv"));
     std::string line;
     std::getline(table, line); // the heading
     int matches = 0;
     for (; std::getline(table, line); ++matches) {
+        SCOPED_TRACE(line);
         std::vector<std::string> f;
         for (auto field : platform::split(line, '\t')) f.emplace_back(field);
-        ASSERT_EQ(f.size(), 8u) << line;
+        ASSERT_EQ(f.size(), 8u);
         const int key = std::stoi(f[0]);
+        const auto tie = static_cast<size_t>(key % 100);
         const forms::Control* carrier = nullptr;
-        auto& ko = win.knockout;
         if (key < 100) {
-            const auto& g = win.groups.group(static_cast<char>('A' + key / 12));
-            const size_t first = static_cast<size_t>(key % 12);
-            EXPECT_EQ(g.fixture[first]->caption(), f[2]) << line;
-            EXPECT_EQ(g.fixture[first + 1]->caption(), f[3]) << line;
-            carrier = g.fixture[first];
+            const auto& fixture = win.groups.group(static_cast<char>('A' + key / 12)).fixture;
+            for (size_t side : {0, 1}) EXPECT_EQ(fixture[tie % 12 + side]->caption(), f[2 + side]);
+            carrier = fixture[tie % 12];
         } else {
-            const size_t tie = static_cast<size_t>(key % 100);
             carrier = key < 200 ? ko.Huit[tie] : key < 300 ? ko.Qua[tie] : key < 400 ? ko.DEM[tie]
                     : key < 500 ? ko.pf[0] : ko.FIN[0];
         }
         mi().LabInfo->setCaption(carrier->toolTip());
-        EXPECT_EQ(mi().LabTer[0]->caption(), city.at(f[6])) << line;
+        EXPECT_EQ(mi().LabTer[0]->caption(), city.at(f[6]));
         const platform::DateTime day{2000 + std::stoi(f[4].substr(6)), std::stoi(f[4].substr(3, 2)),
                                      std::stoi(f[4].substr(0, 2))};
-        EXPECT_EQ(mi().LabTer[1]->caption(), fake.formatDate(day, "dddd dd MMM yyyy ")) << line;
-        EXPECT_EQ(mi().LabTer[2]->caption(), " " + f[5]) << line;
+        EXPECT_EQ(mi().LabTer[1]->caption(), fake.formatDate(day, "dddd dd MMM yyyy "));
+        EXPECT_EQ(mi().LabTer[2]->caption(), " " + f[5]);
     }
     EXPECT_EQ(matches, 52);
     EXPECT_EQ(win.fichier.List1->listCount(), 52);
