@@ -84,6 +84,7 @@ void AppliqueLangue(Marlix& w, std::string_view contenu, forms::Form& fenetre) {
     while (start < body.size()) {
         size_t end = body.find_first_of("\r\n", start);
         std::string_view line = body.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        line = platform::firstChars(line, platform::kIniValueMaxChars); // no caption of megabytes
         if (end == std::string_view::npos) {
             start = body.size();
         } else {

@@ -76,18 +76,6 @@ std::string_view decodeValue(std::string_view raw) {
     return raw;
 }
 
-// First `n` characters of UTF-8 text, never splitting a character.
-std::string cutChars(std::string_view v, size_t n) {
-    size_t count = 0;
-    for (size_t i = 0; i < v.size(); ++i) {
-        if ((static_cast<unsigned char>(v[i]) & 0xC0) != 0x80) {
-            if (count == n) return std::string(v.substr(0, i));
-            ++count;
-        }
-    }
-    return std::string(v);
-}
-
 struct LineInfo {
     enum Kind { Other, Header, Entry } kind = Other;
     std::string_view name;
@@ -186,7 +174,7 @@ std::optional<std::string> IniFile::get(std::string_view section, std::string_vi
     if (loc.entry < 0) return std::nullopt;
     const std::string& line = lines_[static_cast<size_t>(loc.entry)];
     size_t eq = line.find('=');
-    return cutChars(decodeValue(std::string_view(line).substr(eq + 1)), kIniValueMaxChars);
+    return std::string(firstChars(decodeValue(std::string_view(line).substr(eq + 1)), kIniValueMaxChars));
 }
 
 void IniFile::set(std::string_view section, std::string_view key, std::string_view value) {

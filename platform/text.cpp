@@ -202,7 +202,30 @@ std::string decodeTextFile(std::string_view bytes) {
     // Every leading mark goes, so that a first line can never begin with one and a
     // written file reads back the same.
     while (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
-    return isUtf8(body) ? std::string(body) : cp1252ToUtf8(body);
+    if (isUtf8(body)) return std::string(body);
+
+    std::string out;
+    out.reserve(body.size() + body.size() / 8);
+    while (!body.empty()) {
+        const size_t end = std::min(body.find_first_of("\r\n"), body.size());
+        const std::string_view line = body.substr(0, end);
+        if (isUtf8(line)) out += line;
+        else out += cp1252ToUtf8(line);
+        out += body.substr(end, 1);
+        body.remove_prefix(std::min(end + 1, body.size()));
+    }
+    return out;
+}
+
+std::string_view firstChars(std::string_view text, std::size_t n) {
+    size_t count = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            if (count == n) return text.substr(0, i);
+            ++count;
+        }
+    }
+    return text;
 }
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 // Text and number helpers shared by every layer: the leading-number rule that reads
 // every score, caption and tag, and the number formats the window shows.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,7 +46,11 @@ bool isUtf8(std::string_view s);
 std::string cp1252ToUtf8(std::string_view s);
 
 // A text file's bytes as the program reads them: NUL bytes and leading byte-order marks
-// dropped, and Windows-1252 taken for a file that is not valid UTF-8.
+// dropped, and each line (ended by CR or LF) that is not valid UTF-8 taken as
+// Windows-1252, so one stray byte leaves the rest of the file as it is.
 std::string decodeTextFile(std::string_view bytes);
+
+// The first `n` characters of UTF-8 text, never splitting a character.
+std::string_view firstChars(std::string_view text, std::size_t n);
 
 } // namespace platform

@@ -186,6 +186,9 @@ TEST_F(LangueTest, TextRecords) {
     // Entries no file names keep their text, and the closing steps always run.
     EXPECT_EQ(m.MSG[9], "encore neuf");
     EXPECT_EQ(m.views.Command1->caption(), m.MSG[1]);
+    // A line is cut like an INI value: no text of megabytes.
+    apply("MSG\\" + std::string(3'000'000, 'x') + "\r\n");
+    EXPECT_EQ(m.MSG[0], std::string(1023 - 4, 'x'));
 }
 
 TEST_F(LangueTest, ControlRecords) {
