@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace zentrafo {
@@ -51,6 +52,11 @@ forms::Control* Marlix::named(const std::string& name, int index) const {
 
 void Marlix::Form_Load() {
     const platform::DateTime now = platform.now();
+    // Whatever an interrupted save left is put right before any file is read.
+    step([&] {
+        platform::setRecoveryFolder(reglages.store().folder());
+        platform::recoverUnfinishedSaves({platform.programFolder()});
+    });
 
     step([&] {
         qualifiers.FraElim->setLeft(0);

@@ -1,11 +1,5 @@
 #include "platform/ini.h"
 
-#include <atomic>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -126,20 +120,6 @@ Location locate(const std::vector<std::string>& lines, std::string_view section,
     return loc;
 }
 
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
-std::atomic<unsigned> tempCounter{0};
-
 } // namespace
 
 IniFile IniFile::parse(std::string_view bytes) {
@@ -211,59 +191,7 @@ bool IniFile::saveAtomic(const std::string& path) const { return save(path, std:
 bool IniFile::saveAtomic(const std::string& path, unsigned mode) const { return save(path, mode); }
 
 bool IniFile::save(const std::string& path, std::optional<unsigned> mode) const {
-    size_t slash = path.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (base.empty()) return false;
-
-    struct stat st {};
-    const bool exists = ::stat(path.c_str(), &st) == 0;
-    // A rename would replace a file whatever its mode: a file the user made read-only
-    // must stay as it is.
-    if (exists && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) return false;
-    if (!mode && exists && S_ISREG(st.st_mode)) mode = st.st_mode & 07777;
-
-    // The temporary file sits beside the target so that the rename stays on one file
-    // system and is atomic; the leading dot keeps it out of sight.
-    std::string tmp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tmp = dir + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(tempCounter++);
-        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode ? static_cast<mode_t>(*mode) : 0666);
-        // A folder closed to new files may still hold a file the user may write: it is
-        // rewritten in place, though not atomically. Only a refusal leads there: on a
-        // full disk the old file must not be emptied first.
-        if (fd < 0 && (errno == EACCES || errno == EPERM) && exists) return saveInPlace(path);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-
-    auto fail = [&](bool stillOpen) {
-        if (stillOpen) ::close(fd);
-        ::unlink(tmp.c_str());
-        return false;
-    };
-    // open() applies the umask; a kept or forced mode must be exact.
-    if (mode && ::fchmod(fd, static_cast<mode_t>(*mode)) != 0) return fail(true);
-    if (!writeAll(fd, serialize())) return fail(true);
-    if (::fsync(fd) != 0) return fail(true);
-    if (::close(fd) != 0) return fail(false);
-    if (::rename(tmp.c_str(), path.c_str()) != 0) return fail(false);
-
-    // Without this the rename itself may be lost in a power cut.
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd < 0) return false;
-    bool synced = ::fsync(dfd) == 0 || errno == EINVAL; // some file systems cannot flush a folder
-    ::close(dfd);
-    return synced;
-}
-
-bool IniFile::saveInPlace(const std::string& path) const {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, serialize()) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    return ok;
+    return writeWholeFile(path, serialize(), mode);
 }
 
 IniBatch::IniBatch(std::string path) : path_(std::move(path)) {}

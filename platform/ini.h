@@ -14,8 +14,11 @@
 // - A value read is at most kIniValueMaxChars characters (not bytes): longer values are
 //   cut, as files written for the original reader expect (its buffer held 1024 bytes).
 // - Tolerated: a UTF-8 byte-order mark, CR LF, LF or a lone CR as line end, NUL bytes
-//   (dropped), lines of any length. A file that is not valid UTF-8 is taken as
-//   Windows-1252, so files made on the original platform keep their accents.
+//   (dropped), lines of any length. A line that is not valid UTF-8 is taken as
+//   Windows-1252, so files made on the original platform keep their accents and one
+//   stray byte leaves the other lines as they are.
+// - Only a regular file of at most kMaxFileBytes (platform/files.h) is read; anything
+//   else (a pipe, a device, a larger file) reads as a missing file and is never replaced.
 //
 // Writing rules
 // - Files are written in UTF-8 without byte-order mark, every line ended by LF.
@@ -30,10 +33,9 @@
 // - A replaced key keeps its place; a new key goes after the last entry of its section; a
 //   new section goes at the end of the file. Every other line stays as it was (re-encoded
 //   to UTF-8 when the file was Windows-1252).
-// - Every save is a whole-file rewrite through a temporary file in the same folder that is
-//   flushed and renamed over the old file, so a crash or a full disk leaves either the old
-//   file or the new one, never a mix. A file the user may not write is left alone, and a
-//   file in a folder that refuses new files is rewritten in place instead.
+// - Every save is a whole-file rewrite by writeWholeFile (platform/files.h): a crash, a
+//   kill or a full disk leaves either the old file or the new one, never a mix, also in a
+//   folder that refuses new files. A file the user may not write is left alone.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -62,14 +64,8 @@ public:
 
     std::string serialize() const;
 
-    // Atomic replace of `path`. An existing file keeps its permission bits; a new one
-    // gets the usual ones (0666 less the umask). False on any failure; the old file is
-    // then intact and the temporary file removed. The exceptions: when the rename
-    // succeeded but the folder could not be flushed, the file holds the new text and the
-    // result is still false, since the save is not known to be durable; and when the
-    // folder refuses new files, an existing file is rewritten in place (truncated,
-    // written, flushed), so it is whole only once that write is done.
-    // A file that exists and that the user may not write is never replaced (false).
+    // The whole document into `path`, by writeWholeFile: the file as it was on failure.
+    // An existing file keeps its permission bits; a new one gets 0666 less the umask.
     bool saveAtomic(const std::string& path) const;
     // Same, with the file's permission bits forced to `mode` (e.g. 0600).
     bool saveAtomic(const std::string& path, unsigned mode) const;
@@ -78,7 +74,6 @@ public:
 
 private:
     bool save(const std::string& path, std::optional<unsigned> mode) const;
-    bool saveInPlace(const std::string& path) const;
     std::vector<std::string> lines_; // UTF-8, no line ends
 };
 

@@ -1,30 +1,13 @@
 #include "platform/settings.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/files.h"
 #include "platform/ini.h"
 
 namespace platform {
-
-namespace {
-
-// Like "mkdir -p": every missing folder on the way is made private to the user, since the
-// configuration base may not exist yet on a fresh account either.
-bool makeFolders(const std::string& path) {
-    for (size_t pos = 1; pos <= path.size(); ++pos) {
-        if (pos < path.size() && path[pos] != '/') continue;
-        std::string part = path.substr(0, pos);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-} // namespace
 
 Settings::Settings(std::string_view application) : folder_(folderFor(application)) {}
 
@@ -58,7 +41,7 @@ std::string Settings::get(std::string_view section, std::string_view key, std::s
 }
 
 bool Settings::set(std::string_view section, std::string_view key, std::string_view value) {
-    if (!makeFolders(folder_)) return false;
+    if (!makePrivateFolders(folder_)) return false;
     auto doc = IniFile::open(filePath());
     if (!doc) return false;
     // Start-up stores the language it has just read; rewriting and flushing the same

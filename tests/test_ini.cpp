@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <grp.h>
 #include <random>
 #include <sys/resource.h>
@@ -11,6 +12,7 @@
 
 #include "kill_during_saves.h"
 #include "private_folders.h"
+#include "platform/files.h"
 #include "platform/ini.h"
 
 using platform::IniBatch;
@@ -24,26 +26,45 @@ namespace {
 
 class IniTest : public ::testing::Test {
 protected:
-    // Children acting as an ordinary account must reach the folder.
-    void SetUp() override { fs::permissions(folder.root, fs::perms::others_exec, fs::perm_options::add); }
+    // Children acting as an ordinary account must reach the folders.
+    void SetUp() override {
+        fs::permissions(folder.root, fs::perms::others_exec, fs::perm_options::add);
+        fs::create_directories(recovery);
+    }
+    void TearDown() override { platform::setRecoveryFolder(""); }
 
     void put(const std::string& bytes) { folder.put("Zentrafo.ini", bytes); }
     std::string content() const { return folder.read("Zentrafo.ini"); }
-    // Anything left beside the file by a save.
-    std::vector<std::string> strays() const {
+    // Anything a save left beside the file or in the recovery folder.
+    std::vector<std::string> strays(const std::string& in = {}) const {
         std::vector<std::string> out;
-        for (auto& e : fs::directory_iterator(dir))
-            if (e.path().filename() != "Zentrafo.ini") out.push_back(e.path().filename());
+        for (const std::string& d : {in.empty() ? dir : in, recovery})
+            for (auto& e : fs::directory_iterator(d))
+                if (e.path().filename() != "Zentrafo.ini") out.push_back(e.path().filename());
         return out;
     }
-    // Runs `body` in a child process and checks the status it exits with. With `ordinary`,
-    // root first becomes an ordinary account, since root reads and writes everything.
+    // The next start of the program, as far as files go.
+    void nextStart() const {
+        platform::setRecoveryFolder(recovery);
+        platform::recoverUnfinishedSaves({dir});
+    }
+    // Root reads and writes everything: the files go to an ordinary account, which the
+    // child then becomes.
+    void giveToUser(std::initializer_list<std::string> paths) const {
+        if (asRoot)
+            for (const std::string& path : paths) ASSERT_EQ(::chown(path.c_str(), kUser, kUser), 0);
+    }
+    bool becomeUser() const {
+        return !asRoot || (::setgroups(0, nullptr) == 0 && ::setgid(kUser) == 0 && ::setuid(kUser) == 0);
+    }
+    // Runs `body` in a child process and checks the status it exits with, as an ordinary
+    // account when `ordinary`.
     template <class Body> void inChild(bool ordinary, int expected, Body body) {
         const pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
-            if (ordinary && asRoot && (::setgroups(0, nullptr) != 0 || ::setgid(kUser) != 0 || ::setuid(kUser) != 0))
-                ::_exit(2);
+            if (ordinary && !becomeUser()) ::_exit(2);
+            platform::setRecoveryFolder(recovery);
             ::_exit(body());
         }
         int status = 0;
@@ -55,7 +76,7 @@ protected:
     static constexpr unsigned kUser = 65534;
     const bool asRoot = ::geteuid() == 0;
     testing_support::ProgramFolder folder{false};
-    const std::string dir = folder.program, file = folder.path("Zentrafo.ini");
+    const std::string dir = folder.program, file = folder.path("Zentrafo.ini"), recovery = folder.config + "/Zentrafo";
 };
 
 TEST_F(IniTest, ReadResultRules) {
@@ -166,19 +187,27 @@ TEST_F(IniTest, FailedSaveLeavesTheOldFile) {
     EXPECT_TRUE(strays().empty());
     fs::remove(file);
 
-    // A full disk, simulated with a file size limit in a child process.
-    put("[S]\nk=old\n");
-    inChild(false, 0, [&] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        rlimit lim{64, 64};
-        ::setrlimit(RLIMIT_FSIZE, &lim);
-        IniBatch batch(file);
-        batch.set("S", "k", std::string(10000, 'n'));
-        const bool committed = batch.commit();
-        return !committed && batch.pending() == 1 ? 0 : 1;
-    });
-    EXPECT_EQ(content(), "[S]\nk=old\n");
-    EXPECT_TRUE(strays().empty());
+    // A full disk, simulated with a file size limit that leaves room for the recovery
+    // copy only: in a folder open to new files and in one closed to them.
+    for (unsigned folderMode : {0755u, 0555u}) {
+        SCOPED_TRACE(folderMode);
+        put("[S]\nk=old\n");
+        giveToUser({dir, file, folder.config, recovery});
+        ASSERT_EQ(::chmod(dir.c_str(), folderMode), 0);
+        inChild(true, 0, [&] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlim_t size = content().size() + file.size() + 1;
+            rlimit lim{size, size};
+            ::setrlimit(RLIMIT_FSIZE, &lim);
+            IniBatch batch(file);
+            batch.set("S", "k", std::string(10000, 'n'));
+            const bool committed = batch.commit();
+            return !committed && batch.pending() == 1 ? 0 : 1;
+        });
+        ASSERT_EQ(::chmod(dir.c_str(), 0700), 0);
+        EXPECT_EQ(content(), "[S]\nk=old\n");
+        EXPECT_TRUE(strays().empty());
+    }
 }
 
 TEST_F(IniTest, UnreadableFileIsNeverReplaced) {
@@ -211,32 +240,41 @@ TEST_F(IniTest, SaveKeepsPermissionsAndBatchWritesOnce) {
 
 TEST_F(IniTest, SaveRespectsWhoMayWrite) {
     // A file the user made read-only stays as it is and the save says so; a file the user
-    // may write is saved even in a folder where nothing new can be made beside it.
+    // may write is saved even in a folder where nothing new can be made beside it. A link
+    // is written through: it stays a link, and its target gets the new content.
+    const std::string elsewhere = folder.root + "/elsewhere";
     const struct {
         const char* what;
         unsigned folderMode, fileMode;
-        bool saved;
-    } cases[] = {{"read-only file", 0755, 0444, false}, {"folder closed to new files", 0555, 0644, true}};
+        bool link, saved;
+    } cases[] = {{"read-only file", 0755, 0444, false, false},
+                 {"folder closed to new files", 0555, 0644, false, true},
+                 {"link to a file in another folder", 0755, 0644, true, true},
+                 {"link into a folder closed to new files", 0555, 0644, true, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        put("[S]\nk=old\n");
-        if (asRoot) { // the files go to the account the child becomes
-            for (const std::string& path : {dir, file}) ASSERT_EQ(::chown(path.c_str(), kUser, kUser), 0);
-        }
-        ASSERT_EQ(::chmod(file.c_str(), c.fileMode), 0);
-        ASSERT_EQ(::chmod(dir.c_str(), c.folderMode), 0);
+        const std::string home = c.link ? elsewhere : dir, real = home + "/Zentrafo.ini";
+        fs::create_directories(home);
+        std::ofstream(real, std::ios::binary) << "[S]\nk=old\n";
+        if (c.link) fs::create_symlink(real, file);
+        giveToUser({home, real, folder.config, recovery});
+        ASSERT_EQ(::chmod(real.c_str(), c.fileMode), 0);
+        ASSERT_EQ(::chmod(home.c_str(), c.folderMode), 0);
         inChild(true, c.saved ? 0 : 1, [&] {
+            if (platform::mayWriteFile(file) != c.saved) return 3;
             IniBatch batch(file);
             batch.set("S", "k", "new");
             return batch.commit() ? 0 : 1;
         });
+        ASSERT_EQ(::chmod(home.c_str(), 0700), 0);
         EXPECT_EQ(content(), c.saved ? "[S]\nk=new\n" : "[S]\nk=old\n");
+        EXPECT_EQ(fs::is_symlink(file), c.link);
         struct stat st {};
-        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        ASSERT_EQ(::stat(real.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, c.fileMode);
-        EXPECT_TRUE(strays().empty());
-        ASSERT_EQ(::chmod(dir.c_str(), 0700), 0);
-        ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+        EXPECT_TRUE(strays(home).empty());
+        fs::remove(file);
+        fs::remove(real);
     }
 }
 
@@ -259,28 +297,47 @@ TEST(IniFuzz, RandomBytesNeverBreakTheReader) {
     }
 }
 
-TEST_F(IniTest, KilledSaveLeavesOneWholeDocument) {
+TEST_F(IniTest, KilledSaveLeavesOneWholeDocumentAtTheNextStart) {
     IniFile a, b;
     for (int i = 0; i < 184; ++i) {
         a.set("Score" + std::to_string(i % 8), std::to_string(i), std::to_string(i % 5));
         b.set("Score" + std::to_string(i % 8), std::to_string(i), "Equipe num\xC3\xA9ro " + std::to_string(i));
     }
     const std::string textA = a.serialize(), textB = b.serialize();
-    ASSERT_TRUE(a.saveAtomic(file));
-
     std::mt19937 rng(7);
-    int sawA = 0, sawB = 0;
-    for (int round = 0; round < 200; ++round) {
-        ASSERT_NO_FATAL_FAILURE(
-            testing_support::killDuringSaves(round, 3000, rng, [&](int n) { (n % 2 ? a : b).saveAtomic(file); }));
-        std::string now = content();
-        ASSERT_TRUE(now == textA || now == textB) << "round " << round << ", " << now.size() << " bytes";
-        (now == textA ? sawA : sawB)++;
-        EXPECT_EQ(IniFile::parse(now).get("score3", "3"), now == textA ? "3" : "Equipe num\xC3\xA9ro 3");
+    // A folder where the save makes a temporary file, and one closed to new files where
+    // it rewrites the file in place.
+    for (unsigned folderMode : {0755u, 0555u}) {
+        SCOPED_TRACE(folderMode);
+        ASSERT_TRUE(a.saveAtomic(file));
+        giveToUser({dir, file, folder.config, recovery});
+        ASSERT_EQ(::chmod(dir.c_str(), folderMode), 0);
+        int sawA = 0, sawB = 0, leftSomething = 0;
+        for (int round = 0; round < 150; ++round) {
+            ASSERT_NO_FATAL_FAILURE(testing_support::killDuringSaves(round, 3000, rng, [&](int n) {
+                if (n == round && !becomeUser()) ::_exit(2);
+                platform::setRecoveryFolder(recovery);
+                (n % 2 ? a : b).saveAtomic(file);
+            }));
+            leftSomething += !strays().empty();
+            nextStart();
+            const std::string now = content();
+            ASSERT_TRUE(now == textA || now == textB) << "round " << round << ", " << now.size() << " bytes";
+            (now == textA ? sawA : sawB)++;
+            ASSERT_TRUE(strays().empty()) << "round " << round;
+        }
+        // Both documents were caught on disk, and kills left work for the next start, so
+        // the kills did land during saves.
+        EXPECT_GT(sawA, 0);
+        EXPECT_GT(sawB, 0);
+        EXPECT_GT(leftSomething, 0);
+        ASSERT_EQ(::chmod(dir.c_str(), 0700), 0);
     }
-    // Both documents were caught on disk, so the kills did land during saves.
-    EXPECT_GT(sawA, 0);
-    EXPECT_GT(sawB, 0);
+    // The temporary file of a save still running is not a leftover.
+    const std::string running = dir + "/.Zentrafo.ini.tmp-" + std::to_string(::getpid()) + "-0";
+    std::ofstream(running) << "x";
+    nextStart();
+    EXPECT_TRUE(fs::exists(running));
 }
 
 } // namespace

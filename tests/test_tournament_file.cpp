@@ -4,9 +4,11 @@
 #include <cstdlib>
 #include <optional>
 #include <random>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "main/module_setting.h"
+#include "platform/files.h"
 #include "platform/ini.h"
 #include "kill_during_saves.h"
 #include "window_fixture.h"
@@ -302,6 +304,55 @@ TEST_F(WindowTest, FailedSaveTellsTheUserAndKeepsEverything) {
     EXPECT_EQ(zentrafo::LireIni(fake, "Zentrafo", "ButB", "0"), "2");
     EXPECT_EQ(zentrafo::LireIni(fake, "Zentrafo", "CV", "0"), "1.1");
     EXPECT_EQ(w.online.Shape9->backColor(), 0x00FF00u);
+}
+
+TEST_F(WindowTest, OneStrayByteLeavesTheOtherLinesAlone) {
+    folder.put("Zentrafo.ini", "[EquipA]\n1=Cor\xC3\xA9" "e du Sud\n2=C\xC3\xB4te d'Ivoire\n"
+                               "[Mess]\n0=Message \x93quoted\x94\n");
+    Marlix& w = start();
+    EXPECT_EQ(w.groups.group('A').team[1]->text(), "Corée du Sud");
+    EXPECT_EQ(w.groups.group('A').team[2]->text(), "Côte d'Ivoire");
+    EXPECT_EQ(w.langage.Label10->caption(), "Message “quoted”");
+    w.fichier.Command3->click();
+    const std::string saved = folder.read("Zentrafo.ini");
+    EXPECT_NE(saved.find("[EquipA]\n1=Corée du Sud\n2=Côte d'Ivoire\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("[Mess]\n0=Message “quoted”\n"), std::string::npos);
+}
+
+TEST_F(WindowTest, FilesThatAreNotFilesReadAsMissing) {
+    // Neither a pipe nor a device holds the start or fills the memory; the forecast is
+    // never written into one, nor over a file too large to be the program's.
+    const std::string settings = settingsStore().filePath(), forecast = iniPath();
+    fs::create_directories(settingsStore().folder());
+    const std::string huge = "[ButA]\n0=3\n;" + std::string(platform::kMaxFileBytes, 'x') + "\n";
+    const struct {
+        const char* what;
+        const std::string& path;
+        int kind; // 0 a pipe, 1 a link to a device, 2 a huge file
+    } cases[] = {{"pipe as the forecast", forecast, 0},   {"pipe as the settings", settings, 0},
+                 {"/dev/zero as the forecast", forecast, 1}, {"/dev/zero as the settings", settings, 1},
+                 {"huge forecast", forecast, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const bool isForecast = &c.path == &forecast;
+        if (!isForecast) folder.put("Zentrafo.ini", "[ButA]\n0=3\n");
+        if (c.kind == 0) ASSERT_EQ(::mkfifo(c.path.c_str(), 0600), 0);
+        if (c.kind == 1) fs::create_symlink("/dev/zero", c.path);
+        if (c.kind == 2) folder.put("Zentrafo.ini", huge);
+        fake.boxes.clear();
+
+        Marlix& w = start();
+        EXPECT_EQ(w.groups.group('A').score[0]->text(), isForecast ? "-" : "3");
+        EXPECT_EQ(w.fichier.Command3->caption(), "Sauve");
+        EXPECT_EQ(fake.boxes.size(), 0u);
+        w.fichier.Command3->click();
+        EXPECT_EQ(fake.boxes.size(), isForecast ? 1u : 0u); // the failure box
+        EXPECT_EQ(fs::is_fifo(c.path), c.kind == 0);
+        EXPECT_EQ(fs::is_symlink(c.path), c.kind == 1);
+        EXPECT_TRUE(fs::is_character_file("/dev/zero"));
+        if (c.kind == 2) EXPECT_EQ(folder.read("Zentrafo.ini"), huge);
+        for (const std::string& path : {settings, forecast}) fs::remove(path);
+    }
 }
 
 TEST_F(WindowTest, SaveButtonUnlocksSendingOnlyAfterDownloadedResults) {
