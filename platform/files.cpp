@@ -123,10 +123,15 @@ std::optional<std::string> readFd(int fd, size_t limit) {
     std::string bytes(static_cast<size_t>(st.st_size), '\0');
     size_t got = 0;
     for (;;) {
-        // Room for one byte more than the size, to notice a file that grew meanwhile.
         if (got == bytes.size()) {
-            if (bytes.size() > limit) return std::nullopt;
-            bytes.resize(std::min(limit + 1, bytes.size() + 65536));
+            // One byte more tells a file that grew since fstat.
+            char probe;
+            const ssize_t n = ::pread(fd, &probe, 1, static_cast<off_t>(got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return std::nullopt;
+            if (n == 0) break;
+            if (bytes.size() >= limit) return std::nullopt;
+            bytes.resize(std::min(limit, bytes.size() + 65536));
         }
         const ssize_t n = ::pread(fd, bytes.data() + got, bytes.size() - got, static_cast<off_t>(got));
         if (n < 0 && errno == EINTR) continue;
