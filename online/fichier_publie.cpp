@@ -19,7 +19,9 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
 
 // What a web page, an error page or a sign-in page cannot pass for: a first byte that is
 // not markup, and the four team names of each group that every saved forecast holds.
+// A saved forecast ends with a line end; a file cut on its way may not.
 bool EstResultats(std::string_view body) {
+    if (body.empty() || (body.back() != '\n' && body.back() != '\r')) return false;
     if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
     while (!body.empty() && isSpace(body.front())) body.remove_prefix(1);
     if (body.empty() || body.front() == '<') return false;

@@ -6,8 +6,9 @@
 namespace zentrafo {
 
 // True when the file at `path` is no larger than `tailleMax`, is not a web page (its
-// first byte past a byte-order mark and white space is not "<"), and names the four
-// teams of each of the six groups, as every forecast the program saves does.
+// first byte past a byte-order mark and white space is not "<"), ends with a line end
+// and names the four teams of each of the six groups, as every forecast the program
+// saves does.
 bool EstFichierTournoi(const std::string& path, long long tailleMax);
 
 // Puts the accepted download `recu` in the place of `fichier`. The old file is first

@@ -72,6 +72,19 @@ size_t writeChunk(char* data, size_t size, size_t count, void* target) {
     return sink->file->write(data, n) == n ? size * count : 0;
 }
 
+// Whether the server said where the body ends: by its length, by the chunked encoding's
+// last chunk, or by the framing of HTTP/2 and later. A body that simply stops when the
+// connection closes cannot be told from one cut off on the way.
+bool endMarked(CURL* curl, curl_off_t announced) {
+    if (announced >= 0) return true;
+    long version = 0;
+    curl_easy_getinfo(curl, CURLINFO_HTTP_VERSION, &version);
+    if (version >= CURL_HTTP_VERSION_2_0) return true;
+    curl_header* encoding = nullptr;
+    return curl_easy_header(curl, "Transfer-Encoding", 0, CURLH_HEADER, -1, &encoding) == CURLHE_OK &&
+           QByteArray(encoding->value).toLower().contains("chunked");
+}
+
 } // namespace
 
 QtPlatform::QtPlatform() = default;
@@ -214,10 +227,12 @@ bool QtPlatform::download(const std::string& url, const std::string& file) {
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     curl_off_t announced = -1;
     curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    // Only a complete success counts: status 200 (a 206 is only a part), a body whose end
+    // the server marked, and every announced byte received.
+    const bool ok = rc == CURLE_OK && status == 200 && endMarked(curl, announced) &&
+                    (announced < 0 || announced == sink.written);
     curl_easy_cleanup(curl);
     curl_slist_free_all(headers);
-    // Only a complete success counts: status 200 (a 206 is only a part) with every announced byte received.
-    const bool ok = rc == CURLE_OK && status == 200 && (announced < 0 || announced == sink.written);
     if (!ok) {
         out.cancelWriting();
         return false;

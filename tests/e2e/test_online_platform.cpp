@@ -57,9 +57,9 @@ struct OnlineOverHttp : ::testing::Test {
     }
 };
 
-TEST_F(OnlineOverHttp, PublishedFileReplacesTheForecastAfterARedirect) {
+TEST_F(OnlineOverHttp, PublishedFileReplacesTheForecastAfterARedirectAndInChunks) {
     server.route("/Zentrafo.ini", Reply::redirect("/results/latest.ini"));
-    server.route("/results/latest.ini", Reply::ok(kPublished));
+    server.route("/results/latest.ini", Reply::chunked(kPublished));
     confirmUpdate();
     EXPECT_TRUE(fake.boxes.empty());
     EXPECT_EQ(folder.read("Zentrafo.ini"), kPublished);
@@ -91,6 +91,9 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
         {"one known section alone", Reply::ok("[CV]\n0=9.9\n"), false},
         {"206 partial answer", Reply::withStatus(206, kPublished), true},
         {"truncated body", Reply::truncated(kPublished + std::string(4000, ';')), true},
+        {"cut off, no length", Reply::unmarked(kPublished.substr(0, kPublished.size() / 2)), true},
+        {"whole, but no length", Reply::unmarked(kPublished), true},
+        {"last line without its end", Reply::ok(kPublished.substr(0, kPublished.size() - 1)), false},
         {"redirect loop", Reply::redirect("/Zentrafo.ini"), true},
         {"stall", Reply::stall(), true},
         {"oversized body", Reply::oversized(2 << 20), true},
