@@ -84,8 +84,14 @@ bool EstFichierTournoi(const std::string& path, long long tailleMax) {
 }
 
 bool RemplaceFichier(const std::string& recu, const std::string& fichier, const std::string& sauvegarde) {
+    struct stat old{};
+    const bool hadFile = ::stat(fichier.c_str(), &old) == 0;
+    // A rename replaces a file whatever its mode: a forecast the user made read-only stays
+    // as it is, and a replaced one keeps the permissions the user gave it.
+    if (hadFile && (::faccessat(AT_FDCWD, fichier.c_str(), W_OK, AT_EACCESS) != 0 ||
+                    ::chmod(recu.c_str(), old.st_mode & 07777) != 0))
+        return false;
     if (!syncPath(recu, O_RDONLY)) return false;
-    const bool hadFile = exists(fichier);
     if (hadFile) {
         // The backup is made under a temporary name and renamed, so a stale backup is
         // replaced in one step and a backup present is always whole.
