@@ -172,8 +172,21 @@ std::string QtPlatform::inputPassword(const std::string& prompt, const std::stri
     return askText(prompt, title, def, true);
 }
 
+QSize QtPlatform::largestPicture() const {
+    // The program's largest window is its main window; before that is made, its design.
+    QSize largest;
+    for (const auto& [name, w] : windows_)
+        if (w.window) largest = largest.expandedTo(w.window->size());
+    if (largest.isEmpty()) {
+        const forms::Form design("");
+        largest = QSize(design.clientWidth / 15, design.clientHeight / 15);
+    }
+    return largest;
+}
+
 bool QtPlatform::pictureReadable(const std::string& file, int* width, int* height) {
-    const QImage img = readPictureFile(q(file));
+    // A picture is shown at its own size: one larger than the window would cover it.
+    const QImage img = readPictureFile(q(file), largestPicture());
     if (img.isNull()) return false;
     if (width) *width = img.width();
     if (height) *height = img.height();

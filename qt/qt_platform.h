@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+#include <QSize>
+
 #include "platform/platform.h"
 
 class QWidget;
@@ -55,6 +57,8 @@ private:
         std::function<void()> refresh;
     };
     void refreshAll();
+    // The size of the program's largest window, in pixels.
+    QSize largestPicture() const;
     std::string askText(const std::string& prompt, const std::string& title, const std::string& def, bool hidden);
     QWidget* dialogParent() const;
 
