@@ -226,9 +226,13 @@ bool QtPlatform::download(const std::string& url, const std::string& file) {
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    // The window waits for the download: it never waits longer than this in all.
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, totalTimeoutMs);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::min(totalTimeoutMs, 10000L));
+    // The window waits for the download: it never waits longer than this in all. Before
+    // any window is on screen the user waits for the first one, so not for long.
+    const bool windowShown = std::any_of(windows_.begin(), windows_.end(),
+                                         [](const auto& w) { return w.second.window && w.second.window->isVisible(); });
+    const long timeoutMs = windowShown ? totalTimeoutMs : std::min(totalTimeoutMs, startupTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMs);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::min(timeoutMs, 10000L));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, sink.cap);

@@ -50,6 +50,9 @@ public:
     // tournament file is about 10 KB, a contest picture a few dozen.
     long totalTimeoutMs = 20000;
     long long maxDownloadBytes = 1 << 20;
+    // The longest time while no window of the program is on screen yet: a download at
+    // start-up (the contest picture) must not keep the user from the window.
+    long startupTimeoutMs = 3000;
 
 private:
     struct Attached {
