@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 
 #include "forms/form.h"
 #include "platform/text.h"
@@ -213,6 +216,17 @@ bool iequals(std::string_view a, std::string_view b) {
 bool truthy(const std::string& v) {
     return iequals(v, "true") || iequals(v, "vrai") || platform::val(v) != 0;
 }
+// A number from a text, as a 32-bit integer: toward zero, and out of range the nearest
+// end of it (converting a double the type cannot hold is undefined).
+int32_t saturated(const std::string& v) {
+    const double d = platform::val(v);
+    if (std::isnan(d)) return 0;
+    if (d <= std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    if (d >= std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(d);
+}
+// A colour is a 32-bit value whose negative numbers name system colours (&H8000000F).
+uint32_t colour(const std::string& v) { return static_cast<uint32_t>(saturated(v)); }
 } // namespace
 
 bool Control::setProperty(std::string_view prop, const std::string& v) {
@@ -238,16 +252,16 @@ bool Control::setProperty(std::string_view prop, const std::string& v) {
         setEnabled(truthy(v));
     } else if (iequals(prop, "Left")) {
         if (!visual || kind_ == Kind::Line) return false;
-        setLeft(static_cast<int>(platform::val(v)));
+        setLeft(saturated(v));
     } else if (iequals(prop, "Top")) {
         if (!visual || kind_ == Kind::Line) return false;
-        setTop(static_cast<int>(platform::val(v)));
+        setTop(saturated(v));
     } else if (iequals(prop, "Width")) {
         if (!visual || kind_ == Kind::Line) return false;
-        setWidth(static_cast<int>(platform::val(v)));
+        setWidth(saturated(v));
     } else if (iequals(prop, "Height")) {
         if (!visual || kind_ == Kind::Line) return false;
-        setHeight(static_cast<int>(platform::val(v)));
+        setHeight(saturated(v));
     } else if (iequals(prop, "FontSize")) {
         if (!visual || kind_ == Kind::Line || kind_ == Kind::Shape || kind_ == Kind::Image) return false;
         setFontSize(platform::val(v));
@@ -259,10 +273,10 @@ bool Control::setProperty(std::string_view prop, const std::string& v) {
         setFontName(v);
     } else if (iequals(prop, "ForeColor")) {
         if (!visual || kind_ == Kind::Line || kind_ == Kind::Image) return false;
-        setForeColor(static_cast<uint32_t>(platform::val(v)));
+        setForeColor(colour(v));
     } else if (iequals(prop, "BackColor")) {
         if (!visual || kind_ == Kind::Line || kind_ == Kind::Image) return false;
-        setBackColor(static_cast<uint32_t>(platform::val(v)));
+        setBackColor(colour(v));
     } else {
         return false;
     }

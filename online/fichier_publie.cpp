@@ -19,7 +19,9 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
 
 // What a web page, an error page or a sign-in page cannot pass for: a first byte that is
 // not markup, and the four team names of each group that every saved forecast holds.
+// A saved forecast ends with a line end; a file cut on its way may not.
 bool EstResultats(std::string_view body) {
+    if (body.empty() || (body.back() != '\n' && body.back() != '\r')) return false;
     if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
     while (!body.empty() && isSpace(body.front())) body.remove_prefix(1);
     if (body.empty() || body.front() == '<') return false;
@@ -82,8 +84,14 @@ bool EstFichierTournoi(const std::string& path, long long tailleMax) {
 }
 
 bool RemplaceFichier(const std::string& recu, const std::string& fichier, const std::string& sauvegarde) {
+    struct stat old{};
+    const bool hadFile = ::stat(fichier.c_str(), &old) == 0;
+    // A rename replaces a file whatever its mode: a forecast the user made read-only stays
+    // as it is, and a replaced one keeps the permissions the user gave it.
+    if (hadFile && (::faccessat(AT_FDCWD, fichier.c_str(), W_OK, AT_EACCESS) != 0 ||
+                    ::chmod(recu.c_str(), old.st_mode & 07777) != 0))
+        return false;
     if (!syncPath(recu, O_RDONLY)) return false;
-    const bool hadFile = exists(fichier);
     if (hadFile) {
         // The backup is made under a temporary name and renamed, so a stale backup is
         // replaced in one step and a backup present is always whole.

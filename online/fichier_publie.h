@@ -6,16 +6,17 @@
 namespace zentrafo {
 
 // True when the file at `path` is no larger than `tailleMax`, is not a web page (its
-// first byte past a byte-order mark and white space is not "<"), and names the four
-// teams of each of the six groups, as every forecast the program saves does.
+// first byte past a byte-order mark and white space is not "<"), ends with a line end
+// and names the four teams of each of the six groups, as every forecast the program
+// saves does.
 bool EstFichierTournoi(const std::string& path, long long tailleMax);
 
 // Puts the accepted download `recu` in the place of `fichier`. The old file is first
 // kept as `sauvegarde` (replacing any stale one), then `recu` is renamed over `fichier`,
 // then the backup is removed; every step is flushed to disk. Under the name `fichier`
-// there is at every instant either the whole old file or the whole new one. False when
-// the file could not be replaced; `fichier` is then as it was and `recu` is left for the
-// caller to drop.
+// there is at every instant either the whole old file or the whole new one, with the old
+// file's permissions. False when the file could not be replaced or the user may not
+// write it; `fichier` is then as it was and `recu` is left for the caller to drop.
 bool RemplaceFichier(const std::string& recu, const std::string& fichier, const std::string& sauvegarde);
 
 // A backup left by an update that was cut short goes back under its name when that

@@ -72,6 +72,19 @@ size_t writeChunk(char* data, size_t size, size_t count, void* target) {
     return sink->file->write(data, n) == n ? size * count : 0;
 }
 
+// Whether the server said where the body ends: by its length, by the chunked encoding's
+// last chunk, or by the framing of HTTP/2 and later. A body that simply stops when the
+// connection closes cannot be told from one cut off on the way.
+bool endMarked(CURL* curl, curl_off_t announced) {
+    if (announced >= 0) return true;
+    long version = 0;
+    curl_easy_getinfo(curl, CURLINFO_HTTP_VERSION, &version);
+    if (version >= CURL_HTTP_VERSION_2_0) return true;
+    curl_header* encoding = nullptr;
+    return curl_easy_header(curl, "Transfer-Encoding", 0, CURLH_HEADER, -1, &encoding) == CURLHE_OK &&
+           QByteArray(encoding->value).toLower().contains("chunked");
+}
+
 } // namespace
 
 QtPlatform::QtPlatform() = default;
@@ -159,8 +172,21 @@ std::string QtPlatform::inputPassword(const std::string& prompt, const std::stri
     return askText(prompt, title, def, true);
 }
 
+QSize QtPlatform::largestPicture() const {
+    // The program's largest window is its main window; before that is made, its design.
+    QSize largest;
+    for (const auto& [name, w] : windows_)
+        if (w.window) largest = largest.expandedTo(w.window->size());
+    if (largest.isEmpty()) {
+        const forms::Form design("");
+        largest = QSize(design.clientWidth / 15, design.clientHeight / 15);
+    }
+    return largest;
+}
+
 bool QtPlatform::pictureReadable(const std::string& file, int* width, int* height) {
-    const QImage img = readPictureFile(q(file));
+    // A picture is shown at its own size: one larger than the window would cover it.
+    const QImage img = readPictureFile(q(file), largestPicture());
     if (img.isNull()) return false;
     if (width) *width = img.width();
     if (height) *height = img.height();
@@ -200,9 +226,13 @@ bool QtPlatform::download(const std::string& url, const std::string& file) {
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    // The window waits for the download: it never waits longer than this in all.
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, totalTimeoutMs);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::min(totalTimeoutMs, 10000L));
+    // The window waits for the download: it never waits longer than this in all. Before
+    // any window is on screen the user waits for the first one, so not for long.
+    const bool windowShown = std::any_of(windows_.begin(), windows_.end(),
+                                         [](const auto& w) { return w.second.window && w.second.window->isVisible(); });
+    const long timeoutMs = windowShown ? totalTimeoutMs : std::min(totalTimeoutMs, startupTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMs);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::min(timeoutMs, 10000L));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, sink.cap);
@@ -214,10 +244,12 @@ bool QtPlatform::download(const std::string& url, const std::string& file) {
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     curl_off_t announced = -1;
     curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+    // Only a complete success counts: status 200 (a 206 is only a part), a body whose end
+    // the server marked, and every announced byte received.
+    const bool ok = rc == CURLE_OK && status == 200 && endMarked(curl, announced) &&
+                    (announced < 0 || announced == sink.written);
     curl_easy_cleanup(curl);
     curl_slist_free_all(headers);
-    // Only a complete success counts: status 200 (a 206 is only a part) with every announced byte received.
-    const bool ok = rc == CURLE_OK && status == 200 && (announced < 0 || announced == sink.written);
     if (!ok) {
         out.cancelWriting();
         return false;

@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+#include <QSize>
+
 #include "platform/platform.h"
 
 class QWidget;
@@ -48,6 +50,9 @@ public:
     // tournament file is about 10 KB, a contest picture a few dozen.
     long totalTimeoutMs = 20000;
     long long maxDownloadBytes = 1 << 20;
+    // The longest time while no window of the program is on screen yet: a download at
+    // start-up (the contest picture) must not keep the user from the window.
+    long startupTimeoutMs = 3000;
 
 private:
     struct Attached {
@@ -55,6 +60,8 @@ private:
         std::function<void()> refresh;
     };
     void refreshAll();
+    // The size of the program's largest window, in pixels.
+    QSize largestPicture() const;
     std::string askText(const std::string& prompt, const std::string& title, const std::string& def, bool hidden);
     QWidget* dialogParent() const;
 

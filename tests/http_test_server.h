@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -39,6 +40,8 @@ struct Reply {
         Truncated, // announces the whole body, sends half of it, hangs up
         Stall,     // sends the headers and a few bytes, then nothing until the client gives up
         Endless,   // a body with no length that never ends (for the size cap)
+        Unmarked,  // the body with neither a length nor chunks: only the hang-up ends it
+        Chunked,   // the body in small chunks, as a script's output streams
     };
     int status = 200;
     std::string body;
@@ -68,6 +71,16 @@ struct Reply {
     static Reply truncated(std::string body) {
         Reply r = ok(std::move(body));
         r.fault = Fault::Truncated;
+        return r;
+    }
+    static Reply unmarked(std::string body) {
+        Reply r = ok(std::move(body));
+        r.fault = Fault::Unmarked;
+        return r;
+    }
+    static Reply chunked(std::string body) {
+        Reply r = ok(std::move(body));
+        r.fault = Fault::Chunked;
         return r;
     }
     static Reply redirect(const std::string& location) {
@@ -256,11 +269,25 @@ private:
     void send(int c, const Reply& r) {
         std::string head = "HTTP/1.1 " + std::to_string(r.status) + " Status\r\nConnection: close\r\n";
         for (const auto& [k, v] : r.headers) head += k + ": " + v + "\r\n";
-        if (r.fault != Reply::Fault::Endless) head += "Content-Length: " + std::to_string(r.body.size()) + "\r\n";
+        if (r.fault == Reply::Fault::Chunked) head += "Transfer-Encoding: chunked\r\n";
+        else if (r.fault != Reply::Fault::Endless && r.fault != Reply::Fault::Unmarked)
+            head += "Content-Length: " + std::to_string(r.body.size()) + "\r\n";
         head += "\r\n";
         if (!sendAll(c, head)) return;
         switch (r.fault) {
-        case Reply::Fault::None: sendAll(c, r.body); return;
+        case Reply::Fault::None:
+        case Reply::Fault::Unmarked: sendAll(c, r.body); return;
+        case Reply::Fault::Chunked: {
+            std::string out;
+            for (size_t at = 0; at < r.body.size(); at += 100) {
+                const std::string part = r.body.substr(at, 100);
+                char size[16];
+                std::snprintf(size, sizeof size, "%zx\r\n", part.size());
+                out += size + part + "\r\n";
+            }
+            sendAll(c, out + "0\r\n\r\n");
+            return;
+        }
         case Reply::Fault::Truncated: sendAll(c, r.body.substr(0, r.body.size() / 2)); return;
         case Reply::Fault::Stall: {
             sendAll(c, r.body.substr(0, 3));

@@ -3,6 +3,7 @@
 // the fake platform; the real transfers are tested against a local server in tests/e2e.
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -101,6 +102,8 @@ TEST_F(OnlineTest, DialogShowsTheLanguageTextsAndCancelChangesNothing) {
 TEST_F(OnlineTest, SuccessfulUpdateLoadsThePublishedFileAndMarksTheButton) {
     const std::string published = savedForecast("Published", "2") + kPublishedSections;
     folder.put("Zentrafo.ini", kUserFile);
+    const auto ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
+    fs::permissions(iniPath(), ownerOnly);
     folder.put("Zentrafo.BU", "[ButA]\n0=9\n"); // stale, from an update cut short long ago
     Marlix& m = start();
     m.online.Image14->setVisible(true);
@@ -109,6 +112,7 @@ TEST_F(OnlineTest, SuccessfulUpdateLoadsThePublishedFileAndMarksTheButton) {
     update(true);
 
     EXPECT_EQ(folder.read("Zentrafo.ini"), published);
+    EXPECT_EQ(fs::status(iniPath()).permissions() & fs::perms::all, ownerOnly);
     EXPECT_FALSE(has("Zentrafo.BU"));
     EXPECT_FALSE(has("Zentrafo.ini.part"));
     EXPECT_TRUE(fake.boxes.empty());
@@ -157,6 +161,37 @@ TEST_F(OnlineTest, StartUpPutsBackABackupOnlyWhenTheForecastIsMissing) {
     folder.put("Zentrafo.BU", "[EquipA]\n1=Older\n");
     EXPECT_EQ(start().groups.group('A').team[1]->text(), "Mine");
     EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
+}
+
+// A forecast its owner made read-only, updated by that owner (not root, who may write
+// anything): refused like a failed download, file and mode as they were.
+TEST_F(OnlineTest, ReadOnlyForecastIsNotReplaced) {
+    served["/Zentrafo.ini"] = savedForecast("Published", "2") + kPublishedSections;
+    folder.put("Zentrafo.ini", kUserFile);
+    const auto readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    fs::permissions(iniPath(), readOnly);
+    constexpr unsigned kUser = 65534;
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot) {
+        ASSERT_EQ(::chown(root.c_str(), kUser, kUser), 0);
+        for (const auto& e : fs::recursive_directory_iterator(root)) {
+            ASSERT_EQ(::chown(e.path().c_str(), kUser, kUser), 0);
+        }
+    }
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (asRoot && (::setgroups(0, nullptr) != 0 || ::setgid(kUser) != 0 || ::setuid(kUser) != 0)) ::_exit(2);
+        start();
+        update(true);
+        ::_exit(fake.boxes.size() == 1 && fake.boxes[0].text == "Erreur de connexion !" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the refusal was not reported";
+    EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
+    EXPECT_EQ(fs::status(iniPath()).permissions() & fs::perms::all, readOnly);
+    EXPECT_FALSE(has("Zentrafo.BU") || has("Zentrafo.ini.part"));
 }
 
 // The swap killed at random moments, many times: the forecast is always one whole file.

@@ -65,4 +65,20 @@ TEST_F(SecondaryTest, ModalShowLetsTheUserActAndTheCloseBoxUnloads) {
     EXPECT_EQ(fake.unloadedForms.size(), 2u);
 }
 
+// Properties set by name take any number a text holds: out of range, the nearest value
+// the property can hold; a negative colour is a system colour, as on the original desktop.
+TEST(LateBoundProperties, NumbersSaturate) {
+    forms::Form form("Sheet");
+    forms::Control& box = form.add(forms::Kind::TextBox, "Box", -1, nullptr, 0, 0, 100, 100);
+    const std::string huge(400, '9');
+    ASSERT_TRUE(box.setProperty("Left", huge) && box.setProperty("Top", "-" + huge) &&
+                box.setProperty("Width", "12.9") && box.setProperty("BackColor", "-2147483633") &&
+                box.setProperty("ForeColor", "4294967296"));
+    EXPECT_EQ(box.left(), 2147483647);
+    EXPECT_EQ(box.top(), -2147483647 - 1);
+    EXPECT_EQ(box.width(), 12);
+    EXPECT_EQ(box.backColor(), 0x8000000Fu);
+    EXPECT_EQ(box.foreColor(), 0x7FFFFFFFu);
+}
+
 } // namespace

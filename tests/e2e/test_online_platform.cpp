@@ -6,6 +6,9 @@
 #include <chrono>
 #include <filesystem>
 
+#include <QBuffer>
+#include <QImage>
+
 #include "e2e_support.h"
 #include "http_test_server.h"
 #include "online/frec.h"
@@ -57,9 +60,9 @@ struct OnlineOverHttp : ::testing::Test {
     }
 };
 
-TEST_F(OnlineOverHttp, PublishedFileReplacesTheForecastAfterARedirect) {
+TEST_F(OnlineOverHttp, PublishedFileReplacesTheForecastAfterARedirectAndInChunks) {
     server.route("/Zentrafo.ini", Reply::redirect("/results/latest.ini"));
-    server.route("/results/latest.ini", Reply::ok(kPublished));
+    server.route("/results/latest.ini", Reply::chunked(kPublished));
     confirmUpdate();
     EXPECT_TRUE(fake.boxes.empty());
     EXPECT_EQ(folder.read("Zentrafo.ini"), kPublished);
@@ -91,6 +94,9 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
         {"one known section alone", Reply::ok("[CV]\n0=9.9\n"), false},
         {"206 partial answer", Reply::withStatus(206, kPublished), true},
         {"truncated body", Reply::truncated(kPublished + std::string(4000, ';')), true},
+        {"cut off, no length", Reply::unmarked(kPublished.substr(0, kPublished.size() / 2)), true},
+        {"whole, but no length", Reply::unmarked(kPublished), true},
+        {"last line without its end", Reply::ok(kPublished.substr(0, kPublished.size() - 1)), false},
         {"redirect loop", Reply::redirect("/Zentrafo.ini"), true},
         {"stall", Reply::stall(), true},
         {"oversized body", Reply::oversized(2 << 20), true},
@@ -147,24 +153,57 @@ TEST_F(OnlineOverHttp, CredentialsArriveExactlyAsTyped) {
     }
 }
 
+// A GIF of w x h pixels in stripes of its 128 colours, its codes written plainly.
+std::string gifOf(int w, int h) {
+    std::string s = "GIF89a";
+    auto word = [&s](int v) { s += {static_cast<char>(v & 255), static_cast<char>(v >> 8)}; };
+    word(w);
+    word(h);
+    s += {'\xF6', 0, 0};
+    for (int i = 0; i < 128; ++i) s += {static_cast<char>(2 * i), static_cast<char>(255 - 2 * i), static_cast<char>(i)};
+    s += ',';
+    for (int v : {0, 0, w, h}) word(v);
+    s += {0, 7};
+    std::string codes; // a clear code before the table would need wider codes
+    for (int i = 0; i < w * h; ++i) codes += i % 126 ? "" : "\x80", codes += static_cast<char>(i / 7 % 128);
+    codes += '\x81';
+    for (size_t at = 0; at < codes.size(); at += 255) s += static_cast<char>(codes.substr(at, 255).size()) + codes.substr(at, 255);
+    return s + std::string("\0;", 2);
+}
+
+std::string jpegOf(int w, int h) {
+    QImage picture(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "JPEG");
+    return bytes.toStdString();
+}
+
 TEST_F(OnlineOverHttp, ContestImageFromTheServer) {
-    const std::string gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01"
-                          "\x00\x00\x02\x02\x44\x01\x00;",
-                          35);
+    const std::string gif = gifOf(120, 90);
     server.route("/imvosk.php", Reply::ok(gif, "image/gif"));
     w->online.ChargeImage();
     const std::string shown = w->online.Image14->picture();
     EXPECT_EQ(shown, fs::absolute(folder.path("imgtmp.gif")).string());
+    EXPECT_EQ(w->online.Image14->width(), 120 * 15);
     // Only GIF, JPEG and PNG, whatever the name: a drawing can name local files, and
-    // the other formats are no contest picture.
+    // the other formats are no contest picture. Nor is a picture cut on its way (its
+    // reader would draw the rest grey), or one larger than the main window.
     const std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" height=\"4\"><rect width=\"4\" "
                             "height=\"4\"/></svg>";
+    const std::string jpeg = jpegOf(300, 200);
     for (Reply bad : {Reply::ok("GIF89a garbage", "image/gif"), Reply::ok(svg, "image/gif"),
-                      Reply::ok("P1\n1 1\n1\n", "image/gif"), Reply::notFound(), Reply::stall()}) {
+                      Reply::ok("P1\n1 1\n1\n", "image/gif"), Reply::notFound(), Reply::stall(),
+                      Reply::ok(gif.substr(0, gif.size() / 3), "image/gif"),
+                      Reply::ok(jpeg.substr(0, jpeg.size() / 3), "image/jpeg"),
+                      Reply::ok(jpegOf(1300, 8), "image/jpeg")}) {
         server.route("/imvosk.php", bad);
         w->online.ChargeImage();
         EXPECT_EQ(w->online.Image13->picture(), shown);
-        EXPECT_EQ(folder.read("imgtmp.gif"), gif);
+        EXPECT_TRUE(folder.read("imgtmp.gif") == gif) << "the last good picture was replaced";
         EXPECT_FALSE(fs::exists(folder.path("imgtmp.gif.part")));
     }
 }

@@ -16,10 +16,13 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <map>
 
 #include "e2e_support.h"
+#include "http_test_server.h"
 #include "qt/qt_platform.h"
 
 namespace {
@@ -240,6 +243,33 @@ TEST_F(StartupTest, ReducedModeShrinksEveryWidgetAndComesBackExactly) {
     EXPECT_GT(same, 300);
     EXPECT_EQ(widget(w->groups.group('A').team[1])->font().pixelSize(), font);
     EXPECT_EQ(widget(w->views.Command1)->geometry(), design[w->views.Command1]);
+}
+
+// A pseudonym stored and the picture wanted at each start: a picture server that never
+// answers keeps the user from the window a few seconds at most.
+TEST(StartupOnline, StallingImageServerDoesNotHoldTheWindow) {
+    testing_support::ProgramFolder folder;
+    testhttp::Server server;
+    server.route("/imvosk.php", testhttp::Reply::stall());
+    ::setenv("ZENTRAFO_SERVER", server.base().c_str(), 1);
+    struct : zqt::QtPlatform {
+        std::string folder;
+        std::string programFolder() override { return folder; }
+    } desktop;
+    desktop.folder = folder.program;
+    platform::Settings stored = platform::Settings::inFolder(folder.config);
+    ASSERT_TRUE(stored.set("data", "pseudo", "Zizou") && stored.set("data", "ChImage", "0"));
+    e2e::Started run;
+    const auto start = std::chrono::steady_clock::now();
+    run.start(desktop, folder.config, true, &desktop);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    ::unsetenv("ZENTRAFO_SERVER");
+    EXPECT_EQ(server.hits("/imvosk.php"), 1u);
+    EXPECT_TRUE(run.window->isVisible());
+    EXPECT_TRUE(run.widget(run.w->online.Image14)->isVisible());
+    EXPECT_FALSE(std::filesystem::exists(folder.path("imgtmp.gif")));
+    // Not a measure of speed: a download may otherwise take 20 s, the start-up's one ~3 s.
+    EXPECT_LT(waited, std::chrono::seconds(8));
 }
 
 TEST_F(StartupTest, QuitEndsTheProgramWithTheSettingsStored) {
