@@ -11,12 +11,12 @@ namespace zentrafo {
 // saves does.
 bool EstFichierTournoi(const std::string& path, long long tailleMax);
 
-// Puts the accepted download `recu` in the place of `fichier`. The old file is first
-// kept as `sauvegarde` (replacing any stale one), then `recu` is renamed over `fichier`,
-// then the backup is removed; every step is flushed to disk. Under the name `fichier`
-// there is at every instant either the whole old file or the whole new one, with the old
-// file's permissions. False when the file could not be replaced or the user may not
-// write it; `fichier` is then as it was and `recu` is left for the caller to drop.
+// Puts the accepted download `recu` in the place of `fichier`, through the save's own
+// writer: under the name `fichier` there is at every instant either the whole old file
+// or the whole new one, with the old file's permissions, and a link stays a link. The
+// old file is kept as `sauvegarde` while the new one is written. False when the file
+// could not be replaced or the user may not write it; `fichier` is then as it was and
+// `recu` is left for the caller to drop.
 bool RemplaceFichier(const std::string& recu, const std::string& fichier, const std::string& sauvegarde);
 
 // A backup left by an update that was cut short goes back under its name when that

@@ -51,8 +51,8 @@ protected:
     // Root reads and writes everything: the files go to an ordinary account, which the
     // child then becomes.
     void giveToUser(std::initializer_list<std::string> paths) const {
-        if (asRoot)
-            for (const std::string& path : paths) ASSERT_EQ(::chown(path.c_str(), kUser, kUser), 0);
+        if (!asRoot) return;
+        for (const std::string& path : paths) ASSERT_EQ(::chown(path.c_str(), kUser, kUser), 0);
     }
     bool becomeUser() const {
         return !asRoot || (::setgroups(0, nullptr) == 0 && ::setgid(kUser) == 0 && ::setuid(kUser) == 0);

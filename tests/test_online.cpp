@@ -101,7 +101,10 @@ TEST_F(OnlineTest, DialogShowsTheLanguageTextsAndCancelChangesNothing) {
 
 TEST_F(OnlineTest, SuccessfulUpdateLoadsThePublishedFileAndMarksTheButton) {
     const std::string published = savedForecast("Published", "2") + kPublishedSections;
-    folder.put("Zentrafo.ini", kUserFile);
+    // The forecast is a link the user made to a file kept elsewhere: the update writes there.
+    fs::create_directory(program + "/kept");
+    folder.put("kept/mine.ini", kUserFile);
+    fs::create_symlink("kept/mine.ini", iniPath());
     const auto ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
     fs::permissions(iniPath(), ownerOnly);
     folder.put("Zentrafo.BU", "[ButA]\n0=9\n"); // stale, from an update cut short long ago
@@ -113,6 +116,7 @@ TEST_F(OnlineTest, SuccessfulUpdateLoadsThePublishedFileAndMarksTheButton) {
 
     EXPECT_EQ(folder.read("Zentrafo.ini"), published);
     EXPECT_EQ(fs::status(iniPath()).permissions() & fs::perms::all, ownerOnly);
+    EXPECT_TRUE(fs::is_symlink(iniPath()));
     EXPECT_FALSE(has("Zentrafo.BU"));
     EXPECT_FALSE(has("Zentrafo.ini.part"));
     EXPECT_TRUE(fake.boxes.empty());

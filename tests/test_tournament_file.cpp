@@ -336,7 +336,9 @@ TEST_F(WindowTest, FilesThatAreNotFilesReadAsMissing) {
         SCOPED_TRACE(c.what);
         const bool isForecast = &c.path == &forecast;
         if (!isForecast) folder.put("Zentrafo.ini", "[ButA]\n0=3\n");
-        if (c.kind == 0) ASSERT_EQ(::mkfifo(c.path.c_str(), 0600), 0);
+        if (c.kind == 0) {
+            ASSERT_EQ(::mkfifo(c.path.c_str(), 0600), 0);
+        }
         if (c.kind == 1) fs::create_symlink("/dev/zero", c.path);
         if (c.kind == 2) folder.put("Zentrafo.ini", huge);
         fake.boxes.clear();
@@ -350,7 +352,9 @@ TEST_F(WindowTest, FilesThatAreNotFilesReadAsMissing) {
         EXPECT_EQ(fs::is_fifo(c.path), c.kind == 0);
         EXPECT_EQ(fs::is_symlink(c.path), c.kind == 1);
         EXPECT_TRUE(fs::is_character_file("/dev/zero"));
-        if (c.kind == 2) EXPECT_EQ(folder.read("Zentrafo.ini"), huge);
+        if (c.kind == 2) {
+            EXPECT_EQ(folder.read("Zentrafo.ini"), huge);
+        }
         for (const std::string& path : {settings, forecast}) fs::remove(path);
     }
 }
