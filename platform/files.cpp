@@ -254,11 +254,14 @@ bool rewriteInPlace(const std::string& target, std::string_view bytes, std::opti
     return true;
 }
 
-// ".NAME.tmp-PID-N" with NAME an INI file's name: the process that made it.
+// ".NAME.tmp-PID-N" with NAME an INI file's name or the update's backup: the process
+// that made it.
 pid_t temporaryOwner(std::string_view name) {
     if (name.size() < 2 || name.front() != '.') return 0;
     const size_t tag = name.rfind(".tmp-");
-    if (tag == std::string_view::npos || !endsWith(name.substr(1, tag - 1), ".ini")) return 0;
+    if (tag == std::string_view::npos) return 0;
+    const std::string_view base = name.substr(1, tag - 1);
+    if (!endsWith(base, ".ini") && !endsWith(base, ".BU")) return 0;
     std::string_view rest = name.substr(tag + 5);
     const size_t dash = rest.find('-');
     if (dash == 0 || dash == std::string_view::npos || dash + 1 == rest.size()) return 0;
