@@ -184,12 +184,8 @@ public:
     // this kind of control lacks is refused (false).
     bool setProperty(std::string_view prop, const std::string& value);
 
-    // Every property and handler of `other` (not its name, index, parent or z-order):
-
     uint32_t dirty() const { return dirty_; }
     void clearDirty() { dirty_ = 0; }
-    // Front-end bookkeeping: the widget drawn for this control.
-    void* view = nullptr;
 
 private:
     void touch(uint32_t bits);

@@ -163,13 +163,12 @@ void GroupStage::colourRows() {
         for (int s = 1; s <= 4; ++s) g.team[static_cast<size_t>(s)]->setBackColor(kSlotColour[static_cast<size_t>(s)]);
 }
 
+std::string sansTirets(const std::string& typed) {
+    return typed.size() > 1 ? platform::replaceAll(typed, "-", "") : typed;
+}
+
 void GroupStage::onScoreChange(Group& g, Control& box) {
-    const std::string& t = box.text();
-    if (t.size() > 1 && t.find('-') != std::string::npos) {
-        std::string cleaned = t;
-        cleaned.erase(std::remove(cleaned.begin(), cleaned.end(), '-'), cleaned.end());
-        box.setText(cleaned); // raises Change again: that run finds nothing to clean
-    }
+    box.setText(sansTirets(box.text())); // a change raises Change again: that run finds nothing to clean
     if (w_.ChargementFini) CalculGroupe(g);
 }
 
@@ -179,7 +178,6 @@ void GroupStage::onTeamClick(Group& g, Control& box) {
 }
 
 void GroupStage::CalculGroupe(Group& g) {
-    ++computations;
     std::array<int, 5> pts{}, played{};
     for (int m = 0; m < 6; ++m) {
         const Control* a = g.score[static_cast<size_t>(2 * m)];

@@ -205,10 +205,9 @@ void GroupStage::Label12_Click() {
     // able to correct any of them.
     for (int s = 1; s <= 4; ++s)
         for (Group& g : groups) g.team[static_cast<size_t>(s)]->setLocked(false);
-    if (auto* arr = w_.form.array("NEElim"))
-        for (auto& [i, c] : *arr) c->setVisible(true);
-    if (Control* save = w_.form.find("Command3")) save->setEnabled(true);
-    if (Control* f22 = w_.form.find("Frame22")) f22->setVisible(false);
+    for (Control* c : w_.qualifiers.NEElim) c->setVisible(true);
+    w_.fichier.Command3->setEnabled(true);
+    w_.qualifiers.Frame22->setVisible(false);
     w_.platform.messageBox("Equipes débloquées", platform::MbIconInformation, "OK");
 }
 

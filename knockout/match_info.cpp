@@ -303,9 +303,6 @@ void MatchInfo::wireHover() {
     for (Control* c : ko.pf) carrier(c);
     for (Control* c : ko.FIN) carrier(c);
     clearing(ko.Frame10);
-    // The qualifying panel's working frames, where that panel has them.
-    for (const char* name : {"Frame5", "Frame8"})
-        if (Control* fr = w_.form.find(name); fr && fr->name() == name) clearing(fr);
     ko.Frame9->on(Ev::MouseMove, [this](Control&, forms::EventArgs&) {
         LabInfo->setCaption("");
         CacheDetailsMatch();
@@ -413,8 +410,6 @@ void MatchInfo::AfficheJour() {
 }
 
 void MatchInfo::Command15_Click() {
-    // The history panel, where this window has one.
-    if (Control* histo = w_.form.find("FraHisto"); histo && histo->name() == "FraHisto") histo->setVisible(false);
     if (w_.qualifiers.FraElim->visible()) return;
     Control* panel = w_.views.Frame18;
     panel->setLeft(13380);

@@ -120,7 +120,6 @@ void FormView::detach() {
     forget(this);
     for (auto& [c, item] : items_) {
         if (item.timer) item.timer->stop();
-        item.control->view = nullptr;
         if (item.widget) item.widget->removeEventFilter(this);
     }
     byWidget_.clear();
@@ -305,7 +304,6 @@ FormView::Item& FormView::create(Control& c) {
         return item;
     }
     item.widget = makeWidget(c, parent);
-    c.view = item.widget;
     byWidget_.insert(item.widget, &c);
     // Every property change below sends the widget an event; the user's events are
     // routed only once it is made, so the filter comes after (hundreds of widgets).

@@ -185,7 +185,7 @@ void Reports::fillStats(Stats& s) {
     s.Label1->setCaption(w_.MSG[10] + " : " + platform::numText(total));
     s.Label2->setCaption(w_.MSG[11]);
     s.Label3->setCaption(w_.MSG[13]);
-    if (const Control* stem = w_.form.find("Text1"); stem && stem->text() == kCurrentStem) {
+    if (w_.fichier.Text1->text() == kCurrentStem) {
         s.Image1->setPicture(w_.fichier.ImaRepLogo[0]->picture());
         s.Text1->setText(w_.MSG[9] + kCurrentYear);
     }

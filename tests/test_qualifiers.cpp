@@ -130,6 +130,7 @@ TEST_F(QualifiersTest, SetUpRunsOnceAndLaysTheGridOutRowByRow) {
     q().ChargeElim();
     EXPECT_EQ(w->form.controls().size(), before);
     EXPECT_EQ(w->form.loadElement("EquiElim", 12), nullptr); // an element that exists is refused
+    EXPECT_THROW(w->form.add(forms::Kind::TextBox, "EquiElim", 12), std::invalid_argument);
     // Typing before any group was chosen computes nothing.
     q().ButElim[0]->setText("3");
     q().ButElim[1]->setText("1");

@@ -159,12 +159,6 @@ TEST_F(RoundOf16Test, ThirdsChangedDuringTheSeatingsYieldRunAnotherPass) {
     EXPECT_EQ(w.groups.TexMeillTrois->text(), w.groups.TexMeillTrois->tag());
 }
 
-TEST_F(RoundOf16Test, QuietPassRunsOnce) {
-    fake.yields = 0;
-    w.groups.RecalculeTout();
-    EXPECT_EQ(fake.yields, 7);
-}
-
 TEST_F(RoundOf16Test, UnlockOpensTeamNamesAndSaysSo) {
     EXPECT_TRUE(g('A').team[1]->locked());
     w.groups.Label12->click();
