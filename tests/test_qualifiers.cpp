@@ -125,6 +125,8 @@ TEST(QualifiersCalendar, TableIsTheFileAndHoldsTheCalendarsShape) {
 TEST_F(QualifiersTest, SetUpRunsOnceAndLaysTheGridOutRowByRow) {
     EXPECT_EQ(q().EquiElim[58]->top() - q().EquiElim[0]->top(), 7685);
     EXPECT_EQ(q().ButElim[59]->left(), q().ButElim[1]->left());
+    // Each column aligned one way: home names towards their goals, away names too.
+    for (size_t k = 2; k < 60; ++k) EXPECT_EQ(q().EquiElim[k]->alignment(), q().EquiElim[k % 2]->alignment()) << k;
     EXPECT_TRUE(q().EquiElim[58]->visible());
     const size_t before = w->form.controls().size();
     q().ChargeElim();
