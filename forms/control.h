@@ -184,6 +184,16 @@ public:
     // this kind of control lacks is refused (false).
     bool setProperty(std::string_view prop, const std::string& value);
 
+    // The command button that Enter presses wherever the focus is in its window, unless
+    // another button has the focus.
+    bool isDefault() const { return default_; }
+    void setDefault(bool v) {
+        if (v != default_) {
+            default_ = v;
+            touch(DValue);
+        }
+    }
+
     uint32_t dirty() const { return dirty_; }
     void clearDirty() { dirty_ = 0; }
 
@@ -207,7 +217,7 @@ private:
     int selStart_ = 0, selLength_ = 0;
     int value_ = 0;
     bool sorted_ = false;
-    bool multiLine_ = false, multiSelect_ = false;
+    bool multiLine_ = false, multiSelect_ = false, default_ = false;
     std::vector<std::string> items_;
     std::vector<char> marks_; // one per item
     int listIndex_ = -1;

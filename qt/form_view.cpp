@@ -418,9 +418,12 @@ void FormView::apply(Item& item, uint32_t bits) {
     if (c.kind() == Kind::Label && (bits & (forms::DText | forms::DFont | forms::DGeometry))) fitLabel(item);
     if (bits & forms::DLocked)
         if (auto* e = qobject_cast<QLineEdit*>(w)) e->setReadOnly(c.locked());
-    if (bits & forms::DValue)
+    if (bits & forms::DValue) {
         if (auto* b = qobject_cast<QCheckBox*>(w))
             b->setCheckState(c.value() == 1 ? Qt::Checked : c.value() == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+        else if (auto* p = qobject_cast<QPushButton*>(w))
+            p->setDefault(c.isDefault());
+    }
     if (bits & (forms::DPicture | forms::DGeometry | forms::DFont | forms::DText)) applyPicture(item);
     if (bits & forms::DPicture) {
         if (c.mouseIcon() == "hand")
