@@ -50,7 +50,7 @@ void GroupStage::designOverview() {
     }
     TexMeillTrois = &f.add(Kind::TextBox, "TexMeillTrois", -1, Frame11, 90, 3000, 3780, 600);
     TexMeillTrois->setLocked(true);
-    TexMeillTrois->setValue(1); // several lines
+    TexMeillTrois->setMultiLine(true);
     for (int i = 0; i < 4; ++i) {
         List3[static_cast<size_t>(i)] = &f.add(Kind::ListBox, "List3", i, Frame11, 90, 3000, 900, 300);
         List3[static_cast<size_t>(i)]->setVisible(false);

@@ -566,7 +566,8 @@ void FormView::fitText(Item& item) {
         fitFont(item, [&](const QFontMetrics& m) {
             const bool scrolls = rows.size() * m.height() > inside.height();
             const int bar = scrolls ? l->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l) : 0;
-            return widest(rows, m) + margins <= inside.width() - bar;
+            return widest(rows, m) + margins < inside.width() - bar; // the view adds a pixel
+
         });
         break;
     }
