@@ -110,7 +110,8 @@ void GroupStage::ClasseMeilleursTroisiemes() {
             break;
         }
 
-    const double spread = platform::val(best->list(5).substr(0, 2)) - platform::val(best->list(0).substr(0, 2));
+    // The whole-number parts of the best and the worst keys.
+    const double spread = std::floor(sorterKeyValue(best->list(5))) - std::floor(sorterKeyValue(best->list(0)));
     if (w_.calendrier.NbMatchsJoues > 10 || spread > 0.5) {
         std::string shown;
         for (int i = best->listCount() - 1; i >= 2; --i) {
@@ -177,7 +178,7 @@ void GroupStage::CompteButs() {
     bool any = false;
     auto add = [&](const Control* c) {
         if (c && c->text() != "-") {
-            total += platform::val(c->text());
+            total = platform::finiteSum(total, platform::val(c->text()));
             any = true;
         }
     };

@@ -203,7 +203,7 @@ TEST_F(GroupsTest, TrueScoresAreShownCountedAndRankedInNumericOrder) {
     EXPECT_EQ(g.goalsFor[1]->caption(), "150");
     EXPECT_EQ(g.goalsAgainst[1]->caption(), "120");
     EXPECT_EQ(w.groups.Label15->caption(), "270 " + w.MSG[10]);
-    // Far beyond the key's two digits the order still follows the numbers.
+    // Far beyond the key's two digits, and far below zero, the order still follows the numbers.
     struct Case {
         const char* typed;
         const char* shown;
@@ -216,13 +216,16 @@ TEST_F(GroupsTest, TrueScoresAreShownCountedAndRankedInNumericOrder) {
         EXPECT_EQ(g.goalsFor[3]->caption(), c.shown);
         for (int r = 0; r < 4; ++r) EXPECT_EQ(rank(g, c.slotsBestFirst[static_cast<size_t>(r)]), r + 1) << c.typed;
     }
-    // Absurd texts in every box still give four items of the key's width.
+    // One point each for slots 3 and 4, with differences of -1997 and -1998: the higher
+    // slot, worse by one goal, ranks last.
+    play('A', {"0", "0", "0", "0", "998", "0", "0", "999", "0", "999", "999", "0"});
+    EXPECT_EQ(g.difference[4]->caption(), "-1998");
+    const std::array<int, 4> bestFirst{2, 1, 3, 4};
+    for (int r = 0; r < 4; ++r) EXPECT_EQ(rank(g, bestFirst[static_cast<size_t>(r)]), r + 1);
+    // Absurd texts in every box: four items, in the order of their numbers.
     for (int m = 0; m < 6; ++m) play(g, m, std::string(399, '9'), m % 2 ? "123456789" : std::string(399, '9'));
-    for (int r = 0; r < 4; ++r) {
-        const std::string& item = g.sorter->list(r);
-        ASSERT_EQ(item.size(), 10u) << item;
-        EXPECT_EQ(item[2], '.');
-    }
+    for (int r = 0; r < 3; ++r)
+        EXPECT_LE(zentrafo::sorterKeyValue(g.sorter->list(r)), zentrafo::sorterKeyValue(g.sorter->list(r + 1)));
     for (int s = 1; s <= 4; ++s) EXPECT_GE(rank(g, s), 1);
 }
 

@@ -123,6 +123,9 @@ TEST_F(RoundOf16Test, GoalTotalCountsEveryStageButPenalties) {
     w.MSG[10] = "";
     w.groups.CompteButs();
     EXPECT_EQ(w.groups.Label15->caption(), "2 ");
+    // Two scores of 400 figures: the total stays a number, as the tables' sums do.
+    play('B', 0, std::string(400, '9'), std::string(400, '9'));
+    EXPECT_EQ(w.groups.Label15->caption(), "1.79769313486232E+308 ");
 }
 
 TEST_F(RoundOf16Test, RowsReturnToDrawOrderOnlyWithoutAnyGroupScore) {
