@@ -32,9 +32,6 @@ struct KnockoutTest : StartedWindow {
 
 TEST_F(KnockoutTest, BracketRowsReadLeftToRightInsideTheView) {
     EXPECT_FALSE(ko.Frame9->visible());
-    EXPECT_EQ(ko.Frame9->top(), 960);
-    EXPECT_EQ(ko.Frame9->width(), 17550);
-    EXPECT_EQ(ko.Frame9->height(), 10215);
     EXPECT_EQ(ko.Frame10->caption(), "Huitième de Finale");
     EXPECT_EQ(ko.Frame14->caption(), "Petite Finale");
     auto rowsOf = [&](auto& team, auto& goals, auto& pen, Control* frame) {

@@ -101,13 +101,6 @@ TEST_F(RoundOf16Test, SpreadOfOneShowsNamesEarly) {
     EXPECT_EQ(w.groups.TexMeillTrois->text().substr(0, 2), "F2");
 }
 
-TEST_F(RoundOf16Test, NomTroisiemeAcceptsOnlyTheSixCodes) {
-    EXPECT_EQ(w.groups.NomTroisieme("3C"), "C3"); // draw order after a full recalculation
-    EXPECT_EQ(w.groups.NomTroisieme("3a"), "");
-    EXPECT_EQ(w.groups.NomTroisieme("3G"), "");
-    EXPECT_EQ(w.groups.NomTroisieme(""), "");
-}
-
 TEST_F(RoundOf16Test, TeamNamedDashCountsAsAnEmptySeat) {
     g('A').team[1]->setText("-");
     complete('A');
