@@ -423,8 +423,7 @@ void MatchInfo::Timer1_Timer() {
     if (ticks > 7) {
         w_.views.Frame18->setVisible(false);
         Timer1->setEnabled(false);
-        // The banner of the online services, where this window has one.
-        if (Control* banner = w_.form.find("Image6"); banner && banner->name() == "Image6") banner->setVisible(false);
+        w_.online.Image6->setVisible(false); // the banner goes with the panel
     }
     Timer1->setTag(platform::numText(ticks + 1));
 }
