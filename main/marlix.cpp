@@ -89,7 +89,7 @@ void Marlix::Form_Load() {
     step([&] { groups.RecalculeTout(); });
 
     // Clickable labels and images show a pointing hand; those that stand apart from
-    // the links keep the window's own pointer. Some belong to panels a window may lack.
+    // the links keep the window's own pointer.
     step([&] {
         const std::string hand = online.Image2->mouseIcon();
         for (forms::Control* c : {online.Label3, langage.lang[0], langage.lang[1], langage.lang[2], online.Label4[0],

@@ -567,7 +567,6 @@ void FormView::fitText(Item& item) {
             const bool scrolls = rows.size() * m.height() > inside.height();
             const int bar = scrolls ? l->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l) : 0;
             return widest(rows, m) + margins < inside.width() - bar; // the view adds a pixel
-
         });
         break;
     }

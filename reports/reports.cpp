@@ -95,7 +95,7 @@ void Reports::CalculParcours() {
         const std::string& item = List4->list(i);
         const size_t x = item.find('x');
         score[static_cast<size_t>(i)] = inItsBand(sorterKeyValue(item));
-        name[static_cast<size_t>(i)] = x + 5 < item.size() ? item.substr(x + 5) : std::string();
+        name[static_cast<size_t>(i)] = x != std::string::npos && x + 5 < item.size() ? item.substr(x + 5) : std::string();
     }
     const auto& ko = w_.knockout;
     const uint32_t won = w_.CouleurVainqueur;
