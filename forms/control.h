@@ -184,12 +184,18 @@ public:
     // this kind of control lacks is refused (false).
     bool setProperty(std::string_view prop, const std::string& value);
 
-    // Every property and handler of `other` (not its name, index, parent or z-order):
+    // The command button that Enter presses wherever the focus is in its window, unless
+    // another button has the focus.
+    bool isDefault() const { return default_; }
+    void setDefault(bool v) {
+        if (v != default_) {
+            default_ = v;
+            touch(DValue);
+        }
+    }
 
     uint32_t dirty() const { return dirty_; }
     void clearDirty() { dirty_ = 0; }
-    // Front-end bookkeeping: the widget drawn for this control.
-    void* view = nullptr;
 
 private:
     void touch(uint32_t bits);
@@ -211,7 +217,7 @@ private:
     int selStart_ = 0, selLength_ = 0;
     int value_ = 0;
     bool sorted_ = false;
-    bool multiLine_ = false, multiSelect_ = false;
+    bool multiLine_ = false, multiSelect_ = false, default_ = false;
     std::vector<std::string> items_;
     std::vector<char> marks_; // one per item
     int listIndex_ = -1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <stdexcept>
 
 namespace forms {
 
@@ -15,9 +16,11 @@ std::string lower(std::string s) {
 Form::Form(std::string name) : name_(std::move(name)) {}
 
 Control& Form::add(Kind kind, const std::string& name, int index, Control* parent) {
+    auto& elements = byName_[name];
+    if (elements.count(index)) throw std::invalid_argument(name_ + ": " + name + "(" + std::to_string(index) + ") exists");
     controls_.push_back(std::make_unique<Control>(*this, kind, name, index, parent));
     Control& c = *controls_.back();
-    byName_[name][index] = &c;
+    elements[index] = &c;
     lowerNames_.emplace(lower(name), name);
     markDirty(&c);
     return c;
@@ -48,13 +51,13 @@ const std::map<int, Control*>* Form::array(const std::string& name) const {
     return it == byName_.end() ? nullptr : &it->second;
 }
 
-Control* Form::loadElement(const std::string& name, int index) {
+Control* Form::loadElement(const std::string& name, int index, const Control* model) {
     auto it = byName_.find(name);
     if (it == byName_.end() || it->second.empty() || it->second.begin()->first < 0 || it->second.count(index))
         return nullptr;
-    const Control& first = *it->second.begin()->second;
-    Control& c = add(first.kind(), name, index, first.parent());
-    c.copyFrom(first);
+    const Control& from = model ? *model : *it->second.begin()->second;
+    Control& c = add(from.kind(), name, index, from.parent());
+    c.copyFrom(from);
     c.setVisible(false);
     return &c;
 }

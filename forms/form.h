@@ -22,6 +22,8 @@ public:
     const std::string& name() const { return name_; }
 
     // Creates a control; index -1 for a control outside an array. Positions in twips.
+    // A name and index already taken are refused (std::invalid_argument): a second
+    // control would hide the first from every lookup.
     Control& add(Kind kind, const std::string& name, int index = -1, Control* parent = nullptr);
     Control& add(Kind kind, const std::string& name, int index, Control* parent, int left, int top, int width,
                  int height, std::string_view text = {});
@@ -31,9 +33,9 @@ public:
     // Every element of a control array, by index.
     const std::map<int, Control*>* array(const std::string& name) const;
     // Loads element `index` of an existing control array at run time: a hidden copy of
-    // the array's first element, its handlers included. Null when there is no such array
-    // or the index is taken: an element is never loaded twice.
-    Control* loadElement(const std::string& name, int index);
+    // `model` (the array's first element when null), its handlers included. Null when
+    // there is no such array or the index is taken: an element is never loaded twice.
+    Control* loadElement(const std::string& name, int index, const Control* model = nullptr);
 
     // The window's control collection, in creation order.
     const std::deque<std::unique_ptr<Control>>& controls() const { return controls_; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "forms/form.h"
@@ -67,10 +68,25 @@ double shownValue(double v) {
     return std::isfinite(shown) ? shown : v;
 }
 
-// The sorter orders its items as text, so the key written there keeps its two integer
-// digits: a key beyond them, which only absurd scores reach, is written as the nearest
-// one they hold. The order shown still follows the numbers.
-std::string sorterKey(double key) { return platform::formatFixed(std::clamp(key + 10, 0.0, 99.9999), 2, 4); }
+// The sorter orders its items as text, so the key is written for its text order to be
+// its numeric order whatever score a box accepts. From 0 to below 100 it is "00.0000".
+// Above, "99", its count of integer digits in three figures, then its digits: after
+// every "00.0000" (a digit follows "99" where they have "."), a longer number after a
+// shorter one. Below 0, "-", then 999 less that count and every digit as 9 less itself:
+// before every other key, the farthest below first.
+std::string sorterKey(double key) {
+    const double v = key + 10;
+    const double shown = std::round(v * 1e4) / 1e4;
+    if (shown >= 0 && shown < 100) return platform::formatFixed(v, 2, 4);
+    char digits[400];
+    std::snprintf(digits, sizeof digits, "%.4f", std::fabs(v));
+    std::string text = digits;
+    const int count = static_cast<int>(text.find('.'));
+    if (v > 0) return "99" + platform::formatFixed(count, 3, 0) + text;
+    for (char& c : text)
+        if (c != '.') c = static_cast<char>('9' - (c - '0'));
+    return "-" + platform::formatFixed(999 - count, 3, 0) + text;
+}
 
 } // namespace
 
@@ -163,13 +179,28 @@ void GroupStage::colourRows() {
         for (int s = 1; s <= 4; ++s) g.team[static_cast<size_t>(s)]->setBackColor(kSlotColour[static_cast<size_t>(s)]);
 }
 
-void GroupStage::onScoreChange(Group& g, Control& box) {
-    const std::string& t = box.text();
-    if (t.size() > 1 && t.find('-') != std::string::npos) {
-        std::string cleaned = t;
-        cleaned.erase(std::remove(cleaned.begin(), cleaned.end(), '-'), cleaned.end());
-        box.setText(cleaned); // raises Change again: that run finds nothing to clean
+double sorterKeyValue(std::string_view item) {
+    const auto part = [&](size_t from, size_t length) { return item.substr(std::min(from, item.size()), length); };
+    // Integer digits, a point and four decimals, from the count written at `at`.
+    const auto digits = [&](size_t at, double count) {
+        return std::string(part(at + 3, static_cast<size_t>(std::clamp(count, 0.0, 400.0)) + 5));
+    };
+    if (!item.empty() && item[0] == '-') {
+        std::string shown = digits(1, 999 - platform::val(part(1, 3)));
+        for (char& c : shown)
+            if (c >= '0' && c <= '9') c = static_cast<char>('9' - (c - '0'));
+        return -platform::val(shown);
     }
+    if (item.size() > 5 && item.substr(0, 2) == "99" && item[2] != '.') return platform::val(digits(2, platform::val(part(2, 3))));
+    return platform::val(part(0, 7));
+}
+
+std::string sansTirets(const std::string& typed) {
+    return typed.size() > 1 ? platform::replaceAll(typed, "-", "") : typed;
+}
+
+void GroupStage::onScoreChange(Group& g, Control& box) {
+    box.setText(sansTirets(box.text())); // a change raises Change again: that run finds nothing to clean
     if (w_.ChargementFini) CalculGroupe(g);
 }
 
@@ -179,7 +210,6 @@ void GroupStage::onTeamClick(Group& g, Control& box) {
 }
 
 void GroupStage::CalculGroupe(Group& g) {
-    ++computations;
     std::array<int, 5> pts{}, played{};
     for (int m = 0; m < 6; ++m) {
         const Control* a = g.score[static_cast<size_t>(2 * m)];

@@ -3,6 +3,7 @@
 // the drawing of lots, and the full recalculation of everything derived from entries.
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "forms/control.h"
 
@@ -29,6 +30,14 @@ inline constexpr std::array<int, 4> kRowTop{690, 945, 1380, 1635};
 inline constexpr int kPlayedOffset = 15;
 // Team slot of each score box: box 2m is the first-named team of match m.
 inline constexpr std::array<int, 12> kSlotOfBox{1, 2, 3, 4, 1, 3, 4, 2, 4, 1, 2, 3};
+
+// The number a group sorter's item begins with: the key plus 10, as its text orders it.
+double sorterKeyValue(std::string_view item);
+
+// What a score box keeps of a typed text: every "-" goes once anything else is typed
+// with it (typing over the "-" of an unplayed match, or before a score); the lone "-"
+// of an unplayed match stays. Shared by every score box of the program.
+std::string sansTirets(const std::string& typed);
 
 class GroupStage {
 public:
@@ -79,9 +88,6 @@ public:
     forms::Control* Label15 = nullptr;
     forms::Control* Label21 = nullptr; // the goal total's copy on the knockout view
     forms::Control* Label12 = nullptr;
-
-    // How many table computations have run; lets tests see nested Change handling.
-    long computations = 0;
 
 private:
     void designGroup(Group& g, int gi);

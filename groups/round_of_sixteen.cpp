@@ -50,7 +50,7 @@ void GroupStage::designOverview() {
     }
     TexMeillTrois = &f.add(Kind::TextBox, "TexMeillTrois", -1, Frame11, 90, 3000, 3780, 600);
     TexMeillTrois->setLocked(true);
-    TexMeillTrois->setValue(1); // several lines
+    TexMeillTrois->setMultiLine(true);
     for (int i = 0; i < 4; ++i) {
         List3[static_cast<size_t>(i)] = &f.add(Kind::ListBox, "List3", i, Frame11, 90, 3000, 900, 300);
         List3[static_cast<size_t>(i)]->setVisible(false);
@@ -110,7 +110,8 @@ void GroupStage::ClasseMeilleursTroisiemes() {
             break;
         }
 
-    const double spread = platform::val(best->list(5).substr(0, 2)) - platform::val(best->list(0).substr(0, 2));
+    // The whole-number parts of the best and the worst keys.
+    const double spread = std::floor(sorterKeyValue(best->list(5))) - std::floor(sorterKeyValue(best->list(0)));
     if (w_.calendrier.NbMatchsJoues > 10 || spread > 0.5) {
         std::string shown;
         for (int i = best->listCount() - 1; i >= 2; --i) {
@@ -177,7 +178,7 @@ void GroupStage::CompteButs() {
     bool any = false;
     auto add = [&](const Control* c) {
         if (c && c->text() != "-") {
-            total += platform::val(c->text());
+            total = platform::finiteSum(total, platform::val(c->text()));
             any = true;
         }
     };
@@ -205,10 +206,9 @@ void GroupStage::Label12_Click() {
     // able to correct any of them.
     for (int s = 1; s <= 4; ++s)
         for (Group& g : groups) g.team[static_cast<size_t>(s)]->setLocked(false);
-    if (auto* arr = w_.form.array("NEElim"))
-        for (auto& [i, c] : *arr) c->setVisible(true);
-    if (Control* save = w_.form.find("Command3")) save->setEnabled(true);
-    if (Control* f22 = w_.form.find("Frame22")) f22->setVisible(false);
+    for (Control* c : w_.qualifiers.NEElim) c->setVisible(true);
+    w_.fichier.Command3->setEnabled(true);
+    w_.qualifiers.Frame22->setVisible(false);
     w_.platform.messageBox("Equipes débloquées", platform::MbIconInformation, "OK");
 }
 

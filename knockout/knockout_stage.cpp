@@ -99,23 +99,6 @@ void decideRound(const std::array<Control*, N>& goals, const std::array<Control*
     }
 }
 
-struct EntryArray {
-    const char* name;
-    Stage stage;
-};
-constexpr std::array<EntryArray, 10> kEntryArrays{{
-    {"Buthui", Stage::RoundOf16},
-    {"ButPen", Stage::RoundOf16},
-    {"ButQua", Stage::QuarterFinal},
-    {"ButPen4", Stage::QuarterFinal},
-    {"ButDem", Stage::SemiFinal},
-    {"ButPen2", Stage::SemiFinal},
-    {"ButFIN", Stage::Final},
-    {"ButPenFIN", Stage::Final},
-    {"Butpetfin", Stage::ThirdPlace},
-    {"ButPenpetfin", Stage::ThirdPlace},
-}};
-
 } // namespace
 
 void KnockoutStage::design() {
@@ -187,10 +170,22 @@ void KnockoutStage::design() {
         pod[static_cast<size_t>(p)]->setFontSize(p == 1 ? 12 : 9.75);
     }
 
-    // Every element present now, the bracket's own and any made earlier elsewhere.
-    for (const EntryArray& a : kEntryArrays)
-        if (const auto* arr = f.array(a.name))
-            for (const auto& [index, box] : *arr) wireEntryBox(*box, a.stage);
+    const auto wire = [this](const auto& boxes, Stage stage) {
+        for (Control* box : boxes) wireEntryBox(*box, stage);
+    };
+    wire(Buthui, Stage::RoundOf16);
+    wire(ButPen, Stage::RoundOf16);
+    wire(ButQua, Stage::QuarterFinal);
+    wire(ButPen4, Stage::QuarterFinal);
+    wire(ButDem, Stage::SemiFinal);
+    wire(ButPen2, Stage::SemiFinal);
+    wire(ButFIN, Stage::Final);
+    wire(ButPenFIN, Stage::Final);
+    wire(Butpetfin, Stage::ThirdPlace);
+    wire(ButPenpetfin, Stage::ThirdPlace);
+    // The help panel's examples behave as the round of sixteen's boxes they show.
+    wire(w_.views.Buthui, Stage::RoundOf16);
+    wire(w_.views.ButPen, Stage::RoundOf16);
 }
 
 void KnockoutStage::wireEntryBox(Control& box, Stage stage) {
@@ -200,12 +195,7 @@ void KnockoutStage::wireEntryBox(Control& box, Stage stage) {
 }
 
 void KnockoutStage::onEntryChange(Control& box, Stage stage) {
-    const std::string& t = box.text();
-    if (t.size() > 1 && t.find('-') != std::string::npos) {
-        std::string cleaned = t;
-        cleaned.erase(std::remove(cleaned.begin(), cleaned.end(), '-'), cleaned.end());
-        box.setText(cleaned); // raises Change again; that run finds nothing to clean
-    }
+    box.setText(sansTirets(box.text())); // a change raises Change again; that run finds nothing to clean
     if (!w_.ChargementFini) return;
     switch (stage) {
     case Stage::RoundOf16: PropageHuitiemes(); break;
@@ -216,11 +206,6 @@ void KnockoutStage::onEntryChange(Control& box, Stage stage) {
     case Stage::Final: PropageQuarts(); break;
     case Stage::ThirdPlace: PropageFinale(); break;
     }
-}
-
-std::string KnockoutStage::stem() {
-    if (!text1_) text1_ = w_.form.find("Text1");
-    return text1_ ? text1_->text() : std::string("Zentrafo");
 }
 
 void KnockoutStage::paint(Control* team, bool goesThrough) const {
@@ -241,7 +226,7 @@ void KnockoutStage::PropageHuitiemes() {
 void KnockoutStage::PropageQuarts() {
     // Semi-final seat of each quarter-final winner; one earlier edition crossed ties 1 and 2.
     static constexpr std::array<size_t, 4> kUsual{0, 1, 2, 3}, kCrossed{0, 2, 1, 3};
-    const auto& seat = stem() == "Marlix2008" ? kCrossed : kUsual;
+    const auto& seat = w_.fichier.Text1->text() == "Marlix2008" ? kCrossed : kUsual;
     std::array<float, 8> total{};
     decideRound(
         ButQua, ButPen4, total, [&](size_t i, bool win) { paint(Qua[i], win); },
@@ -287,7 +272,6 @@ void KnockoutStage::PropageFinale() {
 
 void KnockoutStage::PropagePetiteFinale() {
     decideLastTie(pf, Butpetfin, ButPenpetfin, pod[3], pod[4]);
-    ++chainsCompleted;
 }
 
 } // namespace zentrafo

@@ -18,12 +18,9 @@ public:
 
     explicit KnockoutStage(Marlix& w) : w_(w) {}
 
-    // Creates the knockout view's controls and wires the entry boxes' handlers,
-    // including any element of the ten entry arrays another designer made before.
+    // Creates the knockout view's controls and wires the entry boxes' handlers, the
+    // help panel's examples included.
     void design();
-    // Gives a goals or penalty box created elsewhere (the help panel's examples) the
-    // same Change and MouseDown handling as the bracket's own boxes.
-    void wireEntryBox(forms::Control& box, Stage stage);
 
     void PropageHuitiemes();
     void PropageQuarts();
@@ -50,21 +47,16 @@ public:
     std::array<forms::Control*, 5> pod{};
     forms::Control* Image8 = nullptr; // the trophy
 
-    // Runs of the whole chain down to the third-place match; lets tests see how often
-    // an entry recomputed the bracket.
-    long chainsCompleted = 0;
-
 private:
+    // The Change and MouseDown handling of a goals or penalty box.
+    void wireEntryBox(forms::Control& box, Stage stage);
     void onEntryChange(forms::Control& box, Stage stage);
-    // Stem of the loaded tournament file, which chooses the quarter-final crossing.
-    std::string stem();
     void paint(forms::Control* team, bool goesThrough) const;
     // Final and third-place match: one tie, no "both played" test, result to the podium.
     void decideLastTie(const std::array<forms::Control*, 2>& team, const std::array<forms::Control*, 2>& goals,
                        const std::array<forms::Control*, 2>& pen, forms::Control* first, forms::Control* second);
 
     Marlix& w_;
-    forms::Control* text1_ = nullptr;
 };
 
 } // namespace zentrafo

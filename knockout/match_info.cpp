@@ -303,9 +303,6 @@ void MatchInfo::wireHover() {
     for (Control* c : ko.pf) carrier(c);
     for (Control* c : ko.FIN) carrier(c);
     clearing(ko.Frame10);
-    // The qualifying panel's working frames, where that panel has them.
-    for (const char* name : {"Frame5", "Frame8"})
-        if (Control* fr = w_.form.find(name); fr && fr->name() == name) clearing(fr);
     ko.Frame9->on(Ev::MouseMove, [this](Control&, forms::EventArgs&) {
         LabInfo->setCaption("");
         CacheDetailsMatch();
@@ -413,8 +410,6 @@ void MatchInfo::AfficheJour() {
 }
 
 void MatchInfo::Command15_Click() {
-    // The history panel, where this window has one.
-    if (Control* histo = w_.form.find("FraHisto"); histo && histo->name() == "FraHisto") histo->setVisible(false);
     if (w_.qualifiers.FraElim->visible()) return;
     Control* panel = w_.views.Frame18;
     panel->setLeft(13380);
@@ -428,8 +423,7 @@ void MatchInfo::Timer1_Timer() {
     if (ticks > 7) {
         w_.views.Frame18->setVisible(false);
         Timer1->setEnabled(false);
-        // The banner of the online services, where this window has one.
-        if (Control* banner = w_.form.find("Image6"); banner && banner->name() == "Image6") banner->setVisible(false);
+        w_.online.Image6->setVisible(false); // the banner goes with the panel
     }
     Timer1->setTag(platform::numText(ticks + 1));
 }

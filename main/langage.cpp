@@ -67,7 +67,7 @@ void applyControl(const std::vector<std::string_view>& f, ReadState& st, forms::
 }
 
 void closingSteps(Marlix& w) {
-    if (Control* credit = w.form.find("Label6", 4); credit && credit->name() == "Label6") credit->setCaption("Pellomir");
+    w.online.Label6[4]->setCaption("Pellomir");
     w.views.Command9->setCaption(w.MSG[2]);
     w.views.Command10->setCaption(w.MSG[1]);
     w.views.Command1->setCaption(w.MSG[1]);
@@ -102,9 +102,7 @@ void AppliqueLangue(Marlix& w, std::string_view contenu, forms::Form& fenetre) {
 }
 
 void ChargeLangue(Marlix& w, std::string_view fichier, forms::Form& fenetre) {
-    std::string folder = w.platform.programFolder();
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    auto bytes = platform::readWholeFile(folder + std::string(fichier));
+    auto bytes = platform::readWholeFile(CheminProgramme(w.platform, fichier));
     if (!bytes) {
         w.platform.messageBox("Fichier absent.", platform::MbOk, "");
         return;
@@ -140,8 +138,7 @@ void Langage::lang_Click(int index) {
     w_.LangueCourante = index;
     AfficheMessage(LireIni(w_.platform, w_.fichier.Text1->text(), "Mess", std::to_string(index)));
     w_.reglages.set("langue", std::to_string(index));
-    if (Control* barrages = w_.form.find("Label17", 3); barrages && barrages->name() == "Label17")
-        w_.qualifiers.Frame22->setCaption(barrages->caption());
+    w_.qualifiers.Frame22->setCaption(w_.qualifiers.Label17_3->caption());
 }
 
 } // namespace zentrafo

@@ -26,7 +26,7 @@ namespace zentrafo {
 
 class Marlix;
 
-// Reads the language file named by `fichier` ("/langFr.txt") in the program's folder and
+// Reads the language file named by `fichier` ("langFr.txt") in the program's folder and
 // applies it to `fenetre`, then puts the texts no language file can set. A file that
 // cannot be read shows "Fichier absent." and changes nothing.
 void ChargeLangue(Marlix& w, std::string_view fichier, forms::Form& fenetre);
@@ -45,7 +45,7 @@ public:
     // The message of the day in Label10, with its marker shown when there is one.
     void AfficheMessage(const std::string& message);
 
-    static constexpr std::array<std::string_view, 3> kFichiers{"/langFr.txt", "/langEn.txt", "/langSp.txt"};
+    static constexpr std::array<std::string_view, 3> kFichiers{"langFr.txt", "langEn.txt", "langSp.txt"};
     static constexpr std::array<std::string_view, 3> kDrapeaux{"flag_fr", "flag_en", "flag_sp"};
 
     std::array<forms::Control*, 3> lang{};

@@ -41,14 +41,7 @@ void step(Step&& run) {
     }
 }
 
-std::string twoDigits(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
-
 } // namespace
-
-forms::Control* Marlix::named(const std::string& name, int index) const {
-    forms::Control* c = form.find(name, index);
-    return c && c->name() == name && c->index() == index ? c : nullptr;
-}
 
 void Marlix::Form_Load() {
     const platform::DateTime now = platform.now();
@@ -102,18 +95,14 @@ void Marlix::Form_Load() {
     step([&] { groups.RecalculeTout(); });
 
     // Clickable labels and images show a pointing hand; those that stand apart from
-    // the links keep the window's own pointer. Some belong to panels a window may lack.
+    // the links keep the window's own pointer.
     step([&] {
         const std::string hand = online.Image2->mouseIcon();
-        const std::pair<const char*, int> pointing[] = {{"Label3", -1}, {"lang", 0},   {"lang", 1}, {"lang", 2},
-                                                        {"Label4", 0},  {"Label4", 1}, {"Label8", -1},
-                                                        {"Label9", -1}, {"Label6", 4}, {"Image3", -1},
-                                                        {"Image5", -1}};
-        for (const auto& [name, index] : pointing)
-            if (forms::Control* c = named(name, index)) c->setMouseIcon(hand);
-        const std::pair<const char*, int> plain[] = {{"Image18", 0}, {"Label22", 2}, {"Image18", 1}, {"Lablien", -1}};
-        for (const auto& [name, index] : plain)
-            if (forms::Control* c = named(name, index)) c->setMouseIcon("");
+        for (forms::Control* c : {online.Label3, langage.lang[0], langage.lang[1], langage.lang[2], online.Label4[0],
+                                  online.Label4[1], online.Label8, online.Label9, online.Label6[4], online.Image5})
+            c->setMouseIcon(hand);
+        for (forms::Control* c : {online.Image18[0], online.Label22[2], online.Image18[1], online.Lablien})
+            c->setMouseIcon("");
     });
 
     step([&] {
@@ -123,11 +112,6 @@ void Marlix::Form_Load() {
     });
 
     if (now > kDateFinGroupes) step([&] { views.Command1_Click(); });
-
-    step([&] {
-        if (forms::Control* target = named("Image9", -1))
-            if (forms::Control* source = named("Image10", 4)) target->setPicture(source->picture());
-    });
 
     if (reglages.get("reduit") == "1") step([&] { demarrage.Command14_Click(); });
 
@@ -140,11 +124,11 @@ void Marlix::Form_Load() {
 
     step([&] {
         infos.Combo3->clear();
-        for (int d = 1; d <= 31; ++d) infos.Combo3->addItem(twoDigits(d));
+        for (int d = 1; d <= 31; ++d) infos.Combo3->addItem(platform::twoDigits(d));
         infos.Combo4->clear();
-        for (int m = 1; m <= 12; ++m) infos.Combo4->addItem(twoDigits(m));
-        infos.Combo3->setText(twoDigits(now.day));
-        infos.Combo4->setText(twoDigits(now.month));
+        for (int m = 1; m <= 12; ++m) infos.Combo4->addItem(platform::twoDigits(m));
+        infos.Combo3->setText(platform::twoDigits(now.day));
+        infos.Combo4->setText(platform::twoDigits(now.month));
     });
 
     step([&] {

@@ -65,8 +65,6 @@ public:
     void closeWindow();
 
 private:
-    // A control of a panel this window may not have: exactly that name and index, or null.
-    forms::Control* named(const std::string& name, int index) const;
     // Every group's figure columns and captions take group A's positions.
     void alignColumns();
 };

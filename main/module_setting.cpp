@@ -9,13 +9,17 @@ bool stemNamesAFile(std::string_view stem) {
 }
 } // namespace
 
-std::string CheminIni(platform::Platform& p, std::string_view stem) {
-    if (!stemNamesAFile(stem)) return {};
+std::string CheminProgramme(platform::Platform& p, std::string_view nom) {
     std::string folder = p.programFolder();
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     if (folder.empty()) folder = ".";
     if (folder != "/") folder += '/';
-    return folder + std::string(stem) + ".ini";
+    return folder.append(nom);
+}
+
+std::string CheminIni(platform::Platform& p, std::string_view stem) {
+    if (!stemNamesAFile(stem)) return {};
+    return CheminProgramme(p, std::string(stem) + ".ini");
 }
 
 std::string LireIni(platform::Platform& p, std::string_view stem, std::string_view section, std::string_view key,

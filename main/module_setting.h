@@ -12,6 +12,9 @@
 
 namespace zentrafo {
 
+// The path of the file `nom` in the program's folder ("." when the platform names none).
+std::string CheminProgramme(platform::Platform& p, std::string_view nom);
+
 // Program's folder + "/" + stem + ".ini"; empty when the stem names no file.
 std::string CheminIni(platform::Platform& p, std::string_view stem);
 

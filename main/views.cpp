@@ -48,6 +48,8 @@ void Views::design() {
         goals.setAlignment(forms::Align::Center);
         pen.setAlignment(forms::Align::Center);
         pen.setBackColor(0x808080);
+        Buthui[static_cast<size_t>(i - 16)] = &goals;
+        ButPen[static_cast<size_t>(i - 16)] = &pen;
     }
 
     // What each part of the window does, beside the example it explains where there is

@@ -28,6 +28,8 @@ public:
     forms::Control* Command9 = nullptr;
     forms::Control* Command10 = nullptr;
     std::array<forms::Control*, 2> ico{};
+    // The help's example goals and penalty boxes, elements 16 and 17 of the bracket's arrays.
+    std::array<forms::Control*, 2> Buthui{}, ButPen{};
     // The help texts: score entry, ranking and lots, bracket and penalties, the view
     // button, save, update, statistics and printing, qualifiers, calendar, display mode.
     static constexpr size_t kAides = 10;

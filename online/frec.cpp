@@ -32,6 +32,10 @@ void FREC::Form_Load() {
     Label1[1]->setCaption(w_.MSG[4]);
     Label1[0]->setCaption(w_.MSG[5]);
     Image2->setPicture(w_.fichier.ImaRepLogo[0]->picture());
+    // Confirming replaces the user's forecast: a stray Enter or Space cancels, and
+    // confirming takes a click or a deliberate Tab.
+    Command2->setDefault(true);
+    form.focusRequest = Command2;
 }
 
 void FREC::Command1_Click() {

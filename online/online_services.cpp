@@ -47,10 +47,9 @@ void OnlineServices::design() {
 
     if (Control* label2 = w_.views.Label2)
         label2->on(Ev::MouseDown, [this](Control&, EventArgs& a) { Label2_MouseDown(a.button, a.shift); });
-    // Every element of the label array, the other panels' ones included.
-    if (const auto* labels = f.array("Label17"))
-        for (const auto& [index, label] : *labels)
-            label->on(Ev::MouseDown, [this](Control&, EventArgs& a) { Label17_MouseDown(a.shift); });
+    // The label array's elements on the qualifying panel answer as the panel's own do.
+    for (Control* label : {w_.qualifiers.Label17_3, w_.qualifiers.Label17_5})
+        label->on(Ev::MouseDown, [this](Control&, EventArgs& a) { Label17_MouseDown(a.shift); });
 }
 
 void OnlineServices::designPanel() {
@@ -173,10 +172,8 @@ void OnlineServices::designLinks() {
 
 void OnlineServices::Label25_MouseMove() {
     // The day's-programme timer hides the banner with its own panel, counting afresh.
-    if (Control* timer = w_.form.find("Timer1"); timer && timer->kind() == Kind::Timer) {
-        timer->setEnabled(true);
-        timer->setTag("");
-    }
+    w_.infos.Timer1->setEnabled(true);
+    w_.infos.Timer1->setTag("");
     Image6->setVisible(true);
 }
 
@@ -251,7 +248,7 @@ void OnlineServices::Image14_MouseDown(int button, int shift) {
     Label2_MouseDown(button, shift);
     if (button != 2) return;
     Frame20->bringToFront();
-    if (Control* quit = w_.form.find("Command5"); quit && quit->name() == "Command5") quit->bringToFront();
+    w_.demarrage.Command5->bringToFront();
     Frame20->setVisible(true);
 }
 

@@ -30,6 +30,7 @@
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 #include <QSignalBlocker>
+#include <QStyleOptionComboBox>
 #include <QSvgRenderer>
 #include <QTimer>
 
@@ -120,7 +121,6 @@ void FormView::detach() {
     forget(this);
     for (auto& [c, item] : items_) {
         if (item.timer) item.timer->stop();
-        item.control->view = nullptr;
         if (item.widget) item.widget->removeEventFilter(this);
     }
     byWidget_.clear();
@@ -226,6 +226,7 @@ void FormView::rescale() {
         if (!item.widget) continue; // timers
         applyFont(item);
         applyGeometry(item);
+        fitText(item);
         applyPicture(item);
     }
     emit clientSizeChanged(client_);
@@ -305,7 +306,6 @@ FormView::Item& FormView::create(Control& c) {
         return item;
     }
     item.widget = makeWidget(c, parent);
-    c.view = item.widget;
     byWidget_.insert(item.widget, &c);
     // Every property change below sends the widget an event; the user's events are
     // routed only once it is made, so the filter comes after (hundreds of widgets).
@@ -417,12 +417,15 @@ void FormView::apply(Item& item, uint32_t bits) {
     if ((bits & forms::DItems) || ((bits & forms::DVisible) && c.kind() == Kind::ListBox)) applyItems(item);
     if (c.multiLine() && applyTextArea(item, bits)) bits &= ~(forms::DText | forms::DSelection | forms::DLocked);
     if (bits & forms::DText) applyText(item);
-    if (c.kind() == Kind::Label && (bits & (forms::DText | forms::DFont | forms::DGeometry))) fitLabel(item);
+    if (bits & (forms::DText | forms::DFont | forms::DGeometry | forms::DItems | forms::DVisible)) fitText(item);
     if (bits & forms::DLocked)
         if (auto* e = qobject_cast<QLineEdit*>(w)) e->setReadOnly(c.locked());
-    if (bits & forms::DValue)
+    if (bits & forms::DValue) {
         if (auto* b = qobject_cast<QCheckBox*>(w))
             b->setCheckState(c.value() == 1 ? Qt::Checked : c.value() == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+        else if (auto* p = qobject_cast<QPushButton*>(w))
+            p->setDefault(c.isDefault());
+    }
     if (bits & (forms::DPicture | forms::DGeometry | forms::DFont | forms::DText)) applyPicture(item);
     if (bits & forms::DPicture) {
         if (c.mouseIcon() == "hand")
@@ -512,20 +515,63 @@ int FormView::designPixels(const Control& c) const {
     return std::max(1, static_cast<int>(std::lround((c.fontSize() + fontStep_) * 96.0 / 72.0)));
 }
 
-void FormView::fitLabel(Item& item) {
-    // A label one line high would wrap a long name out of sight ("Nouvelle-" for
-    // "Nouvelle-Zélande" in a fixture row): its font narrows, down to three quarters,
-    // until the text fits on the line.
-    auto* l = static_cast<QLabel*>(item.widget);
+void FormView::fitFont(Item& item, const std::function<bool(const QFontMetrics&)>& fits) {
+    QWidget* w = item.widget;
     const int design = designPixels(*item.control);
-    QFont f = l->font();
+    const int floor = std::max(1, design * 3 / 4);
+    QFont f = w->font();
     f.setPixelSize(design);
     int px = design;
-    if (l->height() < 2 * QFontMetrics(f).lineSpacing()) {
-        const int floor = std::max(1, design * 3 / 4);
-        while (px > floor && QFontMetrics(f).horizontalAdvance(l->text()) > l->width()) f.setPixelSize(--px);
+    while (px > floor && !fits(QFontMetrics(f))) f.setPixelSize(--px);
+    if (w->font().pixelSize() != px) w->setFont(f);
+}
+
+void FormView::fitText(Item& item) {
+    const auto widest = [](const QStringList& rows, const QFontMetrics& m) {
+        int most = 0;
+        for (const QString& r : rows) most = std::max(most, m.horizontalAdvance(r));
+        return most;
+    };
+    switch (item.control->kind()) {
+    case Kind::Label: {
+        // A label one line high would wrap a long name out of sight ("Nouvelle-" for
+        // "Nouvelle-Zélande" in a fixture row).
+        auto* l = static_cast<QLabel*>(item.widget);
+        QFont f = l->font();
+        f.setPixelSize(designPixels(*item.control));
+        const bool oneLine = l->height() < 2 * QFontMetrics(f).lineSpacing();
+        fitFont(item, [&](const QFontMetrics& m) { return !oneLine || m.horizontalAdvance(l->text()) <= l->width(); });
+        break;
     }
-    if (l->font().pixelSize() != px) l->setFont(f);
+    case Kind::ComboBox: {
+        // A narrow box (the day and month of the day's panel) must show its two digits
+        // beside the arrow.
+        auto* b = static_cast<QComboBox*>(item.widget);
+        QStyleOptionComboBox opt;
+        opt.initFrom(b);
+        const int room = b->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, b).width() - 2;
+        QStringList rows;
+        for (int i = 0; i < b->count(); ++i) rows << b->itemText(i);
+        fitFont(item, [&](const QFontMetrics& m) { return widest(rows, m) <= room; });
+        break;
+    }
+    case Kind::ListBox: {
+        // Rows read whole, without a horizontal scroll bar.
+        auto* l = qobject_cast<QListWidget*>(item.widget);
+        if (!l || !item.control->visible()) break;
+        QStringList rows;
+        for (int i = 0; i < l->count(); ++i) rows << l->item(i)->text();
+        const int margins = 2 * (l->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, l) + 1);
+        const QRect inside = l->contentsRect();
+        fitFont(item, [&](const QFontMetrics& m) {
+            const bool scrolls = rows.size() * m.height() > inside.height();
+            const int bar = scrolls ? l->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, l) : 0;
+            return widest(rows, m) + margins < inside.width() - bar; // the view adds a pixel
+        });
+        break;
+    }
+    default: break;
+    }
 }
 
 void FormView::applyText(Item& item) {

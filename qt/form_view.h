@@ -1,6 +1,7 @@
 #pragma once
 // Draws one window of the model: a widget per control, kept in step with the model
 // once per event, and the user's input turned into the controls' events.
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -81,7 +82,12 @@ private:
     void applyFont(Item& item);
     void applyText(Item& item);
     int designPixels(const forms::Control& c) const;
-    void fitLabel(Item& item);
+    // Texts that must be read whole: a one-line label's caption, a combo box's items in
+    // its edit field, a list's rows. The font narrows from the design's size, down to
+    // three quarters of it, until the text fits; each runs again whenever the text, the
+    // font, the size or the display scale changes.
+    void fitText(Item& item);
+    void fitFont(Item& item, const std::function<bool(const QFontMetrics&)>& fits);
     void applySelection(Item& item);
     void applyItems(Item& item);
     void applyPicture(Item& item);

@@ -1,6 +1,6 @@
-// Widgets the qualifying panel needs beyond one-line boxes and plain lists: text boxes
-// of several lines whose double-click selection the program reads, and lists whose
-// rows the program marks, where every press is a Click and the release a MouseUp.
+// Widgets beyond one-line boxes and plain lists: text boxes of several lines whose
+// double-click selection the program reads, and lists whose rows the program marks,
+// where every press is a Click and the release a MouseUp.
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -49,8 +49,8 @@ int shownOffset(const std::string& model, int bytes) {
 
 class TextArea : public QPlainTextEdit {
 public:
+    // Lines wrap at the box's width, between words, as such a box does.
     TextArea(FormView& view, Control& c, QWidget* parent) : QPlainTextEdit(parent), view_(view), c_(c) {
-        setLineWrapMode(QPlainTextEdit::NoWrap);
         connect(this, &QPlainTextEdit::textChanged, this, [this] {
             QString t = toPlainText();
             t.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));

@@ -237,8 +237,9 @@ void QualifiersStage::ChargeElim() {
     forms::Form& f = w_.form;
     for (int i = 2; i < 60; ++i) {
         const auto add = [&](const char* name, std::array<Control*, 60>& arr) {
-            Control* c = f.loadElement(name, i);
-            if (!c) c = f.find(name, i); // already there: keep it where it stands
+            // Each column copies its own first element, so home names stay aligned one
+            // way and away names the other.
+            Control* c = f.loadElement(name, i, arr[static_cast<size_t>(i % 2)]);
             const Control* above = arr[static_cast<size_t>(i - 2)];
             c->setVisible(true);
             c->setLeft(above->left());

@@ -18,12 +18,6 @@ namespace {
 
 std::string key(int k) { return std::to_string(k); }
 
-size_t charCount(std::string_view s) {
-    return static_cast<size_t>(std::count_if(s.begin(), s.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
 bool present(const std::string& name) { return !name.empty() && name != "-"; }
 
 // A record's date as yyyymmdd, 0 when it is not a date.
@@ -47,8 +41,6 @@ int dateLimite(platform::Platform& p, const Control& check) {
     return static_cast<int>(y.year()) * 10000 + static_cast<int>(static_cast<unsigned>(y.month())) * 100 +
            static_cast<int>(static_cast<unsigned>(y.day()));
 }
-
-std::string sansTirets(const std::string& s) { return platform::replaceAll(s, "-", ""); }
 
 } // namespace
 
@@ -142,13 +134,13 @@ void QualifiersStage::ButElim_Change(int index) {
         if (ButElim[static_cast<size_t>(partner)] && ButElim[static_cast<size_t>(partner)]->text() != "-")
             CalculGroupeElim();
     }
-    if (charCount(box.text()) >= 2) box.setText(sansTirets(box.text()));
+    box.setText(sansTirets(box.text()));
 }
 
 void QualifiersStage::ButBAR_Change(int index) {
     if (index < 0 || index >= 8) return;
     Control& box = *ButBAR[static_cast<size_t>(index)];
-    if (charCount(box.text()) >= 2) box.setText(sansTirets(box.text()));
+    box.setText(sansTirets(box.text()));
     CalculBarrages();
 }
 

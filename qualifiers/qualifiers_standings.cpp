@@ -18,11 +18,17 @@ namespace {
 
 double goals(const Control* box) { return platform::val(box->text()); }
 
+// The standings count in 16-bit whole numbers. A typed score joins them rounded to the
+// nearest whole number, a half to the even one, and a count stops at the counter's
+// limits instead of wrapping.
+int whole(double v) { return static_cast<int>(std::clamp(std::nearbyint(v), double(INT16_MIN), double(INT16_MAX))); }
+void add(int16_t& counter, int v) { counter = static_cast<int16_t>(std::clamp(counter + v, int(INT16_MIN), int(INT16_MAX))); }
+
 // Sorted lists order their items as text. A key keeps exactly its digits, rounded to a
 // whole number; a key below zero is written as "-" and its complement to the largest
 // key, so that it sorts below every other key and among the others by its number. A key
-// beyond the width, which only absurd scores reach, is written as the widest one, and a
-// key that is no number as the lowest: the order shown always follows the numbers.
+// beyond the width, which the counters' limits never reach, is written as the widest
+// one, and a key that is no number as the lowest: the order shown follows the numbers.
 std::string digits(double v, int width) {
     const double top = std::pow(10.0, width) - 1;
     const double r = std::isnan(v) ? -top : std::clamp(std::round(v), -top, top);
@@ -35,6 +41,15 @@ double keyValue(std::string_view text) {
     double top = 1;
     for (size_t i = 1; i < text.size(); ++i) top *= 10;
     return platform::val(text.substr(1)) - (top - 1);
+}
+
+// The width that writes every key of a list with at least five digits: six once one
+// of them needs it. The counters' limits keep every key within six.
+int widthFor(std::initializer_list<int> keys) {
+    int width = 5;
+    for (int k : keys)
+        if (k > 99999 || k < -99999) width = 6;
+    return width;
 }
 
 const std::string kCrLf = "\r\n";
@@ -73,30 +88,31 @@ void QualifiersStage::CalculGroupeElim() {
     for (Control* b : ButElim) b->setBackColor(kWhite);
 
     struct Team {
-        int played = 0, won = 0, drawn = 0, lost = 0, pts = 0;
-        double gf = 0, ga = 0, key = 0, tie = 0, mgf = 0, mga = 0;
+        int16_t played = 0, won = 0, drawn = 0, lost = 0, pts = 0, gf = 0, ga = 0, mgf = 0, mga = 0;
+        int key = 0, tie = 0;
     };
     std::array<Team, 6> t{};
     int16_t joues = 0;
     const uint32_t grey = forms::rgb(220, 220, 220);
     const auto played = [](const Control* b) { return b->text() != "-"; };
 
-    // One played match seen from one side: its goals box first.
+    // One played match seen from one side: its goals box first. The typed values decide
+    // the match (1.6 beats 1.5); the counters take whole goals.
     const auto tally = [grey](Team& s, Control* own, Control* other) {
         const double go = goals(own), gt = goals(other);
-        ++s.played;
+        add(s.played, 1);
         if (go > gt) {
-            s.pts += 3, ++s.won;
+            add(s.pts, 3), add(s.won, 1);
             own->setBackColor(kGreen);
             other->setBackColor(kOrange);
         } else if (go < gt) {
-            ++s.lost;
+            add(s.lost, 1);
         } else {
-            ++s.pts, ++s.drawn;
+            add(s.pts, 1), add(s.drawn, 1);
             own->setBackColor(grey);
             other->setBackColor(grey);
         }
-        s.gf = platform::finiteSum(s.gf, go), s.ga = platform::finiteSum(s.ga, gt);
+        add(s.gf, whole(go)), add(s.ga, whole(gt));
     };
     for (size_t i = 0; i < 6; ++i) {
         const std::string& name = NEElim[i]->text();
@@ -120,24 +136,26 @@ void QualifiersStage::CalculGroupeElim() {
             EquiElim[2 * m]->setFontBold(both);
             EquiElim[2 * m + 1]->setFontBold(both);
         }
-        s.key = 1000.0 * s.pts + 10 * (s.gf - s.ga) + s.gf;
+        s.key = 1000 * s.pts + 10 * (s.gf - s.ga) + s.gf;
     }
 
     // Teams with the same key above zero, in key then name order; each carries its slot.
+    const int tieWidth = widthFor({t[0].key, t[1].key, t[2].key, t[3].key, t[4].key, t[5].key});
     for (size_t i = 0; i < 6; ++i) {
         if (t[i].key <= 0) continue;
         for (size_t j = 0; j < 6; ++j) {
             if (j != i && t[j].key == t[i].key) {
-                List6->addItem(digits(t[i].key, 5) + "|" + NEElim[i]->text() + "|" + std::to_string(i));
+                List6->addItem(digits(t[i].key, tieWidth) + "|" + NEElim[i]->text() + "|" + std::to_string(i));
                 break;
             }
         }
     }
     const auto slotOf = [](const std::string& item) { return static_cast<size_t>(item.back() - '0'); };
+    const auto keyOf = [](const std::string& item) { return item.substr(0, item.find('|')); };
     while (List6->listCount() > 0) {
-        const std::string k0 = List6->list(0).substr(0, 5);
+        const std::string k0 = keyOf(List6->list(0));
         std::vector<size_t> members{slotOf(List6->list(0))};
-        for (int n = 1; n < 3 && n < List6->listCount() && List6->list(n).substr(0, 5) == k0; ++n)
+        for (int n = 1; n < 3 && n < List6->listCount() && keyOf(List6->list(n)) == k0; ++n)
             members.push_back(slotOf(List6->list(n)));
         for (size_t mbr : members) t[mbr].mgf = t[mbr].mga = 0;
         for (size_t m = 0; m < 30; ++m) {
@@ -146,9 +164,9 @@ void QualifiersStage::CalculGroupeElim() {
                     if (x == y || EquiElim[2 * m]->text() != NEElim[x]->text() ||
                         EquiElim[2 * m + 1]->text() != NEElim[y]->text())
                         continue;
-                    const double gh = goals(ButElim[2 * m]), ga = goals(ButElim[2 * m + 1]);
-                    t[x].mgf = platform::finiteSum(t[x].mgf, gh), t[x].mga = platform::finiteSum(t[x].mga, ga);
-                    t[y].mgf = platform::finiteSum(t[y].mgf, ga), t[y].mga = platform::finiteSum(t[y].mga, gh);
+                    const int gh = whole(goals(ButElim[2 * m])), ga = whole(goals(ButElim[2 * m + 1]));
+                    add(t[x].mgf, gh), add(t[x].mga, ga);
+                    add(t[y].mgf, ga), add(t[y].mga, gh);
                 }
             }
         }
@@ -163,17 +181,17 @@ void QualifiersStage::CalculGroupeElim() {
     }
 
     const std::string g = ELIMGRP->text();
+    std::array<int, 6> rowKey{};
+    for (size_t i = 0; i < 6; ++i) rowKey[i] = 1000 + t[i].key + 2 * t[i].tie + whole(lots(g, static_cast<int>(i)));
+    const int rowWidth = widthFor({rowKey[0], rowKey[1], rowKey[2], rowKey[3], rowKey[4], rowKey[5]});
     for (size_t i = 0; i < 6; ++i) {
         const Team& s = t[i];
-        const double rowKey = 1000 + s.key + 2 * s.tie + lots(g, static_cast<int>(i));
         const std::string& name = NEElim[i]->text();
         if (platform::trim(name).empty()) continue;
-        std::string item = digits(rowKey, 5);
-        for (const std::string& f :
-             {name, std::to_string(s.pts), std::to_string(s.played), std::to_string(s.won), std::to_string(s.drawn),
-              std::to_string(s.lost), platform::numText(s.gf), platform::numText(s.ga),
-              platform::numText(s.gf - s.ga), platform::numText(10 * (s.gf - s.ga) + s.gf)})
-            item.append("|").append(f);
+        std::string item = digits(rowKey[i], rowWidth) + "|" + name;
+        for (int f : std::initializer_list<int>{s.pts, s.played, s.won, s.drawn, s.lost, s.gf, s.ga, s.gf - s.ga,
+                                                10 * (s.gf - s.ga) + s.gf})
+            item.append("|").append(std::to_string(f));
         List5->addItem(std::move(item));
     }
 
@@ -197,8 +215,7 @@ void QualifiersStage::CalculGroupeElim() {
     std::string lines = Text5->text();
     for (size_t i = 0; i < 6; ++i) {
         const std::string& name = NEElim[i]->text();
-        int dPts = 0;
-        double dDiff = 0;
+        int dPts = 0, dDiff = 0; // in the table's whole goals
         for (size_t m = 0; m < 30; ++m) {
             const std::string& home = EquiElim[2 * m]->text();
             const std::string& away = EquiElim[2 * m + 1]->text();
@@ -207,15 +224,15 @@ void QualifiersStage::CalculGroupeElim() {
             if (home == s6 && away == name) {
                 if (ga > gh) dPts -= 3;
                 if (ga == gh && homePlayed) dPts -= 1;
-                dDiff = platform::finiteSum(dDiff, gh - ga);
+                dDiff += whole(gh) - whole(ga);
             }
             if (away == s6 && home == name) {
                 if (gh > ga) dPts -= 3;
                 if (gh == ga && homePlayed) dPts -= 1;
-                dDiff = platform::finiteSum(dDiff, ga - gh);
+                dDiff += whole(ga) - whole(gh);
             }
         }
-        lines.append(name).append("|").append(std::to_string(dPts)).append("|").append(platform::numText(dDiff));
+        lines.append(name).append("|").append(std::to_string(dPts)).append("|").append(std::to_string(dDiff));
         lines.append(kCrLf);
     }
     Text5->setText(lines);

@@ -96,16 +96,18 @@ Impress::Impress(Marlix& w) : w_(w) {
         l.setValue(3);
         return &l;
     };
-    addLine("Line8H", 0)->setLine(2340, 6480, 2805, 6480);
-    line("Line8H", 0)->setVisible(false); // the template of the stubs
-    for (int m = 0; m < 4; ++m) addLine("Line8V", m);
-    for (int j = 0; j < 4; ++j) addLine("Line4H", j);
-    for (int n = 0; n < 2; ++n) addLine("Line4V", n);
-    for (int k = 0; k < 3; ++k) addLine("LineF", k)->setLine(0, kLineFY[static_cast<size_t>(k)], 0, kLineFY[static_cast<size_t>(k)]);
+    Line8H[0] = addLine("Line8H", 0);
+    Line8H[0]->setLine(2340, 6480, 2805, 6480);
+    Line8H[0]->setVisible(false); // the template of the stubs
+    for (int m = 0; m < 4; ++m) Line8V[static_cast<size_t>(m)] = addLine("Line8V", m);
+    for (int j = 0; j < 4; ++j) Line4H[static_cast<size_t>(j)] = addLine("Line4H", j);
+    for (int n = 0; n < 2; ++n) Line4V[static_cast<size_t>(n)] = addLine("Line4V", n);
+    for (size_t k = 0; k < 3; ++k) {
+        LineF[k] = addLine("LineF", static_cast<int>(k));
+        LineF[k]->setLine(0, kLineFY[k], 0, kLineFY[k]);
+    }
     LinefV = addLine("LinefV", -1);
 }
-
-Control* Impress::line(const char* name, int index) const { return form.find(name, index); }
 
 void Impress::Form_Load() {
     form.icon = w_.form.icon;
@@ -131,34 +133,34 @@ void Impress::CopieTableau() {
 }
 
 void Impress::RecupInfo() {
-    // On a refresh the stubs exist already: loading them again is refused, and every
-    // position is set again to the value it has.
-    for (int i = 1; i <= 15; i += 2) {
-        Control* stub = form.loadElement("Line8H", i);
-        if (!stub) stub = line("Line8H", i);
-        const int y = T8[static_cast<size_t>(i)]->top();
+    // On a refresh the stubs exist already, and every position is set again to the
+    // value it has.
+    for (size_t i = 1; i <= 15; i += 2) {
+        Control*& stub = Line8H[i];
+        if (!stub) stub = form.loadElement("Line8H", static_cast<int>(i));
+        const int y = T8[i]->top();
         stub->setLine(stub->x1(), y, stub->x2(), y);
         stub->setVisible(true);
     }
-    for (int m = 0; m < 4; ++m) {
-        const Control* a = line("Line8H", 4 * m + 1);
-        const Control* b = line("Line8H", 4 * m + 3);
-        line("Line8V", m)->setLine(b->x2(), a->y1(), b->x2(), b->y1());
+    for (size_t m = 0; m < 4; ++m) {
+        const Control* a = Line8H[4 * m + 1];
+        const Control* b = Line8H[4 * m + 3];
+        Line8V[m]->setLine(b->x2(), a->y1(), b->x2(), b->y1());
     }
-    const int bars = line("Line8V", 1)->x1();
+    const int bars = Line8V[1]->x1();
     const int beforeSemis = T2[1]->left() - 100;
-    for (int j = 0; j < 4; ++j) {
-        const int y = T4[static_cast<size_t>(2 * j + 1)]->top();
-        line("Line4H", j)->setLine(bars, y, beforeSemis, y);
+    for (size_t j = 0; j < 4; ++j) {
+        const int y = T4[2 * j + 1]->top();
+        Line4H[j]->setLine(bars, y, beforeSemis, y);
     }
-    const int x4 = line("Line4H", 1)->x2();
-    line("Line4V", 0)->setLine(x4, line("Line4H", 0)->y1(), x4, line("Line4H", 1)->y1());
-    line("Line4V", 1)->setLine(x4, line("Line4H", 2)->y1(), x4, line("Line4H", 3)->y1());
-    const int fromQuarters = line("Line4H", 3)->x2();
+    const int x4 = Line4H[1]->x2();
+    Line4V[0]->setLine(x4, Line4H[0]->y1(), x4, Line4H[1]->y1());
+    Line4V[1]->setLine(x4, Line4H[2]->y1(), x4, Line4H[3]->y1());
+    const int fromQuarters = Line4H[3]->x2();
     const int beforeFinal = TF[1]->left() - 300;
-    Control* f0 = line("LineF", 0);
-    Control* f1 = line("LineF", 1);
-    Control* f2 = line("LineF", 2);
+    Control* f0 = LineF[0];
+    Control* f1 = LineF[1];
+    Control* f2 = LineF[2];
     f0->setLine(fromQuarters, f0->y1(), beforeFinal, f0->y2());
     f1->setLine(fromQuarters, f1->y1(), beforeFinal, f1->y2());
     LinefV->setLine(f0->x2(), f0->y1(), f0->x2(), f1->y1());

@@ -36,7 +36,11 @@ public:
     forms::Control* Command2 = nullptr;
     forms::Control* Command5 = nullptr;
     forms::Control* Command1 = nullptr;
-    // Connectors; Line8H's odd elements are loaded by RecupInfo.
+    // Connectors. Line8H 0 is the template of the odd elements, which RecupInfo loads.
+    std::array<forms::Control*, 16> Line8H{};
+    std::array<forms::Control*, 4> Line8V{}, Line4H{};
+    std::array<forms::Control*, 2> Line4V{};
+    std::array<forms::Control*, 3> LineF{};
     forms::Control* LinefV = nullptr;
 
     static constexpr uint32_t kHighlight = 0x00FFFF;
@@ -44,8 +48,6 @@ public:
     static constexpr uint32_t kLineColour = 0x400000;
 
 private:
-    forms::Control* line(const char* name, int index) const;
-
     Marlix& w_;
 };
 

@@ -26,6 +26,16 @@ constexpr double kMaxCount = 1e15;
 // A goals box: its leading number; "-" (not played) and an empty box count 0.
 double boxGoals(const Control* box) { return std::clamp(platform::val(box->text()), 0.0, kMaxCount); }
 
+// A team's group key as its placing score holds it. Every real result (about 9 to 20)
+// stays as it is; keys beyond 40 or below 1, which only absurd scores reach, are drawn
+// in towards 50 and 0, in their order, so that the key and a stage's addend never leave
+// that stage's band (the narrowest is 50 wide).
+double inItsBand(double k) {
+    if (k < 1) return 1 / (2 - k);
+    if (k > 40) return std::min(40 + 10 * (k - 40) / (k - 30), 49.99999);
+    return k;
+}
+
 // Digits of a whole, non-negative number.
 int digits(double v) {
     int n = 1;
@@ -81,9 +91,11 @@ void Reports::CalculParcours() {
     std::array<std::string, 33> name;
     const int count = std::min(List4->listCount(), 33);
     for (int i = 0; i < count; ++i) {
+        // The group item ("key" "x " slot) then "x " and the name.
         const std::string& item = List4->list(i);
-        score[static_cast<size_t>(i)] = platform::val(item.substr(0, 7));
-        name[static_cast<size_t>(i)] = item.size() > 12 ? item.substr(12) : std::string();
+        const size_t x = item.find('x');
+        score[static_cast<size_t>(i)] = inItsBand(sorterKeyValue(item));
+        name[static_cast<size_t>(i)] = x != std::string::npos && x + 5 < item.size() ? item.substr(x + 5) : std::string();
     }
     const auto& ko = w_.knockout;
     const uint32_t won = w_.CouleurVainqueur;
@@ -185,7 +197,7 @@ void Reports::fillStats(Stats& s) {
     s.Label1->setCaption(w_.MSG[10] + " : " + platform::numText(total));
     s.Label2->setCaption(w_.MSG[11]);
     s.Label3->setCaption(w_.MSG[13]);
-    if (const Control* stem = w_.form.find("Text1"); stem && stem->text() == kCurrentStem) {
+    if (w_.fichier.Text1->text() == kCurrentStem) {
         s.Image1->setPicture(w_.fichier.ImaRepLogo[0]->picture());
         s.Text1->setText(w_.MSG[9] + kCurrentYear);
     }

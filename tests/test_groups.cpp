@@ -3,7 +3,6 @@
 #include "started_window.h"
 
 using zentrafo::Group;
-using zentrafo::Marlix;
 
 namespace {
 
@@ -114,10 +113,13 @@ TEST_F(GroupsTest, DrawingOfLotsLiftsTheClickedTeam) {
 
 TEST_F(GroupsTest, ClickWithoutNoticeSetsNoMarkButRecomputes) {
     auto& g = A();
-    long before = w.groups.computations;
+    w.ChargementFini = false;
+    play(g, 0, "-2", "1"); // typed while the window loads: cleaned, not computed
+    EXPECT_EQ(g.score[0]->text(), "2");
+    EXPECT_EQ(g.points[1]->caption(), "0");
     g.team[2]->click();
     EXPECT_EQ(g.team[2]->tag(), "");
-    EXPECT_EQ(w.groups.computations, before + 1);
+    EXPECT_EQ(g.points[1]->caption(), "3");
     // With no text 3 in the language table, a tie shows an empty notice and sets no mark.
     w.MSG[3] = "";
     for (int m = 0; m < 6; ++m) play(g, m, "0", "0");
@@ -160,31 +162,10 @@ TEST_F(GroupsTest, FloatingKeysDecideTheNotice) {
     EXPECT_EQ(rank(g, 2), 2);
 }
 
-TEST_F(GroupsTest, DashCleaningRunsTwoComputationsOtherwiseOne) {
-    auto& g = A();
-    long before = w.groups.computations;
-    g.score[0]->setText("-2");
-    EXPECT_EQ(g.score[0]->text(), "2");
-    EXPECT_EQ(w.groups.computations, before + 2);
-    before = w.groups.computations;
-    g.score[1]->setText("");
-    g.score[1]->setText("1");
-    EXPECT_EQ(w.groups.computations, before + 2);
-    g.score[2]->setText("--");
-    EXPECT_EQ(g.score[2]->text(), "");
-    g.score[3]->setText("2-");
-    EXPECT_EQ(g.score[3]->text(), "2");
-    g.score[4]->setText("-");
-    EXPECT_EQ(g.score[4]->text(), "-");
-}
-
-TEST_F(GroupsTest, NothingComputedWhileLoading) {
-    platform::FakePlatform f2;
-    Marlix loading{f2};
-    auto& g = loading.groups.group('B');
-    g.score[0]->setText("-3");
-    EXPECT_EQ(g.score[0]->text(), "3");
-    EXPECT_EQ(loading.groups.computations, 0);
+TEST_F(GroupsTest, DashesTypedWithAScoreGoAndTheTableCountsTheRest) {
+    play(A(), 0, "1-3", "1"); // every score box cleans alike: the cases are the knockout's
+    EXPECT_EQ(A().score[0]->text(), "13");
+    EXPECT_EQ(A().goalsFor[1]->caption(), "13");
 }
 
 TEST_F(GroupsTest, MouseDownSelectsTheFirstTwoCharacters) {
@@ -205,7 +186,7 @@ TEST_F(GroupsTest, TrueScoresAreShownCountedAndRankedInNumericOrder) {
     EXPECT_EQ(g.goalsFor[1]->caption(), "150");
     EXPECT_EQ(g.goalsAgainst[1]->caption(), "120");
     EXPECT_EQ(w.groups.Label15->caption(), "270 " + w.MSG[10]);
-    // Far beyond the key's two digits the order still follows the numbers.
+    // Far beyond the key's two digits, and far below zero, the order still follows the numbers.
     struct Case {
         const char* typed;
         const char* shown;
@@ -218,13 +199,16 @@ TEST_F(GroupsTest, TrueScoresAreShownCountedAndRankedInNumericOrder) {
         EXPECT_EQ(g.goalsFor[3]->caption(), c.shown);
         for (int r = 0; r < 4; ++r) EXPECT_EQ(rank(g, c.slotsBestFirst[static_cast<size_t>(r)]), r + 1) << c.typed;
     }
-    // Absurd texts in every box still give four items of the key's width.
+    // One point each for slots 3 and 4, with differences of -1997 and -1998: the higher
+    // slot, worse by one goal, ranks last.
+    play('A', {"0", "0", "0", "0", "998", "0", "0", "999", "0", "999", "999", "0"});
+    EXPECT_EQ(g.difference[4]->caption(), "-1998");
+    const std::array<int, 4> bestFirst{2, 1, 3, 4};
+    for (int r = 0; r < 4; ++r) EXPECT_EQ(rank(g, bestFirst[static_cast<size_t>(r)]), r + 1);
+    // Absurd texts in every box: four items, in the order of their numbers.
     for (int m = 0; m < 6; ++m) play(g, m, std::string(399, '9'), m % 2 ? "123456789" : std::string(399, '9'));
-    for (int r = 0; r < 4; ++r) {
-        const std::string& item = g.sorter->list(r);
-        ASSERT_EQ(item.size(), 10u) << item;
-        EXPECT_EQ(item[2], '.');
-    }
+    for (int r = 0; r < 3; ++r)
+        EXPECT_LE(zentrafo::sorterKeyValue(g.sorter->list(r)), zentrafo::sorterKeyValue(g.sorter->list(r + 1)));
     for (int s = 1; s <= 4; ++s) EXPECT_GE(rank(g, s), 1);
 }
 

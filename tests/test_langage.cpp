@@ -193,8 +193,8 @@ TEST_F(LangueTest, TextRecords) {
 
 TEST_F(LangueTest, ControlRecords) {
     Marlix& m = *w;
-    forms::Control& l3 = m.form.add(forms::Kind::Label, "Label17", 3, nullptr, 0, 0, 100, 100, "Barrages :");
-    forms::Control& credit = m.form.add(forms::Kind::Label, "Label6", 4, nullptr, 0, 0, 100, 100, "?");
+    forms::Control& l3 = *m.qualifiers.Label17_3;
+    forms::Control& credit = *m.online.Label6[4];
     l3.setToolTip("ancien");
     auto& t2 = m.online.Text2;
     t2[0]->setText("secret");

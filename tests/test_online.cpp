@@ -353,7 +353,7 @@ TEST_F(OnlineTest, PublisherFieldsComeFromTheFilesAndGoBackInOneWrite) {
 
 TEST_F(OnlineTest, PressesOnTheContestImage) {
     Marlix& m = start();
-    forms::Control& quit = m.form.add(forms::Kind::Button, "Command5", -1, nullptr, 0, 0, 100, 100, "Quitter");
+    forms::Control& quit = *m.demarrage.Command5;
     forms::EventArgs left{1, 0}, right{2, 0}, shifted{1, 1};
     m.online.Image21->raise(forms::Ev::MouseDown, left);
     EXPECT_EQ(fake.downloads.size(), 1u);
@@ -369,8 +369,7 @@ TEST_F(OnlineTest, PressesOnTheContestImage) {
 
 TEST_F(OnlineTest, BannerShowsOnHoverAndRestartsTheTimer) {
     Marlix& m = start();
-    forms::Control* timer = m.form.find("Timer1");
-    if (!timer) timer = &m.form.add(forms::Kind::Timer, "Timer1");
+    forms::Control* timer = m.infos.Timer1;
     timer->setEnabled(false);
     timer->setTag("5");
     m.online.Label25->raise(forms::Ev::MouseMove);

@@ -61,11 +61,12 @@ protected:
         for (int r = 1; r <= 6; ++r) out.push_back(q().SortEQU[static_cast<size_t>(r)]->text());
         return out;
     }
-    std::string rowKey(const std::string& team) {
+    std::string rowOf(const std::string& team) {
         for (const std::string& item : q().List5->items())
-            if (platform::split(item, '|')[1] == team) return item.substr(0, item.find('|'));
+            if (platform::split(item, '|')[1] == team) return item;
         return "?";
     }
+    std::string rowKey(const std::string& team) { return rowOf(team).substr(0, rowOf(team).find('|')); }
     void names(char group, std::vector<std::string> teams) {
         for (size_t i = 0; i < 6; ++i)
             zentrafo::EcrireIni(fake, "Kestrava", std::string("Equip") + group, std::to_string(i),
@@ -125,11 +126,14 @@ TEST(QualifiersCalendar, TableIsTheFileAndHoldsTheCalendarsShape) {
 TEST_F(QualifiersTest, SetUpRunsOnceAndLaysTheGridOutRowByRow) {
     EXPECT_EQ(q().EquiElim[58]->top() - q().EquiElim[0]->top(), 7685);
     EXPECT_EQ(q().ButElim[59]->left(), q().ButElim[1]->left());
+    // Each column aligned one way: home names towards their goals, away names too.
+    for (size_t k = 2; k < 60; ++k) EXPECT_EQ(q().EquiElim[k]->alignment(), q().EquiElim[k % 2]->alignment()) << k;
     EXPECT_TRUE(q().EquiElim[58]->visible());
     const size_t before = w->form.controls().size();
     q().ChargeElim();
     EXPECT_EQ(w->form.controls().size(), before);
     EXPECT_EQ(w->form.loadElement("EquiElim", 12), nullptr); // an element that exists is refused
+    EXPECT_THROW(w->form.add(forms::Kind::TextBox, "EquiElim", 12), std::invalid_argument);
     // Typing before any group was chosen computes nothing.
     q().ButElim[0]->setText("3");
     q().ButElim[1]->setText("1");
@@ -278,44 +282,52 @@ TEST_F(QualifiersTest, ThreeWayCircleKeepsEqualKeysAndEachTieGroupItsOwnTerms) {
     EXPECT_EQ(names()[0], "Irlande Nord");
 }
 
-TEST_F(QualifiersTest, TrueScoresAndWeightsCountAndKeysKeepTheirOrder) {
+TEST_F(QualifiersTest, TypedScoresCountAsWholeGoalsAndKeysKeepTheirOrder) {
     show('D'); // Allemagne 0, Ecosse 1, Gibraltar 2, Géorgie 3, Irlande 4, Pologne 5
-    result(5, 4, "1.6", "1.5");
-    EXPECT_EQ(q().SortEQU[1]->text(), "Pologne");
-    EXPECT_EQ(q().SortPTS[1]->text(), "3");
-    EXPECT_EQ(q().SortBP[1]->text(), "1.6");
-    EXPECT_EQ(q().SortDiff[1]->text(), "0.1");
-    EXPECT_EQ(rowKey("Pologne"), "04003"); // 1000 + 3000 + 10 * 0.1 + 1.6, rounded
+    // The typed values decide the match; the table counts whole goals, a half to the
+    // even one. Pologne's row: key, name, points, played, won, drawn, lost, for, against,
+    // difference, 10 x difference + for.
+    struct Case {
+        const char *home, *away, *pologne;
+    };
+    for (const Case& c : {Case{"2.5", "0.5", "04022|Pologne|3|1|1|0|0|2|0|2|22"},
+                          Case{"3.5", "3.5", "02012|Pologne|1|1|0|1|0|4|4|0|4"}, // tied with Irlande on 1004
+                          Case{"0.4", "0.6", "00990|Pologne|0|1|0|0|1|0|1|-1|-10"},
+                          Case{"1.6", "1.5", "04002|Pologne|3|1|1|0|0|2|2|0|2"}}) {
+        result(5, 4, c.home, c.away);
+        EXPECT_EQ(rowOf("Pologne"), c.pologne) << c.home << "-" << c.away;
+    }
+    EXPECT_EQ(q().SortBP[1]->text(), "2");
 
-    // Scores beyond what a key holds: the keys stop at their widest, the figures do not.
+    // Scores beyond the counters stop at 32767; every key of the run then takes a sixth
+    // digit, so two large keys are never one tie and their order stays the numbers'.
     result(0, 1, "0", "150");
     result(1, 2, "99999999999", "0");
     result(3, 2, "99", "0");
     EXPECT_EQ(names(), (std::vector<std::string>{"Ecosse", "Géorgie", "Pologne", "Irlande", "Allemagne", "Gibraltar"}));
-    EXPECT_EQ(q().SortBP[1]->text(), "100000000149");
-    EXPECT_EQ(rowKey("Ecosse"), "99999");
-    EXPECT_EQ(rowKey("Géorgie"), "05089");
+    EXPECT_EQ(q().SortBP[1]->text(), "32767");
+    EXPECT_EQ(rowKey("Ecosse"), "367437");
+    EXPECT_EQ(rowKey("Géorgie"), "005089");
     // Keys below zero still rank by their numbers: Allemagne, one heavy defeat, above
     // Gibraltar with two.
-    EXPECT_EQ(rowKey("Allemagne"), "-99499"); // 1000 - 1500, as 99999 - 500
-    EXPECT_EQ(rowKey("Gibraltar"), "-00000");
+    EXPECT_EQ(rowKey("Allemagne"), "-999499"); // 1000 - 1500, as 999999 - 500
+    EXPECT_EQ(rowKey("Gibraltar"), "-673329"); // 1000 - 327670
 
     // Weights below zero count as they are, down to keys below zero.
     zentrafo::EcrireIni(fake, "Kestrava", "TrimElimD", "5", "-3500");
     zentrafo::EcrireIni(fake, "Kestrava", "TrimElimD", "3", "-6000");
     q().CalculGroupeElim();
-    EXPECT_EQ(rowKey("Pologne"), "00503");
-    EXPECT_EQ(rowKey("Géorgie"), "-99088"); // 5089 - 6000
+    EXPECT_EQ(rowKey("Pologne"), "000502");
+    EXPECT_EQ(rowKey("Géorgie"), "-999088"); // 5089 - 6000
     EXPECT_EQ(names(), (std::vector<std::string>{"Ecosse", "Irlande", "Pologne", "Allemagne", "Géorgie", "Gibraltar"}));
 
-    // Absurd texts neither stop the run nor break the keys' width.
+    // Absurd texts neither stop the run nor give the keys of one run different widths.
     for (const std::string& absurd : {std::string(399, '9'), std::string("1e300")}) {
         result(4, 0, absurd, "0");
         result(0, 4, absurd, absurd);
-        for (const std::string& item : q().List5->items()) {
-            const size_t bar = item.find('|');
-            EXPECT_EQ(bar, item[0] == '-' ? 6u : 5u) << item;
-        }
+        std::set<size_t> widths;
+        for (const std::string& item : q().List5->items()) widths.insert(item.find('|') - (item[0] == '-'));
+        EXPECT_EQ(widths, std::set<size_t>{6}) << absurd;
     }
 }
 

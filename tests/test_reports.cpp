@@ -133,6 +133,20 @@ TEST_F(ReportsTest, UndecidedTiesAndUncolouredSeatsKeepTheLowerStage) {
     EXPECT_EQ(r.stats.loaded()->Vainq[2]->caption(), "3:  ");
 }
 
+TEST_F(ReportsTest, AbsurdScoresLeaveEveryTeamInTheBandOfTheStageItReached) {
+    playGroups();
+    play('A', 0, "9999", "0"); // the runner-up A2 with a difference of -9995
+    play('B', 3, "50000", "50001"); // B2 seated and B4 out, both with 50000 goals
+    const auto placing = items(stats().List2);
+    ASSERT_EQ(placing.size(), 24u);
+    for (const std::string& line : placing) {
+        bool seated = false;
+        for (const Control* seat : ko.Huit) seated = seated || line.find(" " + seat->text() + " ") != std::string::npos;
+        const std::string stage = seated ? " 1/8" : " " + w.MSG[14];
+        EXPECT_EQ(line.substr(line.size() - std::min(line.size(), stage.size())), stage) << line;
+    }
+}
+
 TEST_F(ReportsTest, GoalsCountPlainScoresOnlyAndSortNumericallyAboveNineHundredNinetyNine) {
     playAll();
     // Penalties count for nobody; the third-place match counts like any match.

@@ -161,16 +161,6 @@ TEST_F(WindowTest, AForeignCaptionEnlargesFirstThenReducesBackToTheDesign) {
     EXPECT_EQ(mode.caption(), "Passer en mode normal");
 }
 
-TEST_F(WindowTest, QuitStoresTheSettingsAndEndsTheProcess) {
-    Marlix& w = start();
-    w.demarrage.Command14->click();
-    w.online.Text2[1]->setText("Zizou");
-    EXPECT_THROW(w.demarrage.Command5->click(), platform::ProcessEnded);
-    EXPECT_TRUE(fake.ended);
-    EXPECT_EQ(settingsStore().get("data", "reduit"), "1");
-    EXPECT_EQ(settingsStore().get("data", "pseudo"), "Zizou");
-}
-
 TEST_F(WindowTest, DamagedInputLeavesAUsableWindow) {
     const char* files[] = {
         "\xff\xfe\x00garbage\n[Match\n0=(((\n",

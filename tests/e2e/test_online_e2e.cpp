@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <filesystem>
@@ -116,6 +117,27 @@ TEST_F(OnlineWindow, FailingServerLeavesTheForecastAndSaysSo) {
     EXPECT_EQ(qobject_cast<QLineEdit*>(widget(w->groups.group('A').score[0]))->text(), "3");
     EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
     EXPECT_FALSE(fs::exists(folder.path("Zentrafo.BU")));
+}
+
+TEST_F(OnlineWindow, StrayKeysInTheDialogCancelTheUpdate) {
+    server.route("/Zentrafo.ini", Reply::ok(kPublished));
+    QTimer::singleShot(0, [this] {
+        auto* dialog = qobject_cast<zqt::SecondaryWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        QApplication::setActiveWindow(dialog);
+        QWidget* cancel = dialog->view().widgetOf(*w->online.frec()->Command2);
+        EXPECT_EQ(QApplication::focusWidget(), cancel); // Space presses it
+        EXPECT_TRUE(qobject_cast<QPushButton*>(cancel)->isDefault());
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        QApplication::sendEvent(dialog, &enter); // pressed anywhere in the dialog
+        if (QApplication::activeModalWidget() == dialog) dialog->close(); // the key did nothing: end the test
+    });
+    e2e::click(widget(w->online.Command8));
+    QApplication::processEvents();
+    EXPECT_EQ(w->online.frec(), nullptr);
+    EXPECT_EQ(server.hits("/Zentrafo.ini"), 0u);
+    EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(widget(w->groups.group('A').team[1]))->text(), "Mine");
 }
 
 TEST_F(OnlineWindow, PublisherCodeIsTypedUnseenAndOpensThePanel) {

@@ -12,6 +12,9 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QRegularExpression>
+#include <QScrollBar>
+
+#include "main/module_setting.h"
 
 #include "e2e_support.h"
 #include "qt/printing.h"
@@ -93,6 +96,40 @@ TEST_F(ReportsE2E, StatisticsShowPlacingsGoalsAndPodium) {
     // A second click refreshes the same window in place.
     e2e::click(widget(w.reports.Command21));
     EXPECT_EQ(rows(view->widgetOf(*s.List2)), placing);
+}
+
+// Every row of a list and every line of the best thirds' box can be read whole: no
+// scroll bar hides a part of them.
+TEST_F(ReportsE2E, TheRealTeamsReadWholeInTheThreeLanguages) {
+    const platform::IniFile teams = platform::IniFile::load(ZENTRAFO_SOURCE_DIR "/resources/initial/Zentrafo.ini");
+    for (auto& g : w.groups.groups)
+        for (size_t s = 1; s <= 4; ++s)
+            g.team[s]->setText(zentrafo::LireIni(teams, std::string("Equip") + g.letter, std::to_string(s)));
+    auto whole = [](QWidget* box, const std::string& what) {
+        auto* area = qobject_cast<QAbstractScrollArea*>(box);
+        ASSERT_NE(area, nullptr) << what;
+        box->grab(); // laid out as shown
+        EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0) << what;
+        EXPECT_EQ(area->verticalScrollBar()->maximum(), 0) << what;
+    };
+    for (int language : {1, 2, 0}) { // French last: the language stays stored for the next start
+        w.langage.lang_Click(language);
+        w.groups.RecalculeTout(); // nothing played: every team leaves in the group stage
+        e2e::click(widget(w.reports.Command21));
+        zentrafo::Stats& s = *w.reports.stats.loaded();
+        auto* view = e2e::topLevelTitled(QString::fromStdString(s.form.caption))->findChild<zqt::FormView*>();
+        const QStringList placing = rows(view->widgetOf(*s.List2));
+        ASSERT_EQ(placing.size(), 24);
+        EXPECT_TRUE(placing.join('|').contains(QString::fromUtf8("Nouvelle-Zélande") + " " +
+                                                QString::fromStdString(w.MSG[14])));
+        whole(view->widgetOf(*s.List2), "placings, language " + std::to_string(language));
+        whole(view->widgetOf(*s.List1), "goals, language " + std::to_string(language));
+        e2e::shot(view, ("reports_stats_language" + std::to_string(language) + ".png").c_str());
+        w.reports.unloadStats();
+    }
+    typeTournament(); // every group's slot 3 third, on equal keys: the later groups' go through
+    ASSERT_EQ(w.groups.TexMeillTrois->text(), "Chili / Nouvelle-Zélande / Argentine / Brésil");
+    whole(widget(w.groups.TexMeillTrois), "best thirds");
 }
 
 TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLandscapePage) {

@@ -5,6 +5,9 @@
 #include <cmath>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QFile>
 #include <QImage>
 #include <QKeyEvent>
@@ -160,41 +163,45 @@ TEST_F(WindowTest, ClickOnATeamNameDecidesTheLots) {
     EXPECT_TRUE(edit(g.team[3])->font().bold());
 }
 
-} // namespace
-
-namespace {
-
-TEST_F(WindowTest, DisplayScaleDrawsEveryBoxSmallerInAWindowOfTheSameSize) {
-    const QSize before = window->size();
-    w.form.zoom = 1.5;
-    w.form.fontStep = 2;
-    window->view().sync();
-    EXPECT_EQ(window->view().size(), QSize(1169, 660));
-    EXPECT_EQ(window->size(), before);
-    QLineEdit* first = edit(A().team[1]);
-    const QPoint inPanel = first->mapTo(&window->view(), QPoint(0, 0));
-    EXPECT_EQ(inPanel, QPoint((120 + 120) * 3 / 30, (960 + 690) * 3 / 30));
-    EXPECT_EQ(first->height(), 26); // 255 twips
-    // 8.25 points and a step of 2, at 96 pixels an inch; the zoom leaves fonts alone.
-    EXPECT_EQ(first->font().pixelSize(), 14);
-
-    // The scaled window still takes input where the user sees the boxes.
-    enter(A().score[0], '4');
-    EXPECT_EQ(A().score[0]->text(), "4");
-}
-
-TEST_F(WindowTest, LongTeamNamesFitTheirFixtureRows) {
+TEST_F(WindowTest, LongTeamNamesFitTheirFixtureRowsInBothDisplayModes) {
     zentrafo::Group& e = w.groups.group('E');
-    e.team[3]->setText("Nouvelle-Zélande");
+    const char* const names[] = {"Corée du Sud", "Afrique du Sud", "Nouvelle-Zélande", "Pays-Bas"};
+    for (size_t s = 1; s <= 4; ++s) e.team[s]->setText(names[s - 1]);
     w.groups.MajLabelsMatchs();
     window->view().sync();
-    for (size_t j : {2u, 5u, 11u}) { // the team's three fixtures, first- and second-named
-        QLabel* row = label(e.fixture[j]);
-        ASSERT_EQ(row->text(), QString::fromUtf8("Nouvelle-Zélande"));
-        EXPECT_LE(row->fontMetrics().horizontalAdvance(row->text()), row->width()) << "fixture " << j;
-    }
+    auto namesFit = [&](const char* mode) {
+        for (size_t j = 0; j < 12; ++j) {
+            QLabel* row = label(e.fixture[j]);
+            EXPECT_LE(row->fontMetrics().horizontalAdvance(row->text()), row->width())
+                << mode << ": " << row->text().toStdString();
+        }
+    };
+    namesFit("normal");
     // A short name keeps the design's font.
-    EXPECT_EQ(label(e.fixture[0])->font().pixelSize(), std::lround(e.fixture[0]->fontSize() * 96.0 / 72.0));
+    EXPECT_EQ(label(e.fixture[3])->font().pixelSize(), std::lround(e.fixture[3]->fontSize() * 96.0 / 72.0));
+    const QImage before = widget(e.frame)->grab().toImage();
+
+    auto toggle = [&] {
+        click(widget(w.views.Command6)); // the help panel holds the mode button
+        click(widget(w.demarrage.Command14));
+    };
+    toggle();
+    ASSERT_EQ(w.demarrage.Command14->caption(), "Passer en mode normal");
+    namesFit("reduced");
+    // The day's panel's month shows both its digits beside the arrow.
+    w.views.Frame18->setVisible(true);
+    window->view().sync();
+    auto* month = static_cast<QComboBox*>(widget(w.infos.Combo4));
+    QStyleOptionComboBox opt;
+    opt.initFrom(month);
+    const QRect field = month->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, month);
+    EXPECT_LE(month->fontMetrics().horizontalAdvance(month->currentText()), field.width() - 2);
+    e2e::shot(&window->view(), "window_reduced_names.png");
+    w.views.Frame18->setVisible(false);
+
+    toggle();
+    ASSERT_EQ(w.demarrage.Command14->caption(), "Passer en mode réduit");
+    EXPECT_EQ(widget(e.frame)->grab().toImage(), before) << "the group must read as it did before the reduced mode";
 }
 
 } // namespace
