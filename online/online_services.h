@@ -108,7 +108,6 @@ private:
     void designLinks();
     void EnvoieFichier(const std::string& stem, const std::string& page);
     void ouvre(const std::string& address);
-    std::string chemin(const std::string& name) const;
 
     Marlix& w_;
     struct Dialog;

@@ -31,14 +31,6 @@ void OnlineServices::unloadFrec() { dialog_->frec.unload(); }
 
 void OnlineServices::Command8_Click() { dialog_->frec.show(true); }
 
-std::string OnlineServices::chemin(const std::string& name) const {
-    std::string folder = w_.platform.programFolder();
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    if (folder.empty()) return "./" + name;
-    if (folder.back() != '/') folder += '/';
-    return folder + name;
-}
-
 bool OnlineServices::DownloadPage(const std::string& url, const std::string& fichier) {
     std::remove(fichier.c_str());
     const bool received = w_.platform.download(url, fichier);
@@ -54,10 +46,10 @@ void OnlineServices::RECUP() {
     p.setBusy(true);
     const std::string url = AdresseServeur() + "/Zentrafo.ini";
     const std::string fichier = CheminIni(p, "Zentrafo");
-    const std::string recu = chemin("Zentrafo.ini.part");
+    const std::string recu = CheminProgramme(w_.platform, "Zentrafo.ini.part");
     // The user's file is touched only once the download is known to be results.
     const bool ok = DownloadPage(url, recu) && EstFichierTournoi(recu, kTailleMax) &&
-                    RemplaceFichier(recu, fichier, chemin("Zentrafo.BU"));
+                    RemplaceFichier(recu, fichier, CheminProgramme(w_.platform, "Zentrafo.BU"));
     if (!ok) {
         std::remove(recu.c_str());
         p.setBusy(false);
@@ -79,11 +71,11 @@ void OnlineServices::RECUP() {
 
 void OnlineServices::RestaureSauvegarde() {
     const std::string fichier = CheminIni(w_.platform, "Zentrafo");
-    if (!fichier.empty()) RestaureFichier(fichier, chemin("Zentrafo.BU"));
+    if (!fichier.empty()) RestaureFichier(fichier, CheminProgramme(w_.platform, "Zentrafo.BU"));
 }
 
 void OnlineServices::ChargeImage() {
-    const std::string image = chemin("imgtmp.gif");
+    const std::string image = CheminProgramme(w_.platform, "imgtmp.gif");
     const std::string recu = image + ".part";
     // The last good picture stays on disk and on screen unless the new one can be drawn.
     if (!DownloadPage(AdresseServeur() + "/imvosk.php", recu)) return;
