@@ -3,7 +3,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <grp.h>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -48,33 +47,19 @@ protected:
         platform::setRecoveryFolder(recovery);
         platform::recoverUnfinishedSaves({dir});
     }
-    // Root reads and writes everything: the files go to an ordinary account, which the
-    // child then becomes.
     void giveToUser(std::initializer_list<std::string> paths) const {
-        if (!asRoot) return;
-        for (const std::string& path : paths) ASSERT_EQ(::chown(path.c_str(), kUser, kUser), 0);
+        for (const std::string& path : paths) ASSERT_TRUE(testing_support::giveToOrdinaryUser(path)) << path;
     }
-    bool becomeUser() const {
-        return !asRoot || (::setgroups(0, nullptr) == 0 && ::setgid(kUser) == 0 && ::setuid(kUser) == 0);
-    }
-    // Runs `body` in a child process and checks the status it exits with, as an ordinary
-    // account when `ordinary`.
-    template <class Body> void inChild(bool ordinary, int expected, Body body) {
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            if (ordinary && !becomeUser()) ::_exit(2);
-            platform::setRecoveryFolder(recovery);
-            ::_exit(body());
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), expected);
+    // Runs `body` in a child process as an ordinary account and checks the status it
+    // exits with.
+    template <class Body> void inChild(int expected, Body body) {
+        EXPECT_EQ(testing_support::statusAsOrdinaryUser([&] {
+                      platform::setRecoveryFolder(recovery);
+                      return body();
+                  }),
+                  expected);
     }
 
-    static constexpr unsigned kUser = 65534;
-    const bool asRoot = ::geteuid() == 0;
     testing_support::ProgramFolder folder{false};
     const std::string dir = folder.program, file = folder.path("Zentrafo.ini"), recovery = folder.config + "/Zentrafo";
 };
@@ -153,13 +138,6 @@ TEST_F(IniTest, ToleratesMarksLineEndsNulAndLongLines) {
     EXPECT_EQ(readIni(file, "C", "last"), "end");
 }
 
-TEST_F(IniTest, LegacyWindows1252FileKeepsItsAccents) {
-    put("[Noms]\n1=Cor\xE9" "e du Sud\n2=M\xE9xico\n");
-    EXPECT_EQ(readIni(file, "Noms", "1"), "Cor\xC3\xA9" "e du Sud");
-    ASSERT_TRUE(writeIni(file, "Noms", "3", "\xC3\x89quateur"));
-    EXPECT_EQ(content(), "[Noms]\n1=Cor\xC3\xA9" "e du Sud\n2=M\xC3\xA9xico\n3=\xC3\x89quateur\n");
-}
-
 TEST_F(IniTest, TypedTextCannotBreakTheFile) {
     ASSERT_TRUE(writeIni(file, "Eq", "1", "France\r\n[Score]\n1=9\r2=9"));
     EXPECT_EQ(readIni(file, "Eq", "1"), "France [Score] 1=9 2=9");
@@ -194,7 +172,7 @@ TEST_F(IniTest, FailedSaveLeavesTheOldFile) {
         put("[S]\nk=old\n");
         giveToUser({dir, file, folder.config, recovery});
         ASSERT_EQ(::chmod(dir.c_str(), folderMode), 0);
-        inChild(true, 0, [&] {
+        inChild(0, [&] {
             ::signal(SIGXFSZ, SIG_IGN);
             const rlim_t size = content().size() + file.size() + 1;
             rlimit lim{size, size};
@@ -216,7 +194,7 @@ TEST_F(IniTest, UnreadableFileIsNeverReplaced) {
     put("[S]\nk=old\nother=kept\n");
     ASSERT_EQ(::chmod(file.c_str(), 0), 0);
     ASSERT_EQ(::chmod(dir.c_str(), 0777), 0);
-    inChild(true, 0, [&] { return !writeIni(file, "S", "k", "new") && readIni(file, "S", "k", "d") == "d" ? 0 : 1; });
+    inChild(0, [&] { return !writeIni(file, "S", "k", "new") && readIni(file, "S", "k", "d") == "d" ? 0 : 1; });
     ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
     EXPECT_EQ(content(), "[S]\nk=old\nother=kept\n");
 }
@@ -260,7 +238,7 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
         giveToUser({home, real, folder.config, recovery});
         ASSERT_EQ(::chmod(real.c_str(), c.fileMode), 0);
         ASSERT_EQ(::chmod(home.c_str(), c.folderMode), 0);
-        inChild(true, c.saved ? 0 : 1, [&] {
+        inChild(c.saved ? 0 : 1, [&] {
             if (platform::mayWriteFile(file) != c.saved) return 3;
             IniBatch batch(file);
             batch.set("S", "k", "new");
@@ -315,7 +293,7 @@ TEST_F(IniTest, KilledSaveLeavesOneWholeDocumentAtTheNextStart) {
         int sawA = 0, sawB = 0, leftSomething = 0;
         for (int round = 0; round < 150; ++round) {
             ASSERT_NO_FATAL_FAILURE(testing_support::killDuringSaves(round, 3000, rng, [&](int n) {
-                if (n == round && !becomeUser()) ::_exit(2);
+                if (n == round && !testing_support::becomeOrdinaryUser()) ::_exit(2);
                 platform::setRecoveryFolder(recovery);
                 (n % 2 ? a : b).saveAtomic(file);
             }));

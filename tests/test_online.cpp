@@ -3,13 +3,6 @@
 // the fake platform; the real transfers are tested against a local server in tests/e2e.
 #include <gtest/gtest.h>
 
-#include <grp.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <random>
-
 #include "kill_during_saves.h"
 #include "main/module_setting.h"
 #include "online/fichier_publie.h"
@@ -174,48 +167,18 @@ TEST_F(OnlineTest, ReadOnlyForecastIsNotReplaced) {
     folder.put("Zentrafo.ini", kUserFile);
     const auto readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
     fs::permissions(iniPath(), readOnly);
-    constexpr unsigned kUser = 65534;
-    const bool asRoot = ::geteuid() == 0;
-    if (asRoot) {
-        ASSERT_EQ(::chown(root.c_str(), kUser, kUser), 0);
-        for (const auto& e : fs::recursive_directory_iterator(root)) {
-            ASSERT_EQ(::chown(e.path().c_str(), kUser, kUser), 0);
-        }
-    }
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        if (asRoot && (::setgroups(0, nullptr) != 0 || ::setgid(kUser) != 0 || ::setuid(kUser) != 0)) ::_exit(2);
-        start();
-        update(true);
-        ::_exit(fake.boxes.size() == 1 && fake.boxes[0].text == "Erreur de connexion !" ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the refusal was not reported";
+    for (const auto& e : fs::recursive_directory_iterator(root)) ASSERT_TRUE(testing_support::giveToOrdinaryUser(e.path()));
+    ASSERT_TRUE(testing_support::giveToOrdinaryUser(root));
+    EXPECT_EQ(testing_support::statusAsOrdinaryUser([&] {
+                  start();
+                  update(true);
+                  return fake.boxes.size() == 1 && fake.boxes[0].text == "Erreur de connexion !" ? 0 : 1;
+              }),
+              0)
+        << "the refusal was not reported";
     EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
     EXPECT_EQ(fs::status(iniPath()).permissions() & fs::perms::all, readOnly);
     EXPECT_FALSE(has("Zentrafo.BU") || has("Zentrafo.ini.part"));
-}
-
-// The swap killed at random moments, many times: the forecast is always one whole file.
-TEST_F(OnlineTest, KilledDuringTheSwapAlwaysLeavesAWholeFile) {
-    const std::string a = std::string("[ButA]\n0=1\n") + std::string(20000, 'a') + "\n";
-    const std::string b = std::string("[ButA]\n0=2\n") + std::string(30000, 'b') + "\n";
-    const std::string ini = iniPath(), bu = program + "/Zentrafo.BU", recu = program + "/Zentrafo.ini.part";
-    std::mt19937 rng(8);
-    for (int trial = 0; trial < 60; ++trial) {
-        folder.put("Zentrafo.ini", a);
-        ASSERT_NO_FATAL_FAILURE(testing_support::killDuringSaves(0, 20000, rng, [&](int i) {
-            std::ofstream(recu, std::ios::binary) << (i % 2 ? a : b);
-            zentrafo::RemplaceFichier(recu, ini, bu);
-        }));
-        zentrafo::RestaureFichier(ini, bu);
-        const std::string now = folder.read("Zentrafo.ini");
-        ASSERT_TRUE(now == a || now == b) << "trial " << trial << ": " << now.size() << " bytes";
-        fs::remove(bu);
-        fs::remove(recu);
-    }
 }
 
 TEST_F(OnlineTest, ContestImageIsReplacedOnlyByAPictureThatDecodes) {
