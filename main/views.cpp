@@ -40,8 +40,7 @@ void Views::design() {
     }
 
     // Example entry boxes of the help, laid out as one side's goals and penalties and then
-    // the other's: they behave like the bracket's own boxes (the knockout stage wires every
-    // element of its arrays when it is designed).
+    // the other's: the knockout stage wires them like the bracket's own boxes.
     for (int i = 16; i <= 17; ++i) {
         Control& goals = f.add(Kind::TextBox, "Buthui", i, Fraide, i == 16 ? 600 : 1680, 4740, 330, 255, "-");
         Control& pen = f.add(Kind::TextBox, "ButPen", i, Fraide, i == 16 ? 960 : 1320, 4740, 330, 255, "-");

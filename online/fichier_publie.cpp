@@ -14,6 +14,13 @@ namespace {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
 
+bool exists(const std::string& path) {
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+} // namespace
+
 // What a web page, an error page or a sign-in page cannot pass for: a first byte that is
 // not markup, and the four team names of each group that every saved forecast holds.
 // A saved forecast ends with a line end; a file cut on its way may not.
@@ -29,33 +36,16 @@ bool EstResultats(std::string_view body) {
     return true;
 }
 
-bool exists(const std::string& path) {
-    struct stat st{};
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
-} // namespace
-
-bool EstFichierTournoi(const std::string& path, long long tailleMax) {
-    struct stat st{};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 || st.st_size > tailleMax)
-        return false;
-    const auto bytes = platform::readWholeFile(path);
-    return bytes && EstResultats(*bytes);
-}
-
-bool RemplaceFichier(const std::string& recu, const std::string& fichier, const std::string& sauvegarde) {
+bool RemplaceFichier(std::string_view contenu, const std::string& fichier, const std::string& sauvegarde) {
     // The save's own writer: a forecast the user made read-only is refused, a replaced
     // one keeps its permissions, a link stays a link, and no moment shows half a file.
     if (!platform::mayWriteFile(fichier)) return false;
     bool missing = false;
     const auto old = platform::readWholeFile(fichier, &missing);
-    const auto received = platform::readWholeFile(recu);
-    if ((!old && !missing) || !received) return false;
+    if (!old && !missing) return false;
     if (old && !platform::writeWholeFile(sauvegarde, *old, 0600u)) return false;
-    const bool ok = platform::writeWholeFile(fichier, *received);
+    const bool ok = platform::writeWholeFile(fichier, contenu);
     std::remove(sauvegarde.c_str());
-    if (ok) std::remove(recu.c_str());
     return ok;
 }
 

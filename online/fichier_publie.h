@@ -2,22 +2,21 @@
 // The published results file on disk: whether a download is one, and how it takes the
 // place of the user's file without a moment where neither file is whole.
 #include <string>
+#include <string_view>
 
 namespace zentrafo {
 
-// True when the file at `path` is no larger than `tailleMax`, is not a web page (its
-// first byte past a byte-order mark and white space is not "<"), ends with a line end
-// and names the four teams of each of the six groups, as every forecast the program
-// saves does.
-bool EstFichierTournoi(const std::string& path, long long tailleMax);
+// True when `contenu` is not a web page (its first byte past a byte-order mark and
+// white space is not "<"), ends with a line end and names the four teams of each of the
+// six groups, as every forecast the program saves does.
+bool EstResultats(std::string_view contenu);
 
-// Puts the accepted download `recu` in the place of `fichier`, through the save's own
+// Puts the accepted download `contenu` in the place of `fichier`, through the save's own
 // writer: under the name `fichier` there is at every instant either the whole old file
 // or the whole new one, with the old file's permissions, and a link stays a link. The
 // old file is kept as `sauvegarde` while the new one is written. False when the file
-// could not be replaced or the user may not write it; `fichier` is then as it was and
-// `recu` is left for the caller to drop.
-bool RemplaceFichier(const std::string& recu, const std::string& fichier, const std::string& sauvegarde);
+// could not be replaced or the user may not write it; `fichier` is then as it was.
+bool RemplaceFichier(std::string_view contenu, const std::string& fichier, const std::string& sauvegarde);
 
 // A backup left by an update that was cut short goes back under its name when that
 // name is free. True when it was put back.

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 
 #include "forms/secondary.h"
 #include "main/marlix.h"
@@ -10,6 +11,7 @@
 #include "online/fichier_publie.h"
 #include "online/frec.h"
 #include "online/online_services.h"
+#include "platform/files.h"
 
 namespace zentrafo {
 
@@ -46,12 +48,13 @@ void OnlineServices::RECUP() {
     p.setBusy(true);
     const std::string url = AdresseServeur() + "/Zentrafo.ini";
     const std::string fichier = CheminIni(p, "Zentrafo");
-    const std::string recu = CheminProgramme(w_.platform, "Zentrafo.ini.part");
+    const std::string part = CheminProgramme(p, "Zentrafo.ini.part");
+    std::optional<std::string> recu;
+    if (DownloadPage(url, part)) recu = platform::readWholeFile(part);
+    std::remove(part.c_str());
     // The user's file is touched only once the download is known to be results.
-    const bool ok = DownloadPage(url, recu) && EstFichierTournoi(recu, kTailleMax) &&
-                    RemplaceFichier(recu, fichier, CheminProgramme(w_.platform, "Zentrafo.BU"));
+    const bool ok = recu && EstResultats(*recu) && RemplaceFichier(*recu, fichier, CheminProgramme(p, "Zentrafo.BU"));
     if (!ok) {
-        std::remove(recu.c_str());
         p.setBusy(false);
         p.messageBox("Erreur de connexion !", platform::MbOk | platform::MbIconInformation, "Dravello 2019");
         return;
