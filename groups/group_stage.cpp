@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 #include "forms/form.h"
+#include "groups/sorter_item.h"
 #include "main/marlix.h"
 #include "platform/text.h"
 
@@ -66,26 +66,6 @@ double goals(const Control* box) { return platform::val(box->text()); }
 double shownValue(double v) {
     const double shown = std::strtod(platform::numText(v).c_str(), nullptr);
     return std::isfinite(shown) ? shown : v;
-}
-
-// The sorter orders its items as text, so the key is written for its text order to be
-// its numeric order whatever score a box accepts. From 0 to below 100 it is "00.0000".
-// Above, "99", its count of integer digits in three figures, then its digits: after
-// every "00.0000" (a digit follows "99" where they have "."), a longer number after a
-// shorter one. Below 0, "-", then 999 less that count and every digit as 9 less itself:
-// before every other key, the farthest below first.
-std::string sorterKey(double key) {
-    const double v = key + 10;
-    const double shown = std::round(v * 1e4) / 1e4;
-    if (shown >= 0 && shown < 100) return platform::formatFixed(v, 2, 4);
-    char digits[400];
-    std::snprintf(digits, sizeof digits, "%.4f", std::fabs(v));
-    std::string text = digits;
-    const int count = static_cast<int>(text.find('.'));
-    if (v > 0) return "99" + platform::formatFixed(count, 3, 0) + text;
-    for (char& c : text)
-        if (c != '.') c = static_cast<char>('9' - (c - '0'));
-    return "-" + platform::formatFixed(999 - count, 3, 0) + text;
 }
 
 } // namespace
@@ -179,22 +159,6 @@ void GroupStage::colourRows() {
         for (int s = 1; s <= 4; ++s) g.team[static_cast<size_t>(s)]->setBackColor(kSlotColour[static_cast<size_t>(s)]);
 }
 
-double sorterKeyValue(std::string_view item) {
-    const auto part = [&](size_t from, size_t length) { return item.substr(std::min(from, item.size()), length); };
-    // Integer digits, a point and four decimals, from the count written at `at`.
-    const auto digits = [&](size_t at, double count) {
-        return std::string(part(at + 3, static_cast<size_t>(std::clamp(count, 0.0, 400.0)) + 5));
-    };
-    if (!item.empty() && item[0] == '-') {
-        std::string shown = digits(1, 999 - platform::val(part(1, 3)));
-        for (char& c : shown)
-            if (c >= '0' && c <= '9') c = static_cast<char>('9' - (c - '0'));
-        return -platform::val(shown);
-    }
-    if (item.size() > 5 && item.substr(0, 2) == "99" && item[2] != '.') return platform::val(digits(2, platform::val(part(2, 3))));
-    return platform::val(part(0, 7));
-}
-
 std::string sansTirets(const std::string& typed) {
     return typed.size() > 1 ? platform::replaceAll(typed, "-", "") : typed;
 }
@@ -244,7 +208,7 @@ void GroupStage::CalculGroupe(Group& g) {
         // The key is built from the figures as shown, so what the user reads is what ranks.
         key[i] = pts[i] + shownValue(gf - ga) / 100.0 + shownValue(gf) / 1000.0 +
                  platform::val(g.team[i]->tag()) / 10000.0;
-        g.sorter->addItem(sorterKey(key[i]) + "x " + std::to_string(s));
+        g.sorter->addItem(groupItem(key[i] + 10, s));
     }
 
     bool complete = true;
@@ -252,10 +216,8 @@ void GroupStage::CalculGroupe(Group& g) {
         if (b->text() == "-") complete = false;
 
     for (int r = 3; r >= 0; --r) {
-        const std::string& item = g.sorter->list(r);
-        const auto x = item.find('x');
-        const int s = x == std::string::npos ? 0 : static_cast<int>(platform::val(std::string_view(item).substr(x + 2)));
-        if (s < 1 || s > 4) continue;
+        const int s = readItem(ItemForm::Group, g.sorter->list(r)).slot;
+        if (s == 0) continue;
         const auto i = static_cast<size_t>(s);
         const int top = kRowTop[static_cast<size_t>(3 - r)];
         const bool qualifying = r >= 2;

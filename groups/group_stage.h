@@ -31,9 +31,6 @@ inline constexpr int kPlayedOffset = 15;
 // Team slot of each score box: box 2m is the first-named team of match m.
 inline constexpr std::array<int, 12> kSlotOfBox{1, 2, 3, 4, 1, 3, 4, 2, 4, 1, 2, 3};
 
-// The number a group sorter's item begins with: the key plus 10, as its text orders it.
-double sorterKeyValue(std::string_view item);
-
 // What a score box keeps of a typed text: every "-" goes once anything else is typed
 // with it (typing over the "-" of an unplayed match, or before a score); the lone "-"
 // of an unplayed match stays. Shared by every score box of the program.

@@ -4,6 +4,7 @@
 
 #include "forms/form.h"
 #include "groups/group_stage.h"
+#include "groups/sorter_item.h"
 #include "main/marlix.h"
 #include "platform/text.h"
 
@@ -90,9 +91,10 @@ void GroupStage::ClasseMeilleursTroisiemes() {
     for (size_t gi = 0; gi < 6; ++gi) {
         const Group& g = groups[gi];
         const std::string name = third[gi] ? g.team[static_cast<size_t>(third[gi])]->text() : std::string();
-        best->addItem(g.sorter->list(1) + "|" + g.letter + "|" + name);
+        best->addItem(bestThirdItem(g.sorter->list(1), g.letter, name));
     }
-    for (int i = 2; i <= 5; ++i) letters->addItem(field(best->list(i), '|', 1));
+    const auto ranked = [best](int i) { return readItem(ItemForm::BestThird, best->list(i)); };
+    for (int i = 2; i <= 5; ++i) letters->addItem(ranked(i).letter);
 
     int16_t played = 0;
     for (int s = 1; s <= 4; ++s) {
@@ -111,11 +113,11 @@ void GroupStage::ClasseMeilleursTroisiemes() {
         }
 
     // The whole-number parts of the best and the worst keys.
-    const double spread = std::floor(sorterKeyValue(best->list(5))) - std::floor(sorterKeyValue(best->list(0)));
+    const double spread = std::floor(ranked(5).key) - std::floor(ranked(0).key);
     if (w_.calendrier.NbMatchsJoues > 10 || spread > 0.5) {
         std::string shown;
         for (int i = best->listCount() - 1; i >= 2; --i) {
-            const std::string name = field(best->list(i), '|', 2);
+            const std::string name = ranked(i).name;
             shown = shown.empty() ? name : shown + " / " + name;
         }
         TexMeillTrois->setText(shown);

@@ -20,8 +20,8 @@ using forms::Kind;
 
 namespace {
 
-// A number field as the original files were read: blanks anywhere do not count, then
-// the leading number; no number reads 0.
+// A number field of a language file: blanks anywhere do not count, then the leading
+// number; no number reads 0.
 double number(std::string_view field) {
     std::string packed;
     packed.reserve(field.size());
@@ -84,7 +84,6 @@ void AppliqueLangue(Marlix& w, std::string_view contenu, forms::Form& fenetre) {
     while (start < body.size()) {
         size_t end = body.find_first_of("\r\n", start);
         std::string_view line = body.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        line = platform::firstChars(line, platform::kIniValueMaxChars); // no caption of megabytes
         if (end == std::string_view::npos) {
             start = body.size();
         } else {

@@ -2,8 +2,8 @@
 // The window's languages: French, English and Spanish files of records in the program's
 // folder, the flags that switch between them and the message of the day.
 //
-// A language file is read line by line (a line ends at CR, CR LF or LF, and is cut after
-// 1023 characters, like an INI value); a line that is not valid UTF-8 is read as
+// A language file is read line by line, each line whole (a line ends at CR, CR LF or LF;
+// the bound on the file's size bounds a line); a line that is not valid UTF-8 is read as
 // Windows-1252. Each line is split at every "\" into fields.
 // - "MSG\text\n": MSG(n) := text, n read as a number and rounded half to even; a number
 //   outside 0 to 100 changes nothing. A record without a number uses the number of the

@@ -1,6 +1,7 @@
 #include "main/tournament_file.h"
 
 #include <array>
+#include <utility>
 
 #include "forms/form.h"
 #include "main/marlix.h"
@@ -14,7 +15,7 @@ using forms::Kind;
 
 namespace {
 
-// A knockout section and its boxes, in the order the file is written.
+// A knockout section and its boxes.
 struct KnockoutSection {
     const char* section;
     Control* const* boxes;
@@ -24,6 +25,14 @@ struct KnockoutSection {
 template <size_t N>
 KnockoutSection ks(const char* section, const std::array<Control*, N>& boxes) {
     return {section, boxes.data(), static_cast<int>(N)};
+}
+
+// The knockout sections in the order the file is written.
+std::array<KnockoutSection, 10> knockoutSections(const KnockoutStage& ko) {
+    return {ks("But8", ko.Buthui),      ks("Pen8", ko.ButPen),        ks("But4", ko.ButQua),
+            ks("Pen4", ko.ButPen4),     ks("ButDEM", ko.ButDem),      ks("PenDEM", ko.ButPen2),
+            ks("PenFIN", ko.ButPenFIN), ks("BUTFIN", ko.ButFIN),      ks("PenPetFIN", ko.ButPenpetfin),
+            ks("BUTPetFIN", ko.Butpetfin)};
 }
 
 std::string key(int k) { return std::to_string(k); }
@@ -94,13 +103,10 @@ void TournamentFile::ChargeFichier(const std::string& stem) {
             g.team[static_cast<size_t>(k)]->setText(LireIni(doc, equip, key(k), std::string(1, g.letter) + key(k)));
     }
 
-    KnockoutStage& ko = w_.knockout;
-    const std::array<KnockoutSection, 10> readOrder{
-        ks("Pen8", ko.ButPen),         ks("But8", ko.Buthui),       ks("But4", ko.ButQua),
-        ks("Pen4", ko.ButPen4),        ks("ButDEM", ko.ButDem),     ks("PenDEM", ko.ButPen2),
-        ks("PenFIN", ko.ButPenFIN),    ks("BUTFIN", ko.ButFIN),     ks("PenPetFIN", ko.ButPenpetfin),
-        ks("BUTPetFIN", ko.Butpetfin),
-    };
+    auto readOrder = knockoutSections(w_.knockout);
+    // The round of sixteen's penalties are in place before its goals, whose changes carry
+    // the winners on.
+    std::swap(readOrder[0], readOrder[1]);
     for (const KnockoutSection& s : readOrder)
         for (int k = 0; k < s.count; ++k) s.boxes[k]->setText(LireIni(doc, s.section, key(k), "-"));
 
@@ -122,14 +128,7 @@ bool TournamentFile::SauveFichier() {
         for (int k = 0; k < 12; ++k) batch.set(but, key(k), g.score[static_cast<size_t>(k)]->text());
         for (int k = 1; k <= 4; ++k) batch.set(equip, key(k), g.team[static_cast<size_t>(k)]->text());
     }
-    const KnockoutStage& ko = w_.knockout;
-    const std::array<KnockoutSection, 10> writeOrder{
-        ks("But8", ko.Buthui),      ks("Pen8", ko.ButPen),        ks("But4", ko.ButQua),
-        ks("Pen4", ko.ButPen4),     ks("ButDEM", ko.ButDem),      ks("PenDEM", ko.ButPen2),
-        ks("PenFIN", ko.ButPenFIN), ks("BUTFIN", ko.ButFIN),      ks("PenPetFIN", ko.ButPenpetfin),
-        ks("BUTPetFIN", ko.Butpetfin),
-    };
-    for (const KnockoutSection& s : writeOrder)
+    for (const KnockoutSection& s : knockoutSections(w_.knockout))
         for (int k = 0; k < s.count; ++k) batch.set(s.section, key(k), s.boxes[k]->text());
     for (int k = 1; k <= 4; ++k)
         for (const Group& g : w_.groups.groups)

@@ -18,11 +18,12 @@ namespace {
 
 double goals(const Control* box) { return platform::val(box->text()); }
 
-// The standings count in 16-bit whole numbers. A typed score joins them rounded to the
-// nearest whole number, a half to the even one, and a count stops at the counter's
-// limits instead of wrapping.
+// The standings count in 16-bit whole numbers. A counter takes its sum with a typed
+// score rounded to the nearest whole number, a half to the even one, so halves count as
+// they add up (1 + 0.5 holds 2, 0 + 0.5 holds 0); it stops at its limits instead of
+// wrapping.
 int whole(double v) { return static_cast<int>(std::clamp(std::nearbyint(v), double(INT16_MIN), double(INT16_MAX))); }
-void add(int16_t& counter, int v) { counter = static_cast<int16_t>(std::clamp(counter + v, int(INT16_MIN), int(INT16_MAX))); }
+void add(int16_t& counter, double v) { counter = static_cast<int16_t>(whole(counter + v)); }
 
 // Sorted lists order their items as text. A key keeps exactly its digits, rounded to a
 // whole number; a key below zero is written as "-" and its complement to the largest
@@ -97,7 +98,7 @@ void QualifiersStage::CalculGroupeElim() {
     const auto played = [](const Control* b) { return b->text() != "-"; };
 
     // One played match seen from one side: its goals box first. The typed values decide
-    // the match (1.6 beats 1.5); the counters take whole goals.
+    // the match (1.6 beats 1.5); the counters hold whole goals.
     const auto tally = [grey](Team& s, Control* own, Control* other) {
         const double go = goals(own), gt = goals(other);
         add(s.played, 1);
@@ -112,7 +113,7 @@ void QualifiersStage::CalculGroupeElim() {
             own->setBackColor(grey);
             other->setBackColor(grey);
         }
-        add(s.gf, whole(go)), add(s.ga, whole(gt));
+        add(s.gf, go), add(s.ga, gt);
     };
     for (size_t i = 0; i < 6; ++i) {
         const std::string& name = NEElim[i]->text();
@@ -164,7 +165,7 @@ void QualifiersStage::CalculGroupeElim() {
                     if (x == y || EquiElim[2 * m]->text() != NEElim[x]->text() ||
                         EquiElim[2 * m + 1]->text() != NEElim[y]->text())
                         continue;
-                    const int gh = whole(goals(ButElim[2 * m])), ga = whole(goals(ButElim[2 * m + 1]));
+                    const double gh = goals(ButElim[2 * m]), ga = goals(ButElim[2 * m + 1]);
                     add(t[x].mgf, gh), add(t[x].mga, ga);
                     add(t[y].mgf, ga), add(t[y].mga, gh);
                 }
@@ -215,21 +216,21 @@ void QualifiersStage::CalculGroupeElim() {
     std::string lines = Text5->text();
     for (size_t i = 0; i < 6; ++i) {
         const std::string& name = NEElim[i]->text();
-        int dPts = 0, dDiff = 0; // in the table's whole goals
+        int16_t dPts = 0, dDiff = 0; // counters like the table's
         for (size_t m = 0; m < 30; ++m) {
             const std::string& home = EquiElim[2 * m]->text();
             const std::string& away = EquiElim[2 * m + 1]->text();
             const double gh = goals(ButElim[2 * m]), ga = goals(ButElim[2 * m + 1]);
             const bool homePlayed = ButElim[2 * m]->text() != "-";
             if (home == s6 && away == name) {
-                if (ga > gh) dPts -= 3;
-                if (ga == gh && homePlayed) dPts -= 1;
-                dDiff += whole(gh) - whole(ga);
+                if (ga > gh) add(dPts, -3);
+                if (ga == gh && homePlayed) add(dPts, -1);
+                add(dDiff, gh - ga);
             }
             if (away == s6 && home == name) {
-                if (gh > ga) dPts -= 3;
-                if (gh == ga && homePlayed) dPts -= 1;
-                dDiff += whole(ga) - whole(gh);
+                if (gh > ga) add(dPts, -3);
+                if (gh == ga && homePlayed) add(dPts, -1);
+                add(dDiff, ga - gh);
             }
         }
         lines.append(name).append("|").append(std::to_string(dPts)).append("|").append(std::to_string(dDiff));

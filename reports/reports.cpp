@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "groups/sorter_item.h"
 #include "main/marlix.h"
 #include "platform/text.h"
 
@@ -83,19 +84,17 @@ void Reports::CalculParcours() {
     for (int p = 0; p < 4; ++p)
         for (Group& g : w_.groups.groups) {
             const std::string& s = g.sorter->list(p);
-            const int slot = s.empty() ? 0 : s.back() - '0';
-            if (slot < 1 || slot > 4) continue;
-            List4->addItem(s + "x " + g.team[static_cast<size_t>(slot)]->text());
+            const int slot = readItem(ItemForm::Group, s).slot;
+            if (slot == 0) continue;
+            List4->addItem(seedItem(s, g.team[static_cast<size_t>(slot)]->text()));
         }
     std::array<double, 33> score{};
     std::array<std::string, 33> name;
     const int count = std::min(List4->listCount(), 33);
     for (int i = 0; i < count; ++i) {
-        // The group item ("key" "x " slot) then "x " and the name.
-        const std::string& item = List4->list(i);
-        const size_t x = item.find('x');
-        score[static_cast<size_t>(i)] = inItsBand(sorterKeyValue(item));
-        name[static_cast<size_t>(i)] = x != std::string::npos && x + 5 < item.size() ? item.substr(x + 5) : std::string();
+        SorterItem seed = readItem(ItemForm::Seed, List4->list(i));
+        score[static_cast<size_t>(i)] = inItsBand(seed.key);
+        name[static_cast<size_t>(i)] = std::move(seed.name);
     }
     const auto& ko = w_.knockout;
     const uint32_t won = w_.CouleurVainqueur;
@@ -117,14 +116,14 @@ void Reports::CalculParcours() {
     }
     List4->clear();
     for (int t = 0; t < count; ++t)
-        List4->addItem(platform::formatFixed(score[static_cast<size_t>(t)], 4, 5) + " X " + name[static_cast<size_t>(t)]);
+        List4->addItem(placingItem(score[static_cast<size_t>(t)], name[static_cast<size_t>(t)]));
 
     Control* list = stats.get().List2;
     const int n = List4->listCount();
     for (int i = n - 1; i >= 0; --i) {
-        const std::string& item = List4->list(i);
-        const double v = platform::val(item.substr(0, item.find('X')));
-        const std::string team = item.size() > 13 ? item.substr(13) : std::string();
+        const SorterItem placing = readItem(ItemForm::Placing, List4->list(i));
+        const double v = placing.key;
+        const std::string& team = placing.name;
         const std::string rank = platform::numText(n - i);
         if (v > 3000)
             list->addItem(team + " 1er");

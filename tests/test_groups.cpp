@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "groups/sorter_item.h"
 #include "started_window.h"
 
 using zentrafo::Group;
+using zentrafo::ItemForm;
+using zentrafo::readItem;
 
 namespace {
 
@@ -208,7 +211,7 @@ TEST_F(GroupsTest, TrueScoresAreShownCountedAndRankedInNumericOrder) {
     // Absurd texts in every box: four items, in the order of their numbers.
     for (int m = 0; m < 6; ++m) play(g, m, std::string(399, '9'), m % 2 ? "123456789" : std::string(399, '9'));
     for (int r = 0; r < 3; ++r)
-        EXPECT_LE(zentrafo::sorterKeyValue(g.sorter->list(r)), zentrafo::sorterKeyValue(g.sorter->list(r + 1)));
+        EXPECT_LE(readItem(ItemForm::Group, g.sorter->list(r)).key, readItem(ItemForm::Group, g.sorter->list(r + 1)).key);
     for (int s = 1; s <= 4; ++s) EXPECT_GE(rank(g, s), 1);
 }
 

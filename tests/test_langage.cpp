@@ -186,9 +186,9 @@ TEST_F(LangueTest, TextRecords) {
     // Entries no file names keep their text, and the closing steps always run.
     EXPECT_EQ(m.MSG[9], "encore neuf");
     EXPECT_EQ(m.views.Command1->caption(), m.MSG[1]);
-    // A line is cut like an INI value: no text of megabytes.
-    apply("MSG\\" + std::string(3'000'000, 'x') + "\r\n");
-    EXPECT_EQ(m.MSG[0], std::string(1023 - 4, 'x'));
+    // A line is read whole: a long text keeps its number.
+    apply("MSG\\" + std::string(3000, 'x') + "\\7\r\n");
+    EXPECT_EQ(m.MSG[7], std::string(3000, 'x'));
 }
 
 TEST_F(LangueTest, ControlRecords) {
@@ -222,6 +222,12 @@ TEST_F(LangueTest, ControlRecords) {
     EXPECT_EQ(m.online.Lablien->toolTip(), "bulle");
     EXPECT_EQ(credit.caption(), "Pellomir");
 
+    // A record longer than an INI value still reaches only the element it names.
+    const std::string longCaption(1500, 'p');
+    apply("Label17\\" + longCaption + "\\\\\\3\r\n");
+    EXPECT_EQ(l3.caption(), longCaption);
+    EXPECT_EQ(m.online.Label17_6->caption().rfind("Il faut", 0), 0u);
+
     // After a record with an index, a short record changes nothing.
     apply("Label17\\x\\\\\\3\r\nLablien\\perdu\r\n");
     EXPECT_EQ(m.online.Lablien->caption(), "Lien court");
@@ -234,7 +240,7 @@ TEST_F(LangueTest, ControlRecords) {
     EXPECT_EQ(m.qualifiers.Frame22->caption(), l3.caption());
 }
 
-TEST_F(LangueTest, FilesFromTheOriginalPlatformKeepTheirAccents) {
+TEST_F(LangueTest, FilesMadeOnWindowsDesktopsKeepTheirAccents) {
     folder.put("langFr.txt", "\xEF\xBB\xBFMSG\\d\xC3\xA9j\xC3\xA0 UTF-8\\3\n");
     w->langage.lang_Click(0);
     EXPECT_EQ(w->MSG[3], "déjà UTF-8");

@@ -284,16 +284,18 @@ TEST_F(QualifiersTest, ThreeWayCircleKeepsEqualKeysAndEachTieGroupItsOwnTerms) {
 
 TEST_F(QualifiersTest, TypedScoresCountAsWholeGoalsAndKeysKeepTheirOrder) {
     show('D'); // Allemagne 0, Ecosse 1, Gibraltar 2, Géorgie 3, Irlande 4, Pologne 5
-    // The typed values decide the match; the table counts whole goals, a half to the
-    // even one. Pologne's row: key, name, points, played, won, drawn, lost, for, against,
-    // difference, 10 x difference + for.
+    // The typed values decide the match; the table counts whole goals: each counter holds
+    // its running sum rounded, a half to the even one. Pologne's row: key, name, points,
+    // played, won, drawn, lost, for, against, difference, 10 x difference + for.
     struct Case {
-        const char *home, *away, *pologne;
+        const char *first, *home, *away, *pologne; // first: Pologne 'first'-0 Allemagne, before Irlande
     };
-    for (const Case& c : {Case{"2.5", "0.5", "04022|Pologne|3|1|1|0|0|2|0|2|22"},
-                          Case{"3.5", "3.5", "02012|Pologne|1|1|0|1|0|4|4|0|4"}, // tied with Irlande on 1004
-                          Case{"0.4", "0.6", "00990|Pologne|0|1|0|0|1|0|1|-1|-10"},
-                          Case{"1.6", "1.5", "04002|Pologne|3|1|1|0|0|2|2|0|2"}}) {
+    for (const Case& c : {Case{"-", "2.5", "0.5", "04022|Pologne|3|1|1|0|0|2|0|2|22"},
+                          Case{"-", "3.5", "3.5", "02012|Pologne|1|1|0|1|0|4|4|0|4"}, // tied with Irlande on 1004
+                          Case{"-", "0.4", "0.6", "00990|Pologne|0|1|0|0|1|0|1|-1|-10"},
+                          Case{"1", "0.5", "0", "07022|Pologne|6|2|2|0|0|2|0|2|22"}, // 1 + 0.5 holds 2
+                          Case{"-", "1.6", "1.5", "04002|Pologne|3|1|1|0|0|2|2|0|2"}}) {
+        result(5, 0, c.first, std::string(c.first) == "-" ? "-" : "0");
         result(5, 4, c.home, c.away);
         EXPECT_EQ(rowOf("Pologne"), c.pologne) << c.home << "-" << c.away;
     }

@@ -66,7 +66,7 @@ TEST_F(SecondaryTest, ModalShowLetsTheUserActAndTheCloseBoxUnloads) {
 }
 
 // Properties set by name take any number a text holds: out of range, the nearest value
-// the property can hold; a negative colour is a system colour, as on the original desktop.
+// the property can hold; a negative colour names one of the desktop's system colours.
 TEST(LateBoundProperties, NumbersSaturate) {
     forms::Form form("Sheet");
     forms::Control& box = form.add(forms::Kind::TextBox, "Box", -1, nullptr, 0, 0, 100, 100);
