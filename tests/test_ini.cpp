@@ -136,6 +136,21 @@ TEST_F(IniTest, ToleratesMarksLineEndsNulAndLongLines) {
     EXPECT_NE(c.find("\n" + longLine + "\n"), std::string::npos);
     EXPECT_EQ(readIni(file, "A", "k"), "v2");
     EXPECT_EQ(readIni(file, "C", "last"), "end");
+
+    // A file an editor saved as UTF-16, in either byte order, is read as such and
+    // rewritten as UTF-8, its sections kept once.
+    for (bool littleEndian : {true, false}) {
+        SCOPED_TRACE(littleEndian);
+        std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+        for (char16_t u : std::u16string(u"[EquipA]\r\n1=Cor\u00E9e \U0001F3C6\r\n2=B\r\n")) {
+            const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+            bytes += littleEndian ? std::string{lo, hi} : std::string{hi, lo};
+        }
+        put(bytes);
+        EXPECT_EQ(readIni(file, "EquipA", "1"), "Cor\xC3\xA9" "e \xF0\x9F\x8F\x86");
+        ASSERT_TRUE(writeIni(file, "EquipA", "2", "Chili"));
+        EXPECT_EQ(content(), "[EquipA]\n1=Cor\xC3\xA9" "e \xF0\x9F\x8F\x86\n2=Chili\n");
+    }
 }
 
 TEST_F(IniTest, TypedTextCannotBreakTheFile) {
