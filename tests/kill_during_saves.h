@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <grp.h>
+#include <poll.h>
 
 #include <chrono>
 #include <csignal>
@@ -38,43 +39,38 @@ template <class Body> int statusAsOrdinaryUser(Body body) {
     return WEXITSTATUS(status);
 }
 
-// Forks one child per function in `saves`; each calls its save(n) for n = first,
-// first + 1, ... until it is killed. Once every child finished a first whole save, the
-// parent calls meanwhile() again and again for a random time up to maxMicros (so a slow
-// machine still lets the kills land during saves, not before the first one), then kills
-// them all.
+// Forks a child per function in `saves` that calls save(n) for n = first, first + 1, ...
+// until it is killed; once each finished a first save, calls meanwhile() for a random
+// time up to maxMicros (so a slow machine still lets the kills land during saves, not
+// before the first one), then kills them all.
 inline void killDuringSaves(int first, unsigned maxMicros, std::mt19937& rng,
                             const std::vector<std::function<void(int)>>& saves,
                             const std::function<void()>& meanwhile = [] { ::usleep(100); }) {
     int saved[2];
     ASSERT_EQ(::pipe(saved), 0);
     std::vector<pid_t> children;
-    for (const auto& save : saves) {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::close(saved[0]);
+    for (const auto& save : saves)
+        if (const pid_t pid = ::fork(); pid == 0) {
             for (int n = first;; ++n) {
                 save(n);
                 if (n == first) (void)!::write(saved[1], "s", 1);
             }
+        } else if (pid > 0) {
+            children.push_back(pid);
         }
-        if (pid > 0) children.push_back(pid);
-    }
     ::close(saved[1]);
     size_t started = 0;
-    for (char ready = 0; started < children.size() && ::read(saved[0], &ready, 1) == 1;) ++started;
+    // A child that died before its first save must not leave the parent waiting forever.
+    for (pollfd in{saved[0], POLLIN, 0}; started < children.size() && ::poll(&in, 1, 30000) == 1; ++started)
+        if (char ready; ::read(saved[0], &ready, 1) != 1) break;
     ::close(saved[0]);
-    if (started == saves.size()) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(rng() % maxMicros);
-        do meanwhile();
-        while (std::chrono::steady_clock::now() < end);
-    }
+    for (const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(rng() % maxMicros);
+         started == saves.size() && std::chrono::steady_clock::now() < end;)
+        meanwhile();
     for (pid_t pid : children) {
         ::kill(pid, SIGKILL);
-        int status = 0;
-        EXPECT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_EQ(::waitpid(pid, nullptr, 0), pid);
     }
-    ASSERT_EQ(children.size(), saves.size()) << "a child could not be made";
     ASSERT_EQ(started, saves.size()) << "a child never finished a save";
 }
 

@@ -75,13 +75,11 @@ TEST_F(OnlineOverHttp, PublishedFileReplacesTheForecastAfterARedirectInChunksOrW
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log[0].header("cache-control"), "no-cache");
     EXPECT_EQ(log[0].header("pragma"), "no-cache");
-
     // Edited by hand in an editor that ends no line: whole all the same, by its length.
-    const std::string edited = kPublished.substr(0, kPublished.size() - 1);
-    server.route("/results/latest.ini", Reply::ok(edited));
+    server.route("/results/latest.ini", Reply::ok(kPublished.substr(0, kPublished.size() - 1)));
     confirmUpdate();
     EXPECT_TRUE(fake.boxes.empty());
-    EXPECT_EQ(folder.read("Zentrafo.ini"), edited);
+    EXPECT_EQ(folder.read("Zentrafo.ini"), kPublished.substr(0, kPublished.size() - 1));
 }
 
 TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
