@@ -19,11 +19,7 @@ namespace {
 
 // The results arrive in the user's own folder, which takes them even where the program's
 // folder is closed to new files; they are read once and the file goes at once.
-std::string resultatsTelecharges(Marlix& w) {
-    const std::string& dossier = w.reglages.store().folder();
-    if (!platform::makePrivateFolders(dossier)) return CheminProgramme(w.platform, "Zentrafo.ini.part");
-    return dossier + "/Zentrafo.ini.part";
-}
+std::string resultatsTelecharges(Marlix& w) { return w.reglages.store().folder() + "/Zentrafo.ini.part"; }
 
 } // namespace
 
@@ -59,7 +55,8 @@ void OnlineServices::RECUP() {
     platform::Platform& p = w_.platform;
     p.setBusy(true);
     const std::string url = AdresseServeur() + "/Zentrafo.ini";
-    const std::string part = resultatsTelecharges(w_);
+    const bool dossierPrive = platform::makePrivateFolders(w_.reglages.store().folder());
+    const std::string part = dossierPrive ? resultatsTelecharges(w_) : CheminProgramme(p, "Zentrafo.ini.part");
     std::optional<std::string> recu;
     if (DownloadPage(url, part)) recu = platform::readWholeFile(part);
     std::remove(part.c_str());
