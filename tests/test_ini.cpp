@@ -322,18 +322,18 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
     };
     std::mt19937 rng(7);
     std::string copyName, copyBytes; // a recovery copy a kill left
-    // A folder where the save makes a temporary file, and one closed to new files where
-    // it rewrites the file in place. Meanwhile the file is read: never a mix.
+    // A folder where the save makes a temporary file, and one closed to new files where it
+    // rewrites the file in place; reads meanwhile (with pauses, so the saves run) see no mix.
     for (unsigned folderMode : {0755u, 0555u}) {
         SCOPED_TRACE(folderMode);
         ASSERT_TRUE(doc[0].saveAtomic(file));
         giveToUser({dir, file, folder.config, recovery});
         ASSERT_EQ(::chmod(dir.c_str(), folderMode), 0);
         int saw[2] = {0, 0}, leftSomething = 0, mixes = 0;
-        for (int round = 0; round < 150; ++round) {
+        for (int round = 0; round < 150 || (folderMode == 0555u && copyName.empty() && round < 1000); ++round) {
             ASSERT_NO_FATAL_FAILURE(testing_support::killDuringSaves(
                 round, 3000, rng, {copyOfTheProgram(round, false), copyOfTheProgram(round, true)},
-                [&] { mixes += !whole(platform::readWholeFile(file)); }));
+                [&] { mixes += !whole(platform::readWholeFile(file)), ::usleep(100); }));
             leftSomething += !strays().empty();
             for (auto& e : fs::directory_iterator(recovery))
                 if (copyName.empty() && e.path().filename().string()[0] != '.')
@@ -360,8 +360,7 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
         if (atStart) nextStart();
         else inChild(0, [&] { return doc[0].saveAtomic(file) ? 0 : 1; });
         EXPECT_TRUE(content() == (atStart ? before : text[0]));
-        EXPECT_EQ(strays().size(), atStart ? 1u : 2u); // the copy, under another name
-        EXPECT_FALSE(fs::exists(recovery + "/" + copyName));
+        EXPECT_TRUE(strays().size() == (atStart ? 1u : 2u) && !fs::exists(recovery + "/" + copyName));
     }
     // A copy as the previous release made it (the path, a NUL byte, the old content) is
     // put back: it was flushed whole before its rewrite began.
