@@ -55,9 +55,10 @@ void SignaleEchecSauvegarde(platform::Platform& p, std::string_view stem, std::s
                             std::string_view bouton) {
     const std::string path = CheminIni(p, stem);
     p.messageBox(std::string(quoi) + (path.empty() ? std::string(".") : " dans le fichier :\n" + path) +
-                     "\n\nLe dossier du programme est peut-être protégé en écriture ou le disque "
-                     "plein. Vos scores sont toujours affichés : corrigez le problème puis "
-                     "cliquez de nouveau sur « " + std::string(bouton) + " ».",
+                     "\n\nLe fichier est resté tel qu'il était et la fenêtre garde ce qu'elle "
+                     "affiche. Le dossier du programme est peut-être protégé en écriture ou le "
+                     "disque plein : corrigez le problème puis cliquez de nouveau sur « " +
+                     std::string(bouton) + " ».",
                  platform::MbOk | platform::MbIconInformation, "Dravello 2019");
 }
 

@@ -37,9 +37,10 @@ std::string LireIni(const platform::IniFile& doc, std::string_view section, std:
 // Writers of many keys group them into one atomic rewrite (IniBatch::commit).
 platform::IniBatch LotIni(platform::Platform& p, std::string_view stem);
 
-// Tells the user that `quoi` (what the save holds, as the opening of the message) could
-// not be written into the file of `stem`, that what the window shows is kept, and to
-// press `bouton` again once the folder or the disk is freed.
+// The one message of every write that failed: `quoi` (what was to be written, as the
+// opening of the message) could not be written into the file of `stem`, which is as it
+// was, what the window shows is kept, and `bouton` may be pressed again once the folder
+// or the disk is freed.
 void SignaleEchecSauvegarde(platform::Platform& p, std::string_view stem, std::string_view quoi,
                             std::string_view bouton);
 

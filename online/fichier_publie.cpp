@@ -23,9 +23,9 @@ bool exists(const std::string& path) {
 
 // What a web page, an error page or a sign-in page cannot pass for: a first byte that is
 // not markup, and the four team names of each group that every saved forecast holds.
-// A saved forecast ends with a line end; a file cut on its way may not.
+// That it arrived whole, its transfer has already told (its length or its last chunk):
+// a file edited by hand may well end without a line end.
 bool EstResultats(std::string_view body) {
-    if (body.empty() || (body.back() != '\n' && body.back() != '\r')) return false;
     if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
     while (!body.empty() && isSpace(body.front())) body.remove_prefix(1);
     if (body.empty() || body.front() == '<') return false;
@@ -37,14 +37,15 @@ bool EstResultats(std::string_view body) {
 }
 
 bool RemplaceFichier(std::string_view contenu, const std::string& fichier, const std::string& sauvegarde) {
-    // The save's own writer: a forecast the user made read-only is refused, a replaced
-    // one keeps its permissions, a link stays a link, and no moment shows half a file.
-    if (!platform::mayWriteFile(fichier)) return false;
+    // The save's own writer: the user confirmed the replacement, so a forecast made
+    // read-only is replaced too and stays read-only; a link stays a link, and no moment
+    // shows half a file. The backup is a second safety only: a folder closed to new files
+    // has none, and there the forecast is rewritten in place like any save.
     bool missing = false;
     const auto old = platform::readWholeFile(fichier, &missing);
     if (!old && !missing) return false;
-    if (old && !platform::writeWholeFile(sauvegarde, *old, 0600u)) return false;
-    const bool ok = platform::writeWholeFile(fichier, contenu);
+    if (old) platform::writeWholeFile(sauvegarde, *old, 0600u);
+    const bool ok = platform::writeWholeFile(fichier, contenu, std::nullopt, platform::Replace::EvenReadOnly);
     std::remove(sauvegarde.c_str());
     return ok;
 }

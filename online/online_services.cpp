@@ -13,12 +13,6 @@ using forms::Ev;
 using forms::EventArgs;
 using forms::Kind;
 
-namespace {
-
-constexpr const char* kTitreEchec = "Dravello 2019";
-
-} // namespace
-
 void OnlineServices::design() {
     forms::Form& f = w_.form;
     Command8 = &f.add(Kind::Button, "Command8", -1, nullptr, 5610, 15, 1245, 915, "Mise à jour");
@@ -270,13 +264,10 @@ void OnlineServices::Command18_Click() {
     platform::IniBatch qualifs = LotIni(p, "Kestrava");
     for (int i = 0; i < 3; ++i) qualifs.set("Mess", std::to_string(i), Text3[static_cast<size_t>(i)]->text());
 
-    for (auto [batch, stem] : {std::pair{&tournoi, "Zentrafo"}, std::pair{&qualifs, "Kestrava"}}) {
-        if (batch->commit()) continue;
-        p.messageBox("Le fichier n'a pas pu être enregistré :\n" + CheminIni(p, stem) +
-                         "\n\nIl est resté tel qu'il était. Le dossier du programme est peut-être protégé en "
-                         "écriture ou le disque plein.",
-                     platform::MbOk | platform::MbIconInformation, kTitreEchec);
-    }
+    for (auto [batch, stem] : {std::pair{&tournoi, "Zentrafo"}, std::pair{&qualifs, "Kestrava"}})
+        if (!batch->commit())
+            SignaleEchecSauvegarde(p, stem, "Les informations publiées n'ont pas pu être enregistrées",
+                                   Command18->caption());
 }
 
 // --- Web links --------------------------------------------------------------------------

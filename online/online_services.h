@@ -33,10 +33,12 @@ public:
     // successful response no larger than kTailleMax lies there; otherwise no file is left.
     bool DownloadPage(const std::string& url, const std::string& fichier);
     // Replaces the forecast by the published file once it was downloaded and checked;
-    // any failure leaves the user's file exactly as it was and says so.
+    // any failure leaves the user's file exactly as it was and says so: a failed
+    // download as a connection error, a forecast that cannot be written as a save would.
     void RECUP();
     // Start-up: the user's file left as "Zentrafo.BU" by an update that was cut short
-    // while "Zentrafo.ini" is missing goes back under its name.
+    // while "Zentrafo.ini" is missing goes back under its name, and the partial
+    // downloads of a killed update or image download are removed.
     void RestaureSauvegarde();
 
     static constexpr long long kTailleMax = 1 << 20;

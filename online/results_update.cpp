@@ -15,6 +15,14 @@
 
 namespace zentrafo {
 
+namespace {
+
+// The results arrive in the user's own folder, which takes them even where the program's
+// folder is closed to new files; they are read once and the file goes at once.
+std::string resultatsTelecharges(Marlix& w) { return w.reglages.store().folder() + "/Zentrafo.ini.part"; }
+
+} // namespace
+
 struct OnlineServices::Dialog {
     explicit Dialog(Marlix& w)
         : frec(w.platform, [&w] {
@@ -47,16 +55,21 @@ void OnlineServices::RECUP() {
     platform::Platform& p = w_.platform;
     p.setBusy(true);
     const std::string url = AdresseServeur() + "/Zentrafo.ini";
-    const std::string fichier = CheminIni(p, "Zentrafo");
-    const std::string part = CheminProgramme(p, "Zentrafo.ini.part");
+    const bool dossierPrive = platform::makePrivateFolders(w_.reglages.store().folder());
+    const std::string part = dossierPrive ? resultatsTelecharges(w_) : CheminProgramme(p, "Zentrafo.ini.part");
     std::optional<std::string> recu;
     if (DownloadPage(url, part)) recu = platform::readWholeFile(part);
     std::remove(part.c_str());
     // The user's file is touched only once the download is known to be results.
-    const bool ok = recu && EstResultats(*recu) && RemplaceFichier(*recu, fichier, CheminProgramme(p, "Zentrafo.BU"));
-    if (!ok) {
+    if (!recu || !EstResultats(*recu)) {
         p.setBusy(false);
         p.messageBox("Erreur de connexion !", platform::MbOk | platform::MbIconInformation, "Dravello 2019");
+        return;
+    }
+    if (!RemplaceFichier(*recu, CheminIni(p, "Zentrafo"), CheminProgramme(p, "Zentrafo.BU"))) {
+        p.setBusy(false);
+        SignaleEchecSauvegarde(p, "Zentrafo", "Les résultats téléchargés n'ont pas pu être enregistrés",
+                               Command8->caption());
         return;
     }
     w_.ResultatsRecus = true;
@@ -73,8 +86,13 @@ void OnlineServices::RECUP() {
 }
 
 void OnlineServices::RestaureSauvegarde() {
-    const std::string fichier = CheminIni(w_.platform, "Zentrafo");
-    if (!fichier.empty()) RestaureFichier(fichier, CheminProgramme(w_.platform, "Zentrafo.BU"));
+    platform::Platform& p = w_.platform;
+    const std::string fichier = CheminIni(p, "Zentrafo");
+    if (!fichier.empty()) RestaureFichier(fichier, CheminProgramme(p, "Zentrafo.BU"));
+    // What a killed update or image download left.
+    for (const std::string& part : {resultatsTelecharges(w_), CheminProgramme(p, "Zentrafo.ini.part"),
+                                    CheminProgramme(p, "imgtmp.gif.part")})
+        std::remove(part.c_str());
 }
 
 void OnlineServices::ChargeImage() {

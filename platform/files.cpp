@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -148,6 +149,17 @@ int openExisting(const std::string& path, int access) {
     return ::open(path.c_str(), access | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 }
 
+// Waits for the lock unless `how` holds LOCK_NB.
+bool lockFile(int fd, int how) {
+    while (::flock(fd, how) != 0)
+        if (errno != EINTR) return false;
+    return true;
+}
+
+// By default a file size limit ends the process at its first write past it; ignored, the
+// write fails with EFBIG like any other, and the save says so.
+void writesReportSizeLimits() { ::signal(SIGXFSZ, SIG_IGN); }
+
 bool syncFolder(const std::string& dir) {
     Fd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd.ok()) return false;
@@ -189,15 +201,75 @@ std::string& recoveryFolderPath() {
 }
 
 constexpr std::string_view kCopyPrefix = "unfinished-";
+constexpr std::string_view kCopyMark = "zentrafo-copy-1";
+// A copy's header: the mark, the target's path, the content's length and checksum.
+constexpr size_t kMaxCopyBytes = kMaxFileBytes + PATH_MAX + 64;
 
-// A recovery copy: the target's path, a NUL byte, then the target's old content. Its name
-// comes from the path, so a file never has two.
-std::string copyNameFor(const std::string& target) {
+uint64_t fnv1a(std::string_view bytes) {
     uint64_t h = 1469598103934665603ull;
-    for (unsigned char c : target) h = (h ^ c) * 1099511628211ull;
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
-    return std::string(kCopyPrefix) + hex + ".ini";
+    for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ull;
+    return h;
+}
+
+std::string hex(uint64_t v) {
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(v));
+    return text;
+}
+
+// Its name comes from the target's path, so a file never has two.
+std::string copyNameFor(const std::string& target) { return std::string(kCopyPrefix) + hex(fnv1a(target)) + ".ini"; }
+
+// A recovery copy: a NUL byte, the mark, then the target's path, the old content's length
+// and its checksum, each after a NUL byte, then a NUL byte and the old content.
+std::string copyOf(const std::string& target, std::string_view content) {
+    std::string out(1, '\0');
+    for (const std::string& field : {std::string(kCopyMark), target, std::to_string(content.size()), hex(fnv1a(content))})
+        out.append(field).push_back('\0');
+    return out.append(content);
+}
+
+struct Kept {
+    enum State { Missing, Unreadable, Damaged, Whole } state = Missing;
+    std::string target, content;
+};
+
+// What a recovery copy holds. A copy made before copies carried a length and a checksum
+// (the path, a NUL byte, the content) counts as whole: it was flushed before its rename
+// and before its rewrite began, and the file beside it is the one likely half-written.
+Kept readCopy(const std::string& copy) {
+    Kept kept;
+    Fd in(openExisting(copy, O_RDONLY));
+    if (!in.ok()) {
+        kept.state = errno == ENOENT ? Kept::Missing : Kept::Unreadable;
+        return kept;
+    }
+    const std::optional<std::string> bytes = readFd(in.get(), kMaxCopyBytes);
+    kept.state = Kept::Damaged;
+    if (!bytes) return kept;
+    std::string_view rest = *bytes;
+    auto field = [&rest]() -> std::optional<std::string_view> {
+        const size_t nul = rest.find('\0');
+        if (nul == std::string_view::npos) return std::nullopt;
+        const std::string_view f = rest.substr(0, nul);
+        rest.remove_prefix(nul + 1);
+        return f;
+    };
+    const auto first = field();
+    if (!first) return kept;
+    if (!first->empty()) {
+        kept.target = *first;
+        kept.content = rest;
+        kept.state = Kept::Whole;
+        return kept;
+    }
+    const auto mark = field(), target = field(), length = field(), sum = field();
+    if (!sum || *mark != kCopyMark || target->empty()) return kept;
+    kept.target = *target;
+    if (*length != std::to_string(rest.size()) || *sum != hex(fnv1a(rest))) return kept;
+    kept.content = rest;
+    kept.state = Kept::Whole;
+    return kept;
 }
 
 void dropCopy(const std::string& copy) {
@@ -205,39 +277,65 @@ void dropCopy(const std::string& copy) {
     if (::unlink(copy.c_str()) == 0) syncFolder(folderOf(copy));
 }
 
-// Puts back the content kept in a recovery copy; false leaves the copy for another try.
-bool restoreFrom(const std::string& copy) {
-    std::optional<std::string> kept;
-    if (Fd in(openExisting(copy, O_RDONLY)); in.ok()) kept = readFd(in.get(), kMaxFileBytes + PATH_MAX + 1);
-    const size_t nul = kept ? kept->find('\0') : std::string::npos;
-    if (nul == std::string::npos || nul == 0) return false;
-    const std::string target = kept->substr(0, nul);
-    const std::string_view content = std::string_view(*kept).substr(nul + 1);
+// A copy that is not whole is never put back; it is kept under a name no save or start
+// looks at, for whoever wants to see what it still holds.
+void setAside(const std::string& copy) {
+    const std::string name = nameOf(copy);
+    const std::string stem = folderOf(copy) + "/damaged-" + name.substr(kCopyPrefix.size(), 16) + "-";
+    for (int n = 0; n < 100; ++n) {
+        const std::string aside = stem + std::to_string(n) + ".ini";
+        if (::access(aside.c_str(), F_OK) == 0) continue;
+        if (::rename(copy.c_str(), aside.c_str()) == 0) syncFolder(folderOf(copy));
+        return;
+    }
+}
 
-    Fd fd(openExisting(target, O_RDWR));
+// With the target `fd` locked, so that no rewrite runs: puts back the content kept in
+// the copy, if any, or sets a damaged copy aside. False when a whole copy could not be
+// put back, or could not be read; it then stays for another try.
+bool restoreLocked(const std::string& copy, int fd, const std::string& target) {
+    const Kept kept = readCopy(copy);
+    if (kept.state == Kept::Missing) return true;
+    if (kept.state == Kept::Unreadable) return false;
+    if (kept.state == Kept::Damaged || kept.target != target) {
+        setAside(copy);
+        return true;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (!reserve(fd, kept.content.size(), st.st_size) || !replaceContent(fd, kept.content)) return false;
+    dropCopy(copy);
+    return true;
+}
+
+// At start: the copy of a rewrite that another copy of the program still runs (it holds
+// the lock) is left to that one.
+void restoreAtStart(const std::string& copy) {
+    const Kept kept = readCopy(copy);
+    if (kept.state == Kept::Damaged && kept.target.empty()) setAside(copy);
+    if (kept.target.empty()) return;
+    Fd fd(openExisting(kept.target, O_RDWR));
     struct stat st {};
     if (!fd.ok()) {
         // A file removed since has nothing to put back.
-        if (errno == ENOENT && ::stat(folderOf(target).c_str(), &st) == 0) dropCopy(copy);
-        return false;
+        if (errno == ENOENT && ::stat(folderOf(kept.target).c_str(), &st) == 0)
+            kept.state == Kept::Whole ? dropCopy(copy) : setAside(copy);
+        return;
     }
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    if (!reserve(fd.get(), content.size(), st.st_size) || !replaceContent(fd.get(), content)) return false;
-    dropCopy(copy);
-    return true;
+    if (lockFile(fd.get(), LOCK_EX | LOCK_NB)) restoreLocked(copy, fd.get(), kept.target);
 }
 
 bool rewriteInPlace(const std::string& target, std::string_view bytes, std::optional<unsigned> mode) {
     const std::string& folder = recoveryFolderPath();
     if (folder.empty() || !makePrivateFolders(folder)) return false;
     const std::string copy = folder + "/" + copyNameFor(target);
-    // A copy still there means an earlier rewrite did not finish: that content first.
-    if (::access(copy.c_str(), F_OK) == 0 && !restoreFrom(copy)) return false;
-
     Fd fd(openExisting(target, O_RDWR));
-    if (!fd.ok() || (mode && ::fchmod(fd.get(), static_cast<mode_t>(*mode)) != 0)) return false;
+    // Held until the copy is gone; a copy found once it is held belongs to a rewrite
+    // that did not finish: that content first.
+    if (!fd.ok() || !lockFile(fd.get(), LOCK_EX) || !restoreLocked(copy, fd.get(), target)) return false;
+    if (mode && ::fchmod(fd.get(), static_cast<mode_t>(*mode)) != 0) return false;
     const auto old = readFd(fd.get(), kMaxFileBytes);
-    if (!old || !renameInto(folder, nameOf(copy), target + '\0' + *old, 0600)) return false;
+    if (!old || !renameInto(folder, nameOf(copy), copyOf(target, *old), 0600)) return false;
 
     bool intact = false;
     if (!reserve(fd.get(), bytes.size(), static_cast<off_t>(old->size()), &intact)) {
@@ -303,6 +401,8 @@ std::optional<std::string> readWholeFile(const std::string& path, bool* missing)
         if (missing) *missing = errno == ENOENT || errno == ENOTDIR;
         return std::nullopt;
     }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode)) lockFile(fd.get(), LOCK_SH);
     return readFd(fd.get(), kMaxFileBytes);
 }
 
@@ -313,12 +413,15 @@ bool mayWriteFile(const std::string& path) {
     return S_ISREG(st.st_mode) && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
-bool writeWholeFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode) {
+bool writeWholeFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode, Replace which) {
+    writesReportSizeLimits();
     const std::string target = followLinks(path);
     const std::string dir = folderOf(target), name = nameOf(target);
-    if (name.empty() || !mayWriteFile(target)) return false;
+    if (name.empty() || bytes.size() > kMaxFileBytes) return false;
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
+    const bool replaceable = exists ? S_ISREG(st.st_mode) : errno == ENOENT;
+    if (!(which == Replace::EvenReadOnly ? replaceable : mayWriteFile(target))) return false;
     if (!mode && exists) mode = st.st_mode & 07777;
 
     int createError = 0;
@@ -332,6 +435,7 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::option
 void setRecoveryFolder(std::string folder) { recoveryFolderPath() = std::move(folder); }
 
 void recoverUnfinishedSaves(const std::vector<std::string>& folders) {
+    writesReportSizeLimits();
     const std::string& folder = recoveryFolderPath();
     std::vector<std::string> copies;
     if (std::unique_ptr<DIR, int (*)(DIR*)> d(folder.empty() ? nullptr : ::opendir(folder.c_str()), ::closedir); d) {
@@ -340,7 +444,7 @@ void recoverUnfinishedSaves(const std::vector<std::string>& folders) {
             if (name.rfind(kCopyPrefix, 0) == 0 && endsWith(name, ".ini")) copies.push_back(folder + "/" + name);
         }
     }
-    for (const std::string& copy : copies) restoreFrom(copy);
+    for (const std::string& copy : copies) restoreAtStart(copy);
 
     std::vector<std::string> targets;
     for (const std::string& dir : folders) removeLeftovers(dir, &targets);

@@ -12,11 +12,13 @@
 // - Section and key names match without regard to ASCII letter case. When a key appears
 //   more than once, the first one in file order counts, for reading and for writing.
 // - A value read is at most kIniValueMaxChars characters (not bytes): longer values are
-//   cut, as files written for the original reader expect (its buffer held 1024 bytes).
-// - Tolerated: a UTF-8 byte-order mark, CR LF, LF or a lone CR as line end, NUL bytes
-//   (dropped), lines of any length. A line that is not valid UTF-8 is taken as
-//   Windows-1252, so files made on the original platform keep their accents and one
-//   stray byte leaves the other lines as they are.
+//   cut to what the program's readers have always returned (a buffer of 1024
+//   characters, the last one its terminating NUL).
+// - Tolerated: a UTF-8 byte-order mark, a UTF-16 one (the file is then read as UTF-16 in
+//   that byte order), CR LF, LF or a lone CR as line end, NUL bytes (dropped), lines of
+//   any length. A line that is not valid UTF-8 is taken as Windows-1252, so files made on
+//   Windows desktops keep their accents and one stray byte leaves the other lines as
+//   they are.
 // - Only a regular file of at most kMaxFileBytes (platform/files.h) is read; anything
 //   else (a pipe, a device, a larger file) reads as a missing file and is never replaced.
 //
@@ -35,7 +37,8 @@
 //   to UTF-8 when the file was Windows-1252).
 // - Every save is a whole-file rewrite by writeWholeFile (platform/files.h): a crash, a
 //   kill or a full disk leaves either the old file or the new one, never a mix, also in a
-//   folder that refuses new files. A file the user may not write is left alone.
+//   folder that refuses new files. A file the user may not write is left alone, and so
+//   is one the save would make larger than kMaxFileBytes.
 #include <cstddef>
 #include <optional>
 #include <string>

@@ -11,7 +11,7 @@ class Form;
 
 namespace platform {
 
-// Message box styles, combinable as on the original desktop.
+// Message box styles: one set of buttons plus at most one icon, added together.
 enum MsgStyle : int {
     MbOk = 0,
     MbYesNo = 4,

@@ -169,6 +169,47 @@ bool isUtf8(std::string_view s) {
     return true;
 }
 
+namespace {
+void appendUtf8(std::string& out, uint32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// UTF-16 text after its byte order mark; a surrogate without its pair reads as U+FFFD.
+std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    auto unit = [&](size_t i) -> uint32_t {
+        const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (a << 8 | b) : (b << 8 | a);
+    };
+    std::string out;
+    out.reserve(bytes.size());
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        uint32_t c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = 0xFFFD;
+        }
+        appendUtf8(out, c);
+    }
+    return out;
+}
+} // namespace
+
 std::string cp1252ToUtf8(std::string_view s) {
     static const uint16_t high[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
@@ -178,22 +219,16 @@ std::string cp1252ToUtf8(std::string_view s) {
     out.reserve(s.size() + s.size() / 4);
     for (char ch : s) {
         auto b = static_cast<unsigned char>(ch);
-        uint32_t c = b < 0x80 ? b : (b < 0xA0 ? high[b - 0x80] : b);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        appendUtf8(out, b < 0x80 ? b : (b < 0xA0 ? high[b - 0x80] : b));
     }
     return out;
 }
 
 std::string decodeTextFile(std::string_view bytes) {
+    // Saved as UTF-16 by an editor: its mark tells the byte order (UTF-8 never holds
+    // these two bytes).
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")
+        return decodeTextFile(utf16ToUtf8(bytes.substr(2), bytes[0] == '\xFE'));
     std::string s;
     s.reserve(bytes.size());
     for (char c : bytes)

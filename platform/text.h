@@ -42,12 +42,13 @@ int compareForList(std::string_view a, std::string_view b);
 
 // True when the bytes are valid UTF-8.
 bool isUtf8(std::string_view s);
-// Windows-1252 bytes to UTF-8, for files made on the original platform.
+// Windows-1252 bytes to UTF-8, for files made on Windows desktops.
 std::string cp1252ToUtf8(std::string_view s);
 
-// A text file's bytes as the program reads them: NUL bytes and leading byte-order marks
-// dropped, and each line (ended by CR or LF) that is not valid UTF-8 taken as
-// Windows-1252, so one stray byte leaves the rest of the file as it is.
+// A text file's bytes as the program reads them: a file with a UTF-16 byte order mark
+// read as UTF-16; NUL bytes and leading UTF-8 byte-order marks dropped, and each line
+// (ended by CR or LF) that is not valid UTF-8 taken as Windows-1252, so one stray byte
+// leaves the rest of the file as it is.
 std::string decodeTextFile(std::string_view bytes);
 
 // The first `n` characters of UTF-8 text, never splitting a character.

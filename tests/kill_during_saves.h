@@ -1,14 +1,18 @@
 #pragma once
 // Child processes of the file tests: an ordinary account meeting the permissions a user
-// meets, and a child that saves in a loop and is killed at a random moment, again and
+// meets, and children that save in a loop and are killed at a random moment, again and
 // again, after which the file must be whole.
 #include <gtest/gtest.h>
 
 #include <grp.h>
+#include <poll.h>
 
+#include <chrono>
 #include <csignal>
+#include <functional>
 #include <random>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,30 +39,43 @@ template <class Body> int statusAsOrdinaryUser(Body body) {
     return WEXITSTATUS(status);
 }
 
-// Forks a child that calls save(n) for n = first, first + 1, ... until it is killed,
-// and kills it at a random moment up to maxMicros after its first save was whole (so a
-// slow machine still lets the kills land during saves, not before the first one).
-template <class Save> void killDuringSaves(int first, unsigned maxMicros, std::mt19937& rng, Save save) {
+// Forks a child per function in `saves` that calls save(n) for n = first, first + 1, ...
+// until it is killed; once each finished a first save, calls meanwhile() for a random
+// time up to maxMicros (so a slow machine still lets the kills land during saves, not
+// before the first one), then kills them all.
+inline void killDuringSaves(int first, unsigned maxMicros, std::mt19937& rng,
+                            const std::vector<std::function<void(int)>>& saves,
+                            const std::function<void()>& meanwhile = [] { ::usleep(100); }) {
     int saved[2];
     ASSERT_EQ(::pipe(saved), 0);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::close(saved[0]);
-        for (int n = first;; ++n) {
-            save(n);
-            if (n == first) (void)!::write(saved[1], "s", 1);
+    std::vector<pid_t> children;
+    for (const auto& save : saves)
+        if (const pid_t pid = ::fork(); pid == 0) {
+            for (int n = first;; ++n) {
+                save(n);
+                if (n == first) (void)!::write(saved[1], "s", 1);
+            }
+        } else if (pid > 0) {
+            children.push_back(pid);
         }
-    }
     ::close(saved[1]);
-    char ready = 0;
-    const bool started = ::read(saved[0], &ready, 1) == 1;
+    size_t started = 0;
+    // A child that died before its first save must not leave the parent waiting forever.
+    for (pollfd in{saved[0], POLLIN, 0}; started < children.size() && ::poll(&in, 1, 30000) == 1; ++started)
+        if (char ready; ::read(saved[0], &ready, 1) != 1) break;
     ::close(saved[0]);
-    if (started) ::usleep(rng() % maxMicros);
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(started) << "the child never finished a save";
+    for (const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(rng() % maxMicros);
+         started == saves.size() && std::chrono::steady_clock::now() < end;)
+        meanwhile();
+    for (pid_t pid : children) {
+        ::kill(pid, SIGKILL);
+        EXPECT_EQ(::waitpid(pid, nullptr, 0), pid);
+    }
+    ASSERT_EQ(started, saves.size()) << "a child never finished a save";
+}
+
+template <class Save> void killDuringSaves(int first, unsigned maxMicros, std::mt19937& rng, Save save) {
+    killDuringSaves(first, maxMicros, rng, {std::function<void(int)>(save)});
 }
 
 } // namespace testing_support

@@ -46,6 +46,8 @@ struct OnlineTest : WindowTest {
         w->online.Command8->click();
     }
     bool has(const std::string& name) const { return fs::exists(program + "/" + name); }
+    std::string downloadInProgress() const { return settingsStore().folder() + "/Zentrafo.ini.part"; }
+    bool downloadLeft() const { return has("Zentrafo.ini.part") || fs::exists(downloadInProgress()); }
     // A forecast as the program saves it, with team A1 named and match 1 of group A scored;
     // the folder is left without a forecast.
     std::string savedForecast(const std::string& team, const std::string& score) {
@@ -111,7 +113,7 @@ TEST_F(OnlineTest, SuccessfulUpdateLoadsThePublishedFileAndMarksTheButton) {
     EXPECT_EQ(fs::status(iniPath()).permissions() & fs::perms::all, ownerOnly);
     EXPECT_TRUE(fs::is_symlink(iniPath()));
     EXPECT_FALSE(has("Zentrafo.BU"));
-    EXPECT_FALSE(has("Zentrafo.ini.part"));
+    EXPECT_FALSE(downloadLeft());
     EXPECT_TRUE(fake.boxes.empty());
     EXPECT_EQ(m.groups.group('A').team[1]->text(), "Published");
     EXPECT_EQ(m.groups.group('A').score[1]->text(), "2");
@@ -149,36 +151,58 @@ TEST_F(OnlineTest, NewerVersionAnsweredYesEndsWithThePublishedFileInPlace) {
     (void)m;
 }
 
-TEST_F(OnlineTest, StartUpPutsBackABackupOnlyWhenTheForecastIsMissing) {
+TEST_F(OnlineTest, StartUpPutsBackABackupAndRemovesPartialDownloads) {
     folder.put("Zentrafo.BU", kUserFile);
+    folder.put("Zentrafo.ini.part", "[EquipA]\n1=Cut");
+    fs::create_directories(settingsStore().folder());
+    fs::copy_file(iniPath() + ".part", downloadInProgress());
+    folder.put("imgtmp.gif.part", kGif.substr(0, 9));
     EXPECT_EQ(start().groups.group('A').team[1]->text(), "Mine");
     EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
-    EXPECT_FALSE(has("Zentrafo.BU"));
+    EXPECT_FALSE(has("Zentrafo.BU") || downloadLeft() || has("imgtmp.gif.part"));
 
     folder.put("Zentrafo.BU", "[EquipA]\n1=Older\n");
     EXPECT_EQ(start().groups.group('A').team[1]->text(), "Mine");
     EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
 }
 
-// A forecast its owner made read-only, updated by that owner (not root, who may write
-// anything): refused like a failed download, file and mode as they were.
-TEST_F(OnlineTest, ReadOnlyForecastIsNotReplaced) {
-    served["/Zentrafo.ini"] = savedForecast("Published", "2") + kPublishedSections;
-    folder.put("Zentrafo.ini", kUserFile);
-    const auto readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-    fs::permissions(iniPath(), readOnly);
-    for (const auto& e : fs::recursive_directory_iterator(root)) ASSERT_TRUE(testing_support::giveToOrdinaryUser(e.path()));
-    ASSERT_TRUE(testing_support::giveToOrdinaryUser(root));
-    EXPECT_EQ(testing_support::statusAsOrdinaryUser([&] {
-                  start();
-                  update(true);
-                  return fake.boxes.size() == 1 && fake.boxes[0].text == "Erreur de connexion !" ? 0 : 1;
-              }),
-              0)
-        << "the refusal was not reported";
-    EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
-    EXPECT_EQ(fs::status(iniPath()).permissions() & fs::perms::all, readOnly);
-    EXPECT_FALSE(has("Zentrafo.BU") || has("Zentrafo.ini.part"));
+// Updated by its owner (not root, who may write anything), a forecast is replaced, read-only
+// or in a folder closed to new files, and keeps its mode; where both are closed, the
+// save's own failure message says so and the file is as it was.
+TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
+    const std::string published = savedForecast("Published", "2") + kPublishedSections;
+    served["/Zentrafo.ini"] = published;
+    using P = fs::perms;
+    const P readOnly = P::owner_read | P::group_read | P::others_read, closed = P::owner_read | P::owner_exec;
+    const struct {
+        const char* what;
+        P folderMode, fileMode;
+        bool replaced;
+    } cases[] = {{"read-only forecast", P::owner_all, readOnly, true},
+                 {"folder closed to new files", closed, P::owner_read | P::owner_write, true},
+                 {"both closed", closed, readOnly, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        folder.put("Zentrafo.ini", kUserFile);
+        fs::permissions(iniPath(), c.fileMode);
+        for (const auto& e : fs::recursive_directory_iterator(root))
+            ASSERT_TRUE(testing_support::giveToOrdinaryUser(e.path()));
+        ASSERT_TRUE(testing_support::giveToOrdinaryUser(root));
+        fs::permissions(program, c.folderMode);
+        EXPECT_EQ(testing_support::statusAsOrdinaryUser([&] {
+                      start();
+                      update(true);
+                      if (c.replaced) return fake.boxes.empty() ? 0 : 1;
+                      const std::string told = "n'ont pas pu être enregistrés dans le fichier :\n" + iniPath();
+                      return fake.boxes.size() == 1 && fake.boxes[0].text.find(told) != std::string::npos ? 0 : 1;
+                  }),
+                  0);
+        fs::permissions(program, P::owner_all);
+        EXPECT_EQ(folder.read("Zentrafo.ini"), c.replaced ? published : kUserFile);
+        EXPECT_EQ(fs::status(iniPath()).permissions() & P::all, c.fileMode);
+        EXPECT_FALSE(has("Zentrafo.BU") || downloadLeft());
+        fs::permissions(iniPath(), P::owner_all);
+    }
 }
 
 TEST_F(OnlineTest, ContestImageIsReplacedOnlyByAPictureThatDecodes) {
