@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QPixmap>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -100,6 +101,13 @@ private:
     void applyFocusRequest();
     void rescale();
     QWidget* parentWidgetOf(const forms::Control& c);
+    // Pictures, labels, shapes and lines are drawn on their container's face, beneath
+    // every box, list, button, check box and frame of that container, whatever was made
+    // first: a click lands on the control the user sees. The model's z-order counts
+    // within each of the two layers. Puts `w` at the top of its own layer.
+    void stackOnTop(const forms::Control& c, QWidget* w);
+    // The bottom-most control of a container's upper layer; null when it has none.
+    QWidget* lowestBox(QWidget* container);
     // Controls inside a hidden panel get their widgets when the panel first opens:
     // start-up then draws only what the user sees.
     static bool inHiddenPanel(const forms::Control& c);
@@ -122,6 +130,12 @@ private:
     bool deferPictures_ = false;
     std::vector<const forms::Control*> picturesDue_;
     QHash<const QObject*, forms::Control*> byWidget_;
+    // lowestBox's answers, by container; forgotten when a control of that layer moves.
+    struct Lowest {
+        QPointer<QWidget> box;
+        bool none = false;
+    };
+    QHash<const QWidget*, Lowest> lowestBox_;
     const forms::Control* pressed_ = nullptr;
     Editing editing_;
     bool syncing_ = false;

@@ -42,6 +42,13 @@ inline void moveOver(QWidget* target, std::optional<QPointF> at = std::nullopt) 
     mouse(target, QEvent::MouseMove, at);
 }
 
+// A click where the user points in `window`: it lands on whatever shows there.
+inline void clickAt(QWidget* window, QPoint at) {
+    QWidget* target = window->childAt(at);
+    if (!target) target = window;
+    click(target, QPointF(target->mapFrom(window, at)));
+}
+
 // The window on show with this title, if any.
 inline QWidget* topLevelTitled(const QString& title) {
     for (QWidget* w : QApplication::topLevelWidgets())
