@@ -125,7 +125,8 @@ int QtPlatform::messageBox(const std::string& text, int style, const std::string
     case 64: box.setIcon(QMessageBox::Information); break;
     default: break;
     }
-    // The answer codes of the original desktop, one per button, in its button order.
+    // The answer the program reads for each button (platform::MsgAnswer), in the order
+    // the style lists the buttons.
     struct Choice {
         QMessageBox::StandardButton button;
         int answer;

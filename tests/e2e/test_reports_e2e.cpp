@@ -39,7 +39,6 @@ struct ReportsE2E : ::testing::Test {
     TestDesktop desktop;
     zentrafo::Marlix w{desktop};
     std::unique_ptr<zqt::MainWindow> window;
-    const QString build = QString::fromUtf8(ZENTRAFO_BUILD_DIR);
 
     void SetUp() override {
         window = e2e::startWindow(w, false, &desktop);
@@ -160,10 +159,10 @@ TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLands
     EXPECT_EQ(shot.pixelColor(view->px(3000), view->px(1140)), line);
     EXPECT_NE(shot.pixelColor(view->px(4400), view->px(1140)), line);
     EXPECT_EQ(shot.pixelColor(view->px(8295), view->px(3000)), line);
-    shot.save(build + "/reports_sheet.png");
+    shot.save(e2e::outputPath("reports_sheet.png"));
 
     // No printer on this desktop: the page goes to the PDF file the user names.
-    const QString pdf = build + "/reports_sheet.pdf";
+    const QString pdf = e2e::outputPath("reports_sheet.pdf");
     QFile::remove(pdf);
     zqt::printRoute().hasPrinter = [] { return false; };
     QString suggested;
