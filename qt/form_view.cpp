@@ -1,4 +1,5 @@
 #include "qt/form_view.h"
+#include "qt/language.h"
 #include "qt/picture_file.h"
 #include "qt/plain_text.h"
 #include "qt/svg_pictures.h"
@@ -168,6 +169,8 @@ void FormView::sync() {
     const std::vector<FormView*> others = liveViews();
     for (FormView* v : others)
         if (v != this) v->syncOwn();
+    // A click on a flag switches Qt's own texts too.
+    speakChosenLanguage();
 }
 
 void FormView::syncOwn() {
@@ -469,7 +472,30 @@ void FormView::apply(Item& item, uint32_t bits) {
     if (bits & forms::DSelection) applySelection(item);
     if (c.kind() == Kind::Shape || c.kind() == Kind::Line) w->update();
     if ((bits & forms::DVisible) && item.pictureStale && c.visible()) applyPicture(item);
-    if (bits & forms::DVisible) w->setVisible(c.visible());
+    if (bits & forms::DVisible) {
+        if (!c.visible()) parkFocus(w);
+        w->setVisible(c.visible());
+        if (c.visible()) returnFocus(w);
+    }
+}
+
+void FormView::giveFocus(QWidget* w) {
+    const bool outer = std::exchange(quietFocus_, true);
+    w->setFocus(Qt::OtherFocusReason);
+    quietFocus_ = outer;
+}
+
+void FormView::parkFocus(QWidget* hidden) {
+    QWidget* focused = window()->focusWidget();
+    if (!focused || (focused != hidden && !hidden->isAncestorOf(focused))) return;
+    parked_ = focused;
+    giveFocus(this);
+}
+
+void FormView::returnFocus(QWidget* shown) {
+    if (!parked_ || (parked_ != shown && !shown->isAncestorOf(parked_)) || !parked_->isVisibleTo(window())) return;
+    QWidget* back = std::exchange(parked_, nullptr);
+    if (window()->focusWidget() == this) giveFocus(back);
 }
 
 void FormView::applyGeometry(Item& item) {
@@ -845,6 +871,7 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove: return routeMouse(*c, w, event);
     case QEvent::KeyPress: return routeKey(*c, w, event);
     case QEvent::FocusIn: {
+        if (quietFocus_) return false;
         static_cast<QObject*>(w)->event(event);
         EventArgs none;
         fire(*c, Ev::GotFocus, none);

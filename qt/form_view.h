@@ -42,6 +42,10 @@ public:
     // Raises a model event on behalf of the user, then syncs once.
     void fire(forms::Control& c, forms::Ev ev, forms::EventArgs& args);
 
+    // Moves the keyboard focus without telling the model: it goes back where the user
+    // left it, or away from a control for a moment.
+    void giveFocus(QWidget* w);
+
     QWidget* widgetOf(const forms::Control& c) const;
     forms::Control* controlOf(const QObject* widget) const;
 
@@ -99,6 +103,11 @@ private:
     bool applyTextArea(Item& item, uint32_t bits);
     void applyMarks(Item& item);
     void applyFocusRequest();
+    // A control hidden with the keyboard in it leaves the keyboard on the window itself,
+    // not in the next box (which would select its text); it gets it back when it shows
+    // again, unless the user has put it elsewhere meanwhile.
+    void parkFocus(QWidget* hidden);
+    void returnFocus(QWidget* shown);
     void rescale();
     QWidget* parentWidgetOf(const forms::Control& c);
     // Pictures, labels, shapes and lines are drawn on their container's face, beneath
@@ -137,6 +146,8 @@ private:
     };
     QHash<const QWidget*, Lowest> lowestBox_;
     const forms::Control* pressed_ = nullptr;
+    QPointer<QWidget> parked_;
+    bool quietFocus_ = false;
     Editing editing_;
     bool syncing_ = false;
     bool detached_ = false;

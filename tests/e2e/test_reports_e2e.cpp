@@ -2,8 +2,12 @@
 // the real window, "Stats" and the printer button clicked, the sheet hovered and printed.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QApplication>
 #include <QDateTime>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -11,8 +15,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "main/module_setting.h"
 
@@ -33,6 +39,43 @@ QStringList rows(QWidget* list) {
     auto* l = qobject_cast<QListWidget*>(list);
     for (int i = 0; l && i < l->count(); ++i) out << l->item(i)->text();
     return out;
+}
+
+// The pictures a PDF file's pages are made of, decoded: a window prints as pictures.
+QList<QImage> pdfPictures(const QByteArray& pdf) {
+    QList<QImage> pictures;
+    static const QRegularExpression image(R"(<<([^>]*/Subtype\s*/Image[^>]*)>>\s*stream\r?\n)");
+    const auto number = [](const QString& dict, const char* key) {
+        return QRegularExpression(QStringLiteral("/%1\\s+(\\d+)").arg(key)).match(dict).captured(1).toInt();
+    };
+    for (auto it = image.globalMatch(QString::fromLatin1(pdf)); it.hasNext();) {
+        const auto m = it.next();
+        const QString dict = m.captured(1);
+        const QByteArray data = pdf.mid(m.capturedEnd(), pdf.indexOf("endstream", m.capturedEnd()) - m.capturedEnd());
+        if (!dict.contains("/DeviceRGB")) continue; // a picture's transparency
+        if (dict.contains("/DCTDecode")) {
+            pictures << QImage::fromData(data, "JPG");
+        } else {
+            const int width = number(dict, "Width"), height = number(dict, "Height");
+            const QByteArray raw = qUncompress(QByteArray(4, '\0') + data);
+            pictures << QImage(reinterpret_cast<const uchar*>(raw.constData()), width, height, 3 * width,
+                               QImage::Format_RGB888).copy();
+        }
+    }
+    return pictures;
+}
+
+// Pixels of the pictures in a selection's colour (a lossy picture strays a little from it).
+int selectionPixels(const QList<QImage>& pictures, const QColor& selection) {
+    int found = 0;
+    for (const QImage& picture : pictures)
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                found += std::abs(c.red() - selection.red()) + std::abs(c.green() - selection.green()) +
+                             std::abs(c.blue() - selection.blue()) < 40;
+            }
+    return found;
 }
 
 struct ReportsE2E : ::testing::Test {
@@ -166,27 +209,68 @@ TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLands
     QFile::remove(pdf);
     zqt::printRoute().hasPrinter = [] { return false; };
     QString suggested;
-    zqt::printRoute().askPdfFile = [&](QWidget*, const QString& name) {
+    zqt::printRoute().askPdfFile = [&](QWidget*, const QString&, const QString& name) {
         suggested = name;
+        QApplication::setActiveWindow(window.get()); // the dialog takes the keyboard while it asks
         return pdf;
     };
+    QApplication::setActiveWindow(sheet);
+    QWidget* keyboard = sheet->focusWidget();
     e2e::click(view->widgetOf(*s.Command5));
-    EXPECT_TRUE(suggested.endsWith("Impress.pdf"));
+    EXPECT_TRUE(suggested.endsWith("/Impression.pdf")) << suggested.toStdString();
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString bytes = QString::fromLatin1(file.readAll());
+    const QByteArray written = file.readAll();
+    const QString bytes = QString::fromLatin1(written);
+    // The page shows the sheet, not where the keyboard is: no box selected (hiding the
+    // buttons must not put the keyboard into the first box); the window is as it was.
+    const QList<QImage> page = pdfPictures(written);
+    ASSERT_FALSE(page.isEmpty());
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        EXPECT_EQ(selectionPixels(page, box(s.T8[0])->palette().color(group, QPalette::Highlight)), 0) << group;
+    EXPECT_EQ(sheet->focusWidget(), keyboard);
+    for (const QLineEdit* e : view->findChildren<QLineEdit*>()) EXPECT_FALSE(e->hasSelectedText()) << e->text().toStdString();
     EXPECT_EQ(bytes.count(QRegularExpression("/Type\\s*/Page[^s]")), 1);
     const auto box_ = QRegularExpression("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)").match(bytes);
     ASSERT_TRUE(box_.hasMatch());
     EXPECT_GT(box_.captured(1).toDouble(), box_.captured(2).toDouble()); // landscape
     EXPECT_TRUE(view->widgetOf(*s.Frame1)->isVisible());
 
-    // Cancelling the file name prints nothing; the buttons still come back.
-    zqt::printRoute().askPdfFile = [](QWidget*, const QString&) { return QString(); };
-    const QDateTime written = QFileInfo(pdf).lastModified();
-    e2e::click(view->widgetOf(*s.Command5));
-    EXPECT_EQ(QFileInfo(pdf).lastModified(), written);
-    EXPECT_TRUE(view->widgetOf(*s.Frame1)->isVisible());
+    // Otherwise the file dialog asks, in the language of the flag clicked last: its title,
+    // its own buttons and the sheet's name. Cancelling it prints nothing; the buttons
+    // still come back.
+    zqt::printRoute().askPdfFile = {};
+    const QDateTime modified = QFileInfo(pdf).lastModified();
+    const struct {
+        int flag;
+        const char *title, *save;
+    } languages[] = {{1, "Print to a PDF file", "&Save"},
+                     {2, "Imprimir en un archivo PDF", "&Guardar"},
+                     {0, "Imprimer dans un fichier PDF", "&Enregistrer"}};
+    for (const auto& language : languages) {
+        e2e::click(widget(w.langage.lang[static_cast<size_t>(language.flag)]));
+        QString asked, save, name;
+        QTimer answer; // the print first lets the window repaint, then asks
+        answer.callOnTimeout([&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            answer.stop();
+            if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+                e2e::shot(files, ("reports_pdf_dialog" + std::to_string(language.flag) + ".png").c_str());
+                asked = files->windowTitle();
+                save = files->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->text();
+                name = files->findChild<QLineEdit*>("fileNameEdit")->text();
+            }
+            dialog->reject();
+        });
+        answer.start(10);
+        e2e::click(view->widgetOf(*s.Command5));
+        EXPECT_EQ(asked, language.title);
+        EXPECT_EQ(save, language.save);
+        EXPECT_EQ(name, "Impression.pdf");
+        EXPECT_EQ(QFileInfo(pdf).lastModified(), modified);
+        EXPECT_TRUE(view->widgetOf(*s.Frame1)->isVisible());
+    }
 
     // Closed with its own button and opened again: the same picture, the main window in front.
     e2e::click(view->widgetOf(*w.reports.impress.loaded()->Command1));
