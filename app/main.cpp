@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "main/marlix.h"
+#include "qt/language.h"
 #include "qt/launch_probe.h"
 #include "qt/main_window.h"
 #include "qt/qt_platform.h"
@@ -13,7 +14,10 @@ int main(int argc, char** argv) {
     const zqt::StartupWarmUp warmUp;
     zqt::QtPlatform platform;
     zentrafo::Marlix w(platform);
+    zqt::followLanguage(&w.LangueCourante);
     w.Form_Load();
+    // Qt's translations for the chosen language, before the window's widgets are made.
+    zqt::speakChosenLanguage();
     zqt::MainWindow window(w, &platform);
     // Closing the window stores the display mode and the contest identity, once: the
     // quit button runs the same unload itself and then ends the process.

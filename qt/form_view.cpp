@@ -1,4 +1,5 @@
 #include "qt/form_view.h"
+#include "qt/language.h"
 #include "qt/picture_file.h"
 #include "qt/plain_text.h"
 #include "qt/svg_pictures.h"
@@ -52,6 +53,8 @@ using forms::Kind;
 
 namespace {
 constexpr uint32_t kAllBits = 0x7FFF;
+
+bool drawnOnFace(Kind k) { return k == Kind::Image || k == Kind::Label || k == Kind::Shape || k == Kind::Line; }
 } // namespace
 
 namespace {
@@ -166,6 +169,8 @@ void FormView::sync() {
     const std::vector<FormView*> others = liveViews();
     for (FormView* v : others)
         if (v != this) v->syncOwn();
+    // A click on a flag switches Qt's own texts too.
+    speakChosenLanguage();
 }
 
 void FormView::syncOwn() {
@@ -209,7 +214,7 @@ void FormView::syncOwn() {
     if (!hiddenLists_.empty()) createShownLists(raised);
     std::stable_sort(raised.begin(), raised.end(), [](const Control* a, const Control* b) { return a->zOrder() < b->zOrder(); });
     for (Control* c : raised)
-        if (QWidget* w = widgetOf(*c)) w->raise();
+        if (QWidget* w = widgetOf(*c)) stackOnTop(*c, w);
     syncing_ = false;
     if (form_.focusRequest) {
         applyFocusRequest();
@@ -265,14 +270,16 @@ void FormView::createShownLists(std::vector<Control*>& raised) {
         c->clearDirty();
         QWidget* w = create(*c).widget;
         if (c->zOrder() > 0) raised.push_back(c);
-        // Stacked where it would have been, made with the others: under the sibling
-        // made after it.
+        // Stacked where it would have been, made with the others: under the sibling of
+        // its layer made after it.
         const auto& all = form_.controls();
         auto at = std::find_if(all.begin(), all.end(), [c](const auto& owned) { return owned.get() == c; });
         for (auto next = at == all.end() ? at : std::next(at); next != all.end(); ++next) {
-            QWidget* sibling = (*next)->parent() == c->parent() ? widgetOf(**next) : nullptr;
+            if ((*next)->parent() != c->parent() || drawnOnFace((*next)->kind())) continue;
+            QWidget* sibling = widgetOf(**next);
             if (w && sibling && sibling->parentWidget() == w->parentWidget()) {
                 w->stackUnder(sibling);
+                lowestBox_.remove(w->parentWidget());
                 break;
             }
         }
@@ -313,9 +320,38 @@ FormView::Item& FormView::create(Control& c) {
     if (!item.widget->hasMouseTracking()) item.widget->setMouseTracking(true);
     apply(item, kAllBits);
     item.widget->installEventFilter(this);
-    // Lines are drawn on the window's face, beneath every box they run through.
-    if (c.kind() == Kind::Line) item.widget->lower();
+    if (drawnOnFace(c.kind())) {
+        if (QWidget* box = lowestBox(parent)) item.widget->stackUnder(box);
+    } else if (auto known = lowestBox_.find(parent); known != lowestBox_.end() && known->none) {
+        lowestBox_.erase(known); // the first of its layer
+    }
     return item;
+}
+
+QWidget* FormView::lowestBox(QWidget* container) {
+    Lowest& known = lowestBox_[container];
+    if (!known.box && !known.none) {
+        // Qt lists a widget's children bottom first.
+        for (QObject* child : container->children()) {
+            const Control* c = byWidget_.value(child, nullptr);
+            if (c && !drawnOnFace(c->kind())) {
+                known.box = static_cast<QWidget*>(child);
+                break;
+            }
+        }
+        known.none = !known.box;
+    }
+    return known.box;
+}
+
+void FormView::stackOnTop(const Control& c, QWidget* w) {
+    QWidget* container = w->parentWidget();
+    w->raise();
+    if (!drawnOnFace(c.kind())) {
+        if (auto known = lowestBox_.find(container); known != lowestBox_.end() && known->box == w) lowestBox_.erase(known);
+    } else if (QWidget* box = lowestBox(container)) {
+        w->stackUnder(box);
+    }
 }
 
 QWidget* FormView::makeWidget(Control& c, QWidget* parent) {
@@ -436,7 +472,30 @@ void FormView::apply(Item& item, uint32_t bits) {
     if (bits & forms::DSelection) applySelection(item);
     if (c.kind() == Kind::Shape || c.kind() == Kind::Line) w->update();
     if ((bits & forms::DVisible) && item.pictureStale && c.visible()) applyPicture(item);
-    if (bits & forms::DVisible) w->setVisible(c.visible());
+    if (bits & forms::DVisible) {
+        if (!c.visible()) parkFocus(w);
+        w->setVisible(c.visible());
+        if (c.visible()) returnFocus(w);
+    }
+}
+
+void FormView::giveFocus(QWidget* w) {
+    const bool outer = std::exchange(quietFocus_, true);
+    w->setFocus(Qt::OtherFocusReason);
+    quietFocus_ = outer;
+}
+
+void FormView::parkFocus(QWidget* hidden) {
+    QWidget* focused = window()->focusWidget();
+    if (!focused || (focused != hidden && !hidden->isAncestorOf(focused))) return;
+    parked_ = focused;
+    giveFocus(this);
+}
+
+void FormView::returnFocus(QWidget* shown) {
+    if (!parked_ || (parked_ != shown && !shown->isAncestorOf(parked_)) || !parked_->isVisibleTo(window())) return;
+    QWidget* back = std::exchange(parked_, nullptr);
+    if (window()->focusWidget() == this) giveFocus(back);
 }
 
 void FormView::applyGeometry(Item& item) {
@@ -812,6 +871,7 @@ bool FormView::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove: return routeMouse(*c, w, event);
     case QEvent::KeyPress: return routeKey(*c, w, event);
     case QEvent::FocusIn: {
+        if (quietFocus_) return false;
         static_cast<QObject*>(w)->event(event);
         EventArgs none;
         fire(*c, Ev::GotFocus, none);

@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QPixmap>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -40,6 +41,10 @@ public:
 
     // Raises a model event on behalf of the user, then syncs once.
     void fire(forms::Control& c, forms::Ev ev, forms::EventArgs& args);
+
+    // Moves the keyboard focus without telling the model: it goes back where the user
+    // left it, or away from a control for a moment.
+    void giveFocus(QWidget* w);
 
     QWidget* widgetOf(const forms::Control& c) const;
     forms::Control* controlOf(const QObject* widget) const;
@@ -98,8 +103,20 @@ private:
     bool applyTextArea(Item& item, uint32_t bits);
     void applyMarks(Item& item);
     void applyFocusRequest();
+    // A control hidden with the keyboard in it leaves the keyboard on the window itself,
+    // not in the next box (which would select its text); it gets it back when it shows
+    // again, unless the user has put it elsewhere meanwhile.
+    void parkFocus(QWidget* hidden);
+    void returnFocus(QWidget* shown);
     void rescale();
     QWidget* parentWidgetOf(const forms::Control& c);
+    // Pictures, labels, shapes and lines are drawn on their container's face, beneath
+    // every box, list, button, check box and frame of that container, whatever was made
+    // first: a click lands on the control the user sees. The model's z-order counts
+    // within each of the two layers. Puts `w` at the top of its own layer.
+    void stackOnTop(const forms::Control& c, QWidget* w);
+    // The bottom-most control of a container's upper layer; null when it has none.
+    QWidget* lowestBox(QWidget* container);
     // Controls inside a hidden panel get their widgets when the panel first opens:
     // start-up then draws only what the user sees.
     static bool inHiddenPanel(const forms::Control& c);
@@ -122,7 +139,15 @@ private:
     bool deferPictures_ = false;
     std::vector<const forms::Control*> picturesDue_;
     QHash<const QObject*, forms::Control*> byWidget_;
+    // lowestBox's answers, by container; forgotten when a control of that layer moves.
+    struct Lowest {
+        QPointer<QWidget> box;
+        bool none = false;
+    };
+    QHash<const QWidget*, Lowest> lowestBox_;
     const forms::Control* pressed_ = nullptr;
+    QPointer<QWidget> parked_;
+    bool quietFocus_ = false;
     Editing editing_;
     bool syncing_ = false;
     bool detached_ = false;

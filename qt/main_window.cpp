@@ -5,6 +5,7 @@
 #include <QStyleFactory>
 
 #include "main/marlix.h"
+#include "qt/language.h"
 #include "qt/plain_text.h"
 #include "qt/qt_platform.h"
 
@@ -18,9 +19,11 @@ MainWindow::MainWindow(zentrafo::Marlix& w, QtPlatform* platform, QWidget* paren
     connect(view_, &FormView::clientSizeChanged, this, [this] { fitToClient(); });
     fitToClient();
     if (platform_) platform_->attach(w_.form.name(), this, [this] { view_->sync(); });
+    followLanguage(&w_.LangueCourante);
 }
 
 MainWindow::~MainWindow() {
+    forgetLanguage(&w_.LangueCourante);
     if (platform_) platform_->detach(w_.form.name());
 }
 

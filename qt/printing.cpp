@@ -1,8 +1,10 @@
 #include "qt/printing.h"
 
-#include <QApplication>
+#include <vector>
+
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPointer>
@@ -10,8 +12,42 @@
 #include <QPrinterInfo>
 
 #include "qt/form_view.h"
+#include "qt/language.h"
+#include "qt/plain_text.h"
 
 namespace zqt {
+
+namespace {
+
+// The file dialog's title, in the program's languages (French, English, Spanish).
+const char* const kPdfTitle[] = {"Imprimer dans un fichier PDF", "Print to a PDF file", "Imprimir en un archivo PDF"};
+
+QString askPdfFile(QWidget* parent, const QString& title, const QString& suggested) {
+    // Qt's own dialog, whatever the desktop offers: it speaks the language chosen in the
+    // program, not the desktop's.
+    QFileDialog dialog(parent, title, suggested, QStringLiteral("PDF (*.pdf)"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+// The file name a user knows the window by: its caption.
+QString pdfName(const FormView& view) {
+    QString name = plainTitle(view.form().caption).simplified();
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    if (name.isEmpty()) name = QString::fromStdString(view.form().name());
+    return QDir::home().filePath(name + QStringLiteral(".pdf"));
+}
+
+// Selected text of the window's boxes, put aside while the page is drawn.
+struct Selection {
+    QPointer<QLineEdit> box;
+    int start, length;
+    bool backwards;
+};
+
+} // namespace
 
 PrintRoute& printRoute() {
     static PrintRoute route;
@@ -29,11 +65,8 @@ bool printView(FormView& view) {
         if (!defaultPrinter.isNull()) printer.setPrinterName(defaultPrinter.printerName());
     } else {
         // No printer at all: the page goes to a PDF file the user names.
-        const QString suggested = QDir::home().filePath(QString::fromStdString(view.form().name()) + ".pdf");
-        QString file = route.askPdfFile
-                           ? route.askPdfFile(view.window(), suggested)
-                           : QFileDialog::getSaveFileName(view.window(), QStringLiteral("Imprimer dans un fichier PDF"),
-                                                          suggested, QStringLiteral("PDF (*.pdf)"));
+        const QString title = QString::fromUtf8(kPdfTitle[speakChosenLanguage()]);
+        QString file = (route.askPdfFile ? route.askPdfFile : askPdfFile)(view.window(), title, pdfName(view));
         if (file.isEmpty()) return false;
         if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) file += QStringLiteral(".pdf");
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -43,7 +76,7 @@ bool printView(FormView& view) {
     // The window goes to the page as a picture of itself; 300 dots an inch keep the
     // names sharp without a picture of hundreds of megabytes behind them.
     printer.setResolution(300);
-    printer.setDocName(QString::fromStdString(view.form().caption));
+    printer.setDocName(plainTitle(view.form().caption));
 
     QPainter p;
     if (!p.begin(&printer)) return false;
@@ -51,12 +84,21 @@ bool printView(FormView& view) {
     const double scale = printer.resolution() / (96.0 * view.form().zoom);
     p.scale(scale, scale);
     // The page shows the window's contents, not where the keyboard happens to be: no
-    // text cursor, no focus frame.
-    QPointer<QWidget> focused = QApplication::focusWidget();
-    if (focused && view.isAncestorOf(focused)) focused->clearFocus();
-    else focused = nullptr;
+    // text cursor, no focus frame, no selected text, whichever control has the
+    // keyboard, even while another window is active. All of it comes back afterwards.
+    std::vector<Selection> selections;
+    for (QLineEdit* box : view.findChildren<QLineEdit*>()) {
+        if (!box->hasSelectedText()) continue;
+        selections.push_back({box, box->selectionStart(), box->selectionLength(), box->cursorPosition() == box->selectionStart()});
+        box->deselect();
+    }
+    QPointer<QWidget> focused = view.window()->focusWidget();
+    const bool moved = focused && view.isAncestorOf(focused);
+    if (moved) view.giveFocus(&view);
     view.render(&p);
-    if (focused) focused->setFocus();
+    if (moved && focused) view.giveFocus(focused);
+    for (const Selection& s : selections)
+        if (s.box) s.box->setSelection(s.backwards ? s.start + s.length : s.start, s.backwards ? -s.length : s.length);
     return p.end();
 }
 

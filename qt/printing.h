@@ -15,8 +15,9 @@ class FormView;
 struct PrintRoute {
     // Whether the machine has a printer to print on; unset: asks the print system.
     std::function<bool()> hasPrinter;
-    // The PDF file to write instead; an empty name cancels. Unset: a save dialog.
-    std::function<QString(QWidget* parent, const QString& suggested)> askPdfFile;
+    // The PDF file to write instead, asked under `title` with `suggested` offered; an
+    // empty name cancels. Unset: a save dialog in the user's language.
+    std::function<QString(QWidget* parent, const QString& title, const QString& suggested)> askPdfFile;
 };
 PrintRoute& printRoute();
 

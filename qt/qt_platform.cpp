@@ -29,6 +29,7 @@
 
 #include "forms/form.h"
 #include "qt/form_view.h"
+#include "qt/language.h"
 #include "qt/picture_file.h"
 #include "qt/plain_text.h"
 #include "qt/printing.h"
@@ -113,6 +114,7 @@ QWidget* QtPlatform::dialogParent() const {
 
 int QtPlatform::messageBox(const std::string& text, int style, const std::string& title) {
     refreshAll();
+    speakChosenLanguage(); // at start-up no window has followed a switch yet
     DialogCursor cursor(busy_);
     QMessageBox box(dialogParent());
     keepPlain(&box);
@@ -125,7 +127,8 @@ int QtPlatform::messageBox(const std::string& text, int style, const std::string
     case 64: box.setIcon(QMessageBox::Information); break;
     default: break;
     }
-    // The answer codes of the original desktop, one per button, in its button order.
+    // The answer the program reads for each button (platform::MsgAnswer), in the order
+    // the style lists the buttons.
     struct Choice {
         QMessageBox::StandardButton button;
         int answer;
@@ -154,6 +157,7 @@ int QtPlatform::messageBox(const std::string& text, int style, const std::string
 std::string QtPlatform::askText(const std::string& prompt, const std::string& title, const std::string& def,
                                 bool hidden) {
     refreshAll();
+    speakChosenLanguage();
     DialogCursor cursor(busy_);
     QInputDialog dialog(dialogParent());
     dialog.setWindowTitle(plainTitle(title));

@@ -11,7 +11,7 @@
 namespace zqt {
 
 namespace {
-// The designed fonts are the original desktop's; each maps to a close, common family.
+// The fonts the windows are designed with; each maps to a close, common family.
 QStringList wantedFamilies(const QString& n) {
     static const QStringList sans{"Liberation Sans", "Arimo", "Arial", "Helvetica", "DejaVu Sans"};
     if (n.isEmpty() || n.compare("MS Sans Serif", Qt::CaseInsensitive) == 0 ||
@@ -22,8 +22,8 @@ QStringList wantedFamilies(const QString& n) {
 
 } // namespace
 
-// Colours of the original desktop: &HBBGGRR, or a system colour (high bit set) that
-// follows the user's palette here.
+// Colours as the windows' designs hold them: &HBBGGRR, or a system colour (high bit
+// set) that follows the user's palette.
 QColor colour(uint32_t c) {
     if (c & 0x80000000u) {
         const QPalette pal = QApplication::palette();

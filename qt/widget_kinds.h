@@ -23,8 +23,8 @@
 
 namespace zqt {
 
-// Colours of the original desktop: &HBBGGRR, or a system colour (high bit set) that
-// follows the user's palette here.
+// Colours as the windows' designs hold them: &HBBGGRR, or a system colour (high bit
+// set) that follows the user's palette.
 QColor colour(uint32_t c);
 // The installed font families that stand for a designed font, best first.
 QStringList families(const std::string& name);

@@ -4,7 +4,9 @@ set -euo pipefail
 PKGS=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libgl1-mesa-dev libcurl4-openssl-dev
       libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-dejavu-core
       # "Liberation Sans": the family the windows ask for, as wide as the designed fonts.
-      fonts-liberation2)
+      fonts-liberation2
+      # Qt's own texts (file dialog, message box buttons) in French and Spanish.
+      qt6-translations-l10n)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,7 @@
 #pragma once
 // What a user does with the mouse and the keyboard, sent as real Qt events.
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -42,6 +43,13 @@ inline void moveOver(QWidget* target, std::optional<QPointF> at = std::nullopt) 
     mouse(target, QEvent::MouseMove, at);
 }
 
+// A click where the user points in `window`: it lands on whatever shows there.
+inline void clickAt(QWidget* window, QPoint at) {
+    QWidget* target = window->childAt(at);
+    if (!target) target = window;
+    click(target, QPointF(target->mapFrom(window, at)));
+}
+
 // The window on show with this title, if any.
 inline QWidget* topLevelTitled(const QString& title) {
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -49,9 +57,21 @@ inline QWidget* topLevelTitled(const QString& title) {
     return nullptr;
 }
 
-// A picture of what the user sees, left in the build folder to look at.
+// Where the tests leave their screenshots and printed pages to look at: a folder of the
+// system's temporary files, one for each build, never the program's folder.
+inline QString outputPath(const QString& name) {
+    static const QString folder = [] {
+        const QString dir = QDir::temp().filePath(QStringLiteral("zentrafo-e2e") +
+                                                  QStringLiteral(ZENTRAFO_BUILD_DIR).replace(QLatin1Char('/'), QLatin1Char('_')));
+        QDir().mkpath(dir);
+        return dir;
+    }();
+    return folder + QLatin1Char('/') + name;
+}
+
+// A picture of what the user sees, left to look at.
 inline void shot(QWidget* what, const char* name) {
-    ASSERT_TRUE(what->grab().save(QStringLiteral(ZENTRAFO_BUILD_DIR "/") + QString::fromLatin1(name)));
+    ASSERT_TRUE(what->grab().save(outputPath(QString::fromLatin1(name))));
 }
 
 inline void key(QWidget* target, QChar ch) {

@@ -134,4 +134,24 @@ TEST_F(QualifiersE2E, GroupTypedSavedFoundAgainThenRunAndSeated) {
     EXPECT_FALSE(second.widget(q2.FraElim)->isVisible());
 }
 
+// The contest picture lies over the right half of the first fixtures: a click there
+// chooses the fixture, and downloads nothing.
+TEST_F(QualifiersE2E, AClickOnAFixtureUnderThePictureChoosesTheFixture) {
+    Started& r = startProgram();
+    auto& q = r.w->qualifiers;
+    e2e::click(r.widget(q.Command26));
+    auto* list = qobject_cast<QListWidget*>(r.widget(q.List7));
+    QWidget* picture = r.widget(r.w->online.Image21);
+    ASSERT_TRUE(list && picture && picture->isVisible());
+    QWidget* window = &r.window->view();
+    const QRect row(list->viewport()->mapTo(window, list->visualItemRect(list->item(0)).topLeft()),
+                    list->visualItemRect(list->item(0)).size());
+    const QRect both = row & QRect(picture->mapTo(window, QPoint(0, 0)), picture->size());
+    ASSERT_FALSE(both.isEmpty()) << "the picture must lie over the row";
+    const QString fixture = list->item(0)->text();
+    e2e::clickAt(window, both.center());
+    EXPECT_TRUE(fake.downloads.empty());
+    EXPECT_EQ(edit(r, q.ELIMGRP)->text(), fixture.left(1));
+}
+
 } // namespace

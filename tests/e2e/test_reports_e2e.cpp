@@ -2,8 +2,12 @@
 // the real window, "Stats" and the printer button clicked, the sheet hovered and printed.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QApplication>
 #include <QDateTime>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -11,8 +15,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "main/module_setting.h"
 
@@ -35,11 +41,35 @@ QStringList rows(QWidget* list) {
     return out;
 }
 
+// The pictures a PDF file's pages are made of, decoded: a window prints as pictures of
+// itself, which Qt stores as JPEG.
+QList<QImage> pdfPictures(const QByteArray& pdf) {
+    QList<QImage> pictures;
+    static const QRegularExpression image(R"(<<[^>]*/Subtype\s*/Image[^>]*/DCTDecode[^>]*>>\s*stream\r?\n)");
+    for (auto it = image.globalMatch(QString::fromLatin1(pdf)); it.hasNext();) {
+        const qsizetype from = it.next().capturedEnd();
+        pictures << QImage::fromData(pdf.mid(from, pdf.indexOf("endstream", from) - from), "JPG");
+    }
+    return pictures;
+}
+
+// Pixels of the pictures in a selection's colour (a lossy picture strays a little from it).
+int selectionPixels(const QList<QImage>& pictures, const QColor& selection) {
+    int found = 0;
+    for (const QImage& picture : pictures)
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                found += std::abs(c.red() - selection.red()) + std::abs(c.green() - selection.green()) +
+                             std::abs(c.blue() - selection.blue()) < 40;
+            }
+    return found;
+}
+
 struct ReportsE2E : ::testing::Test {
     TestDesktop desktop;
     zentrafo::Marlix w{desktop};
     std::unique_ptr<zqt::MainWindow> window;
-    const QString build = QString::fromUtf8(ZENTRAFO_BUILD_DIR);
 
     void SetUp() override {
         window = e2e::startWindow(w, false, &desktop);
@@ -160,34 +190,75 @@ TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLands
     EXPECT_EQ(shot.pixelColor(view->px(3000), view->px(1140)), line);
     EXPECT_NE(shot.pixelColor(view->px(4400), view->px(1140)), line);
     EXPECT_EQ(shot.pixelColor(view->px(8295), view->px(3000)), line);
-    shot.save(build + "/reports_sheet.png");
+    shot.save(e2e::outputPath("reports_sheet.png"));
 
     // No printer on this desktop: the page goes to the PDF file the user names.
-    const QString pdf = build + "/reports_sheet.pdf";
+    const QString pdf = e2e::outputPath("reports_sheet.pdf");
     QFile::remove(pdf);
     zqt::printRoute().hasPrinter = [] { return false; };
     QString suggested;
-    zqt::printRoute().askPdfFile = [&](QWidget*, const QString& name) {
+    zqt::printRoute().askPdfFile = [&](QWidget*, const QString&, const QString& name) {
         suggested = name;
+        QApplication::setActiveWindow(window.get()); // the dialog takes the keyboard while it asks
         return pdf;
     };
+    QApplication::setActiveWindow(sheet);
+    QWidget* keyboard = sheet->focusWidget();
     e2e::click(view->widgetOf(*s.Command5));
-    EXPECT_TRUE(suggested.endsWith("Impress.pdf"));
+    EXPECT_TRUE(suggested.endsWith("/Impression.pdf")) << suggested.toStdString();
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString bytes = QString::fromLatin1(file.readAll());
+    const QByteArray written = file.readAll();
+    const QString bytes = QString::fromLatin1(written);
+    // The page shows the sheet, not where the keyboard is: no box selected (hiding the
+    // buttons must not put the keyboard into the first box); the window is as it was.
+    const QList<QImage> page = pdfPictures(written);
+    ASSERT_FALSE(page.isEmpty());
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        EXPECT_EQ(selectionPixels(page, box(s.T8[0])->palette().color(group, QPalette::Highlight)), 0) << group;
+    EXPECT_EQ(sheet->focusWidget(), keyboard);
+    for (const QLineEdit* e : view->findChildren<QLineEdit*>()) EXPECT_FALSE(e->hasSelectedText()) << e->text().toStdString();
     EXPECT_EQ(bytes.count(QRegularExpression("/Type\\s*/Page[^s]")), 1);
     const auto box_ = QRegularExpression("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)").match(bytes);
     ASSERT_TRUE(box_.hasMatch());
     EXPECT_GT(box_.captured(1).toDouble(), box_.captured(2).toDouble()); // landscape
     EXPECT_TRUE(view->widgetOf(*s.Frame1)->isVisible());
 
-    // Cancelling the file name prints nothing; the buttons still come back.
-    zqt::printRoute().askPdfFile = [](QWidget*, const QString&) { return QString(); };
-    const QDateTime written = QFileInfo(pdf).lastModified();
-    e2e::click(view->widgetOf(*s.Command5));
-    EXPECT_EQ(QFileInfo(pdf).lastModified(), written);
-    EXPECT_TRUE(view->widgetOf(*s.Frame1)->isVisible());
+    // Otherwise the file dialog asks, in the language of the flag clicked last: its title,
+    // its own buttons and the sheet's name. Cancelling it prints nothing; the buttons
+    // still come back.
+    zqt::printRoute().askPdfFile = {};
+    const QDateTime modified = QFileInfo(pdf).lastModified();
+    const struct {
+        int flag;
+        const char *title, *save;
+    } languages[] = {{1, "Print to a PDF file", "&Save"},
+                     {2, "Imprimir en un archivo PDF", "&Guardar"},
+                     {0, "Imprimer dans un fichier PDF", "&Enregistrer"}};
+    for (const auto& language : languages) {
+        e2e::click(widget(w.langage.lang[static_cast<size_t>(language.flag)]));
+        QString asked, save, name;
+        QTimer answer; // the print first lets the window repaint, then asks
+        answer.callOnTimeout([&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            answer.stop();
+            if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+                e2e::shot(files, ("reports_pdf_dialog" + std::to_string(language.flag) + ".png").c_str());
+                asked = files->windowTitle();
+                save = files->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->text();
+                name = files->findChild<QLineEdit*>("fileNameEdit")->text();
+            }
+            dialog->reject();
+        });
+        answer.start(10);
+        e2e::click(view->widgetOf(*s.Command5));
+        EXPECT_EQ(asked, language.title);
+        EXPECT_EQ(save, language.save);
+        EXPECT_EQ(name, "Impression.pdf");
+        EXPECT_EQ(QFileInfo(pdf).lastModified(), modified);
+        EXPECT_TRUE(view->widgetOf(*s.Frame1)->isVisible());
+    }
 
     // Closed with its own button and opened again: the same picture, the main window in front.
     e2e::click(view->widgetOf(*w.reports.impress.loaded()->Command1));

@@ -14,7 +14,7 @@ TEST(ViewStartup, HiddenListShownLaterHasItsRowsAndStaysUnderLaterBoxes) {
     forms::Control& list = form.add(forms::Kind::ListBox, "List", -1, nullptr, 0, 0, 3000, 3000);
     list.setVisible(false);
     for (const char* team : {"Norvège", "Corée", "France"}) list.addItem(team);
-    forms::Control& cover = form.add(forms::Kind::Label, "Cover", -1, nullptr, 0, 0, 1500, 1500);
+    forms::Control& cover = form.add(forms::Kind::TextBox, "Cover", -1, nullptr, 0, 0, 1500, 1500);
     zqt::FormView view(form);
 
     list.setVisible(true);
@@ -24,7 +24,7 @@ TEST(ViewStartup, HiddenListShownLaterHasItsRowsAndStaysUnderLaterBoxes) {
     EXPECT_FALSE(shown->isHidden());
     ASSERT_EQ(shown->count(), 3);
     EXPECT_EQ(shown->item(0)->text(), QString::fromUtf8("Norvège"));
-    // Where both lie, the label made after the list is on top; elsewhere, the list.
+    // Where both lie, the box made after the list is on top; elsewhere, the list.
     EXPECT_EQ(view.childAt(10, 10), view.widgetOf(cover));
     EXPECT_TRUE(shown->isAncestorOf(view.childAt(150, 150)) || view.childAt(150, 150) == shown);
 }

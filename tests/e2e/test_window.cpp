@@ -127,7 +127,7 @@ TEST_F(WindowTest, CompleteGroupMarksItsQualifiersInTheWindow) {
             << s;
     }
 
-    const QString png = QStringLiteral(ZENTRAFO_BUILD_DIR "/window_groups.png");
+    const QString png = e2e::outputPath("window_groups.png");
     QFile::remove(png);
     const QPixmap shot = window->grab();
     ASSERT_TRUE(shot.save(png));
