@@ -32,11 +32,11 @@ void OnlineServices::design() {
         Image21->on(Ev::MouseDown, [this](Control&, EventArgs& a) { Image21_MouseDown(a.button, a.shift); });
     }
 
-    // The banner and the empty label that shows it on hover.
+    // The banner and the empty label that shows it on hover. The banner stays without a
+    // picture: it lies beneath the group panels, so any picture would show in slivers.
     Label25 = &f.add(Kind::Label, "Label25", -1, nullptr, 9030, 15, 1500, 900);
     Label25->on(Ev::MouseMove, [this](Control&, EventArgs&) { Label25_MouseMove(); });
     Image6 = &f.add(Kind::Image, "Image6", -1, nullptr, 9030, 960, 6495, 1800);
-    Image6->setPicture("contest_banner");
     Image6->setVisible(false);
 
     if (Control* label2 = w_.views.Label2)
@@ -144,13 +144,14 @@ void OnlineServices::designLinks() {
     onClick(Label4[0], [this] { Label4_Click(0); });
     onClick(Label8, [this] { Label8_Click(); });
 
-    // The donation links: on the main window and in the knockout view.
+    // The donation links: on the main window and in the knockout view, which covers the
+    // window's own link and starts 960 twips lower, so its links stand higher in it.
     Control* frame9 = w_.knockout.Frame9;
     Image18[0] = &f.add(Kind::Image, "Image18", 0, nullptr, 16800, 9180, 600, 600);
-    Image18[1] = &f.add(Kind::Image, "Image18", 1, frame9, 16800, 9420, 600, 600);
+    Image18[1] = &f.add(Kind::Image, "Image18", 1, frame9, 16800, 8220, 600, 600);
     Label22[0] = &f.add(Kind::Label, "Label22", 0, nullptr, 14600, 9300, 2100, 285, "Ce logiciel vous plait...");
-    Label22[1] = &f.add(Kind::Label, "Label22", 1, frame9, 14600, 9300, 2100, 285, "Ce logiciel vous plait...");
-    Label22[2] = &f.add(Kind::Label, "Label22", 2, frame9, 14600, 9600, 2100, 285, "Faire un don");
+    Label22[1] = &f.add(Kind::Label, "Label22", 1, frame9, 14600, 8100, 2100, 285, "Ce logiciel vous plait...");
+    Label22[2] = &f.add(Kind::Label, "Label22", 2, frame9, 14600, 8400, 2100, 285, "Faire un don");
     for (int i = 0; i < 2; ++i) {
         Image18[static_cast<size_t>(i)]->setPicture("donate");
         Image18[static_cast<size_t>(i)]->setStretch(true);
