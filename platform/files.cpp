@@ -336,6 +336,7 @@ bool rewriteInPlace(const std::string& target, std::string_view bytes, std::opti
     if (mode && ::fchmod(fd.get(), static_cast<mode_t>(*mode)) != 0) return false;
     const auto old = readFd(fd.get(), kMaxFileBytes);
     if (!old || !renameInto(folder, nameOf(copy), copyOf(target, *old), 0600)) return false;
+    if (onRecoveryCopyKept) onRecoveryCopyKept();
 
     bool intact = false;
     if (!reserve(fd.get(), bytes.size(), static_cast<off_t>(old->size()), &intact)) {

@@ -51,6 +51,10 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::option
 // is given, no file is rewritten in place.
 void setRecoveryFolder(std::string folder);
 
+// Called, when set, once an in-place rewrite has kept the old content and before the file
+// changes: the moment a kill leaves work for the next start, which the tests reach at will.
+inline void (*onRecoveryCopyKept)() = nullptr;
+
 // At start, before any file is read: puts back the old content of every file whose
 // in-place rewrite did not finish (and whose file no running copy of the program holds),
 // sets aside under another name a recovery copy that is not whole, then removes the
