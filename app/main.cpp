@@ -16,8 +16,6 @@ int main(int argc, char** argv) {
     zentrafo::Marlix w(platform);
     zqt::followLanguage(&w.LangueCourante);
     w.Form_Load();
-    // Qt's translations for the chosen language, before the window's widgets are made.
-    zqt::speakChosenLanguage();
     zqt::MainWindow window(w, &platform);
     // Closing the window stores the display mode and the contest identity, once: the
     // quit button runs the same unload itself and then ends the process.
