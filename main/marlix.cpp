@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-#include "platform/files.h"
+#include "main/module_setting.h"
+#include "platform/in_place_rewrite.h"
 #include "platform/text.h"
 
 namespace zentrafo {
@@ -48,7 +49,8 @@ void Marlix::Form_Load() {
     // Whatever an interrupted save left is put right before any file is read.
     step([&] {
         platform::setRecoveryFolder(reglages.store().folder());
-        platform::recoverUnfinishedSaves({platform.programFolder()});
+        platform::recoverUnfinishedSaves(
+            {CheminIni(platform, "Zentrafo"), CheminIni(platform, QualifiersStage::kFichier), reglages.store().filePath()});
     });
 
     step([&] {

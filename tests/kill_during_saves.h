@@ -1,9 +1,10 @@
 #pragma once
 // Child processes of the file tests: an ordinary account meeting the permissions a user
-// meets, and children that save in a loop and are killed at a random moment, again and
-// again, after which the file must be whole.
+// meets, another process holding a file's lock, and children that save in a loop and are
+// killed at a random moment, again and again, after which the file must be whole.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
 
@@ -13,6 +14,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,15 +31,52 @@ inline bool becomeOrdinaryUser() {
            (::setgroups(0, nullptr) == 0 && ::setgid(kOrdinaryUser) == 0 && ::setuid(kOrdinaryUser) == 0);
 }
 
-// The exit status of a child that runs body() as the ordinary account (-1 when it did
-// not exit, 2 when it could not become that account).
-template <class Body> int statusAsOrdinaryUser(Body body) {
+// The exit status of a child that runs body() (-1 when it did not exit).
+template <class Body> int statusOfChild(Body body) {
     const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(becomeOrdinaryUser() ? body() : 2);
+    if (pid == 0) ::_exit(body());
     int status = 0;
     if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
 }
+
+// The same as the ordinary account (2 when the child could not become that account).
+template <class Body> int statusAsOrdinaryUser(Body body) {
+    return statusOfChild([&] { return becomeOrdinaryUser() ? body() : 2; });
+}
+
+// Another process that holds a lock (flock's LOCK_SH or LOCK_EX) on a file for 30 seconds
+// or until the object goes. It opens the file for reading only: any account that may read
+// the file can do as much.
+class LockHolder {
+public:
+    LockHolder(const std::string& path, int how) {
+        int ready[2];
+        if (::pipe(ready) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            const int fd = ::open(path.c_str(), O_RDONLY);
+            if (fd >= 0 && ::flock(fd, how) == 0 && ::write(ready[1], "l", 1) == 1) ::sleep(30);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        char c;
+        held_ = pid_ > 0 && ::read(ready[0], &c, 1) == 1;
+        ::close(ready[0]);
+    }
+    ~LockHolder() { release(); }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+    bool held() const { return held_; }
+    void release() {
+        if (pid_ > 0) ::kill(pid_, SIGKILL), ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    bool held_ = false;
+};
 
 // Forks a child per function in `saves` that calls save(n) for n = first, first + 1, ...
 // until it is killed; once each finished a first save, calls meanwhile() for a random

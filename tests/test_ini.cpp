@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include "kill_during_saves.h"
 #include "private_folders.h"
 #include "platform/files.h"
+#include "platform/in_place_rewrite.h"
 #include "platform/ini.h"
 
 using platform::IniBatch;
@@ -25,9 +27,10 @@ namespace {
 
 class IniTest : public ::testing::Test {
 protected:
-    // Children acting as an ordinary account must reach the folders.
+    // Children acting as an ordinary account must reach the folders, as must the test
+    // when it reads as that account (its group stays root's).
     void SetUp() override {
-        fs::permissions(folder.root, fs::perms::others_exec, fs::perm_options::add);
+        fs::permissions(folder.root, fs::perms::group_exec | fs::perms::others_exec, fs::perm_options::add);
         fs::create_directories(recovery);
     }
     void TearDown() override { platform::setRecoveryFolder(""); }
@@ -42,10 +45,12 @@ protected:
                 if (e.path().filename() != "Zentrafo.ini") out.push_back(e.path().filename());
         return out;
     }
-    // The next start of the program, as far as files go.
-    void nextStart() const {
-        platform::setRecoveryFolder(recovery);
-        platform::recoverUnfinishedSaves({dir});
+    // The next start of the program, as far as files go, by the user who saves.
+    void nextStart() {
+        inChild(0, [&] {
+            platform::recoverUnfinishedSaves({file});
+            return 0;
+        });
     }
     void giveToUser(std::initializer_list<std::string> paths) const {
         for (const std::string& path : paths) ASSERT_TRUE(testing_support::giveToOrdinaryUser(path)) << path;
@@ -242,16 +247,23 @@ TEST_F(IniTest, SaveKeepsPermissionsAndBatchWritesOnce) {
 TEST_F(IniTest, SaveRespectsWhoMayWrite) {
     // A file the user made read-only stays as it is and the save says so; a file the user
     // may write is saved even in a folder where nothing new can be made beside it. A link
-    // is written through: it stays a link, and its target gets the new content.
+    // is written through: it stays a link, and its target gets the new content. Another
+    // process that keeps the file locked (reading it is enough to lock it) holds neither
+    // the start nor the save for more than a moment, and the save then fails; where the
+    // file system has no locks, the save goes on without.
+    enum Lock { None, HeldElsewhere, Unsupported };
     const std::string elsewhere = folder.root + "/elsewhere";
     const struct {
         const char* what;
         unsigned folderMode, fileMode;
         bool link, saved;
-    } cases[] = {{"read-only file", 0755, 0444, false, false},
-                 {"folder closed to new files", 0555, 0644, false, true},
-                 {"link to a file in another folder", 0755, 0644, true, true},
-                 {"link into a folder closed to new files", 0555, 0644, true, true}};
+        Lock lock;
+    } cases[] = {{"read-only file", 0755, 0444, false, false, None},
+                 {"folder closed to new files", 0555, 0644, false, true, None},
+                 {"link to a file in another folder", 0755, 0644, true, true, None},
+                 {"link into a folder closed to new files", 0555, 0644, true, true, None},
+                 {"folder closed, file locked by another process", 0555, 0644, false, false, HeldElsewhere},
+                 {"folder closed, file system without locks", 0555, 0644, false, true, Unsupported}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string home = c.link ? elsewhere : dir, real = home + "/Zentrafo.ini";
@@ -261,12 +273,23 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
         giveToUser({home, real, folder.config, recovery});
         ASSERT_EQ(::chmod(real.c_str(), c.fileMode), 0);
         ASSERT_EQ(::chmod(home.c_str(), c.folderMode), 0);
+        std::optional<testing_support::LockHolder> holder;
+        if (c.lock == HeldElsewhere) {
+            ASSERT_TRUE(holder.emplace(real, LOCK_EX).held());
+        }
         inChild(c.saved ? 0 : 1, [&] {
-            if (platform::mayWriteFile(file) != c.saved) return 3;
+            if (c.lock == Unsupported) platform::lockCall = [](int, int) { return errno = ENOLCK, -1; };
+            const auto start = std::chrono::steady_clock::now();
+            platform::recoverUnfinishedSaves({file});
+            if (platform::mayWriteFile(file) != bool(c.fileMode & 0200) || readIni(file, "S", "k") != "old") return 3;
             IniBatch batch(file);
             batch.set("S", "k", "new");
-            return batch.commit() ? 0 : 1;
+            const bool committed = batch.commit();
+            // Not a measure of speed: a lock waited for until its holder ends shows here.
+            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(8)) return 4;
+            return committed ? 0 : 1;
         });
+        holder.reset();
         ASSERT_EQ(::chmod(home.c_str(), 0700), 0);
         EXPECT_EQ(content(), c.saved ? "[S]\nk=new\n" : "[S]\nk=old\n");
         EXPECT_EQ(fs::is_symlink(file), c.link);
@@ -314,14 +337,21 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
             if (n == round && !testing_support::becomeOrdinaryUser()) ::_exit(2);
             platform::setRecoveryFolder(recovery);
             if (!starts) return (void)doc[n % 2].saveAtomic(file);
-            platform::recoverUnfinishedSaves({dir});
+            platform::recoverUnfinishedSaves({file});
             IniBatch batch(file);
             for (size_t i = 0; i < 184; ++i) batch.set(section(i), std::to_string(i), value((n + 1) % 2, i));
             batch.commit();
         };
     };
     std::mt19937 rng(7);
-    std::string copyName, copyBytes; // the recovery copy a killed rewrite left
+    platform::setRecoveryFolder(recovery);
+    // Reads as the user who saves: only the owner of the recovery copies trusts them.
+    auto readAsUser = [&] {
+        (void)!::seteuid(testing_support::kOrdinaryUser);
+        const bool mixed = !whole(platform::readWholeFile(file));
+        (void)!::seteuid(0);
+        return mixed;
+    };
     // A folder where the save makes a temporary file, and one closed to new files where it
     // rewrites the file in place; reads meanwhile (with pauses, so the saves run) see no mix.
     for (unsigned folderMode : {0755u, 0555u}) {
@@ -333,7 +363,7 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
         for (int round = 0; round < 150; ++round) {
             ASSERT_NO_FATAL_FAILURE(testing_support::killDuringSaves(
                 round, 3000, rng, {copyOfTheProgram(round, false), copyOfTheProgram(round, true)},
-                [&] { mixes += !whole(platform::readWholeFile(file)), ::usleep(100); }));
+                [&] { mixes += readAsUser(), ::usleep(100); }));
             leftSomething += !strays().empty();
             nextStart();
             const std::string now = content();
@@ -347,33 +377,79 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
         EXPECT_GT(saw[1], 0);
         EXPECT_GT(leftSomething, 0);
     }
-    // A recovery copy that lost its last byte is set aside, never put back, whether the
-    // next start or the next save meets it, and the save goes on.
+    // A rewrite killed once it kept its copy: the copy holds text[0]; the file is then
+    // saved as text[1], so that a copy put back shows.
     ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
+    inChild(0, [&] { return doc[0].saveAtomic(file) ? 0 : 1; });
     EXPECT_EQ(testing_support::statusAsOrdinaryUser([&] {
                   platform::setRecoveryFolder(recovery);
                   platform::onRecoveryCopyKept = [] { ::raise(SIGKILL); };
                   return doc[1].saveAtomic(file) ? 0 : 1;
               }),
               -1);
+    std::string copyName, copy0;
     for (auto& e : fs::directory_iterator(recovery))
-        if (e.path().filename().string()[0] != '.')
-            copyName = e.path().filename(), copyBytes = testing_support::slurp(e.path());
+        if (e.path().filename().string()[0] != '.') copyName = e.path().filename(), copy0 = testing_support::slurp(e.path());
     ASSERT_FALSE(copyName.empty()) << "the killed rewrite left no recovery copy";
-    for (bool atStart : {true, false}) {
-        SCOPED_TRACE(atStart);
-        const std::string before = content();
-        std::ofstream(recovery + "/" + copyName, std::ios::binary) << copyBytes.substr(0, copyBytes.size() - 1);
-        if (atStart) nextStart();
-        else inChild(0, [&] { return doc[0].saveAtomic(file) ? 0 : 1; });
-        EXPECT_TRUE(content() == (atStart ? before : text[0]));
-        EXPECT_TRUE(strays().size() == (atStart ? 1u : 2u) && !fs::exists(recovery + "/" + copyName));
+    const std::string own = recovery + "/" + copyName, other = recovery + "/unfinished-0123456789abcdef.ini";
+    // A file of the user's that no copy may write, and a whole copy that names it.
+    const std::string victim = folder.root + "/authorized_keys";
+    std::ofstream(victim) << "mine\n";
+    giveToUser({victim});
+    std::string namingVictim = copy0;
+    namingVictim.replace(copy0.find(file), file.size(), victim);
+    const struct {
+        const char* what;
+        std::string at, bytes;
+        bool usersOwn, bySave;
+        unsigned folderMode;
+        bool setAside;
+    } planted[] = {
+        {"lost its last byte, met by the start", own, copy0.substr(0, copy0.size() - 1), true, false, 0755, true},
+        {"lost its last byte, met by the next save", own, copy0.substr(0, copy0.size() - 1), true, true, 0755, true},
+        {"unchecked, naming the file", own, file + '\0' + "[S]\nk=planted\n", true, false, 0755, true},
+        {"whole, naming another file", own, namingVictim, true, false, 0755, true},
+        {"unchecked, of another name and file", other, victim + '\0' + "planted\n", true, false, 0755, false},
+        {"whole, of another name and file", other, namingVictim, true, false, 0755, false},
+        {"whole, made by another account", own, copy0, false, false, 0755, true},
+        {"whole, in a folder others may write", own, copy0, true, false, 0777, false},
+    };
+    for (const auto& p : planted) {
+        SCOPED_TRACE(p.what);
+        put(text[1]);
+        std::ofstream(p.at, std::ios::binary) << p.bytes;
+        if (p.usersOwn) giveToUser({p.at});
+        ASSERT_EQ(::chmod(recovery.c_str(), p.folderMode), 0);
+        if (p.bySave) inChild(0, [&] { return doc[0].saveAtomic(file) ? 0 : 1; });
+        else nextStart();
+        ASSERT_EQ(::chmod(recovery.c_str(), 0755), 0);
+        EXPECT_TRUE(content() == text[p.bySave ? 0 : 1]);
+        EXPECT_EQ(testing_support::slurp(victim), "mine\n");
+        EXPECT_EQ(fs::exists(p.at), !p.setAside);
+        EXPECT_EQ(strays().size(), 1u);
+        for (auto& e : fs::directory_iterator(recovery)) fs::remove(e.path());
     }
-    // A copy as the previous release made it (the path, a NUL byte, the old content) is
-    // put back: it was flushed whole before its rewrite began.
-    std::ofstream(recovery + "/" + copyName, std::ios::binary) << file + '\0' + text[1];
+
+    // Cut short while another process only reads the file: the start shows the whole copy,
+    // not the cut file, and keeps it while the lock is held; a save by rename then takes
+    // its place for good, and the next start puts nothing older back.
+    put(text[1].substr(0, text[0].size() / 2) + text[0].substr(text[0].size() / 2));
+    std::ofstream(own, std::ios::binary) << copy0;
+    giveToUser({own});
+    IniFile edited = IniFile::parse(text[0]);
+    edited.set(section(0), "0", "9");
+    {
+        testing_support::LockHolder reader(file, LOCK_SH);
+        ASSERT_TRUE(reader.held());
+        nextStart();
+        inChild(0, [&] { return platform::readWholeFile(file) == text[0] ? 0 : 1; });
+        EXPECT_TRUE(fs::exists(own));
+        ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
+        inChild(0, [&] { return writeIni(file, section(0), "0", "9") ? 0 : 1; });
+    }
     nextStart();
-    EXPECT_TRUE(content() == text[1]);
+    EXPECT_TRUE(content() == edited.serialize());
+    EXPECT_TRUE(strays().empty());
     ASSERT_EQ(::chmod(dir.c_str(), 0700), 0);
 
     // The temporary file of a save still running is not a leftover.

@@ -116,6 +116,10 @@ TEST_F(WindowTest, SettingsLiveInTheUsersPrivateConfigurationFolder) {
     const char* old = std::getenv("XDG_CONFIG_HOME");
     const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
     ::setenv("XDG_CONFIG_HOME", (root + "/xdg").c_str(), 1);
+    // Made open to every account by some other hand: closed to others' writes.
+    const std::string folder = root + "/xdg/Zentrafo";
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
     {
         Marlix w(fake);
         w.Form_Load();
@@ -130,6 +134,8 @@ TEST_F(WindowTest, SettingsLiveInTheUsersPrivateConfigurationFolder) {
     struct stat st {};
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0755u);
 }
 
 } // namespace

@@ -1,0 +1,59 @@
+#pragma once
+// The plain file operations that the platform's own file code shares (platform/files.cpp
+// defines them): not for the program's callers, who go through platform/files.h.
+#include <sys/types.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform::io {
+
+// Owns one descriptor: no return, early or by exception, leaves it open.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd();
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    bool ok() const { return fd_ >= 0; }
+    // Closes now; a write error the system deferred shows here.
+    bool close();
+
+private:
+    int fd_;
+};
+
+std::string folderOf(const std::string& path);
+std::string nameOf(const std::string& path);
+bool endsWith(std::string_view s, std::string_view end);
+
+// The file a path names once every link on its last part is followed; a dangling link
+// names the file it would create.
+std::string followLinks(std::string path);
+
+// Opens without ever waiting for the writer of a pipe (a later fstat refuses it).
+int openExisting(const std::string& path, int access);
+
+// At most `limit` bytes of the regular file open on `fd`; nothing for anything else, or
+// for more bytes.
+std::optional<std::string> readFd(int fd, size_t limit);
+
+bool writeAllAt(int fd, std::string_view data, off_t offset);
+bool syncFolder(const std::string& dir);
+// By default a file size limit ends the process at its first write past it; ignored, the
+// write fails with EFBIG like any other, and the save says so.
+void writesReportSizeLimits();
+
+// `bytes` under `dir`/`name` through a temporary file and a rename, every write, the
+// flush, the close and the size on disk checked. The creation error of the temporary
+// file goes to *createError (0 when it was made).
+bool renameInto(const std::string& dir, const std::string& name, std::string_view bytes, std::optional<unsigned> mode,
+                int* createError = nullptr);
+
+// Removes from `dir` the temporaries of saves whose process is gone.
+void removeDeadTemporaries(const std::string& dir);
+
+} // namespace platform::io

@@ -1,0 +1,50 @@
+#pragma once
+// A file rewritten in place where its folder takes no new file: its recovery copy, its
+// lock, how it is read meanwhile, and the restore at the next start. The rules are
+// stated at the top of in_place_rewrite.cpp.
+#include <sys/file.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// The user's own folder that keeps the recovery copies (the settings' folder). Until one
+// is given, no file is rewritten in place.
+void setRecoveryFolder(std::string folder);
+
+// At start, before any file is read: puts back onto each of `files` (the program's own
+// files, which a save may rewrite in place) the old content of a rewrite that did not
+// finish, sets aside a copy that is not whole, then removes the temporaries of saves whose
+// process is gone from those files' folders (and their links' targets') and the recovery
+// folder.
+void recoverUnfinishedSaves(const std::vector<std::string>& files);
+
+// The longest any lock is waited for: another process, even one of another account that
+// may only read the file, never holds the program longer.
+inline constexpr std::chrono::milliseconds kLockWait{2000};
+
+// Called, when set, once an in-place rewrite has kept the old content and before the file
+// changes: the moment a kill leaves work for the next start, which the tests reach at will.
+inline void (*onRecoveryCopyKept)() = nullptr;
+
+// The lock call, so that the tests can stand on a file system without locks.
+inline int (*lockCall)(int fd, int how) = ::flock;
+
+namespace in_place {
+
+// What platform/files.cpp asks of the protocol.
+// Rewrites the regular file `target` (its links followed) in place; false, the file as
+// it was, when it cannot.
+bool rewrite(const std::string& target, std::string_view bytes, std::optional<unsigned> mode);
+// The content of the file at `path`, open on `fd`, as last saved whole.
+std::optional<std::string> read(int fd, const std::string& path);
+// A save by rename replaced `target`: no older content may come back over it.
+void replaced(const std::string& target);
+
+} // namespace in_place
+
+} // namespace platform
