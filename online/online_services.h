@@ -9,6 +9,7 @@
 
 #include "forms/control.h"
 #include "online/adresses.h"
+#include "platform/platform.h"
 
 namespace zentrafo {
 
@@ -29,16 +30,18 @@ public:
     void unloadFrec();
 
     // Fetches `url` into `fichier` (a temporary name beside its final place, which any
-    // earlier copy under that name is removed first). True only when a complete
+    // earlier copy under that name is removed first). Stored only when a complete
     // successful response no larger than kTailleMax lies there; otherwise no file is left.
-    bool DownloadPage(const std::string& url, const std::string& fichier);
+    platform::Download DownloadPage(const std::string& url, const std::string& fichier);
     // Replaces the forecast by the published file once it was downloaded and checked;
     // any failure leaves the user's file exactly as it was and says so: a failed
-    // download as a connection error, a forecast that cannot be written as a save would.
+    // download as a connection error, a forecast (or a download) that this machine's
+    // disk cannot take as a save would.
     void RECUP();
     // Start-up: the user's file left as "Zentrafo.BU" by an update that was cut short
-    // while "Zentrafo.ini" is missing goes back under its name, and the partial
-    // downloads of a killed update or image download are removed.
+    // goes back under its name while "Zentrafo.ini" is missing, and goes when the
+    // forecast is there; the partial downloads of a killed update or image download are
+    // removed.
     void RestaureSauvegarde();
 
     static constexpr long long kTailleMax = 1 << 20;

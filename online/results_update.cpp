@@ -41,14 +41,14 @@ void OnlineServices::unloadFrec() { dialog_->frec.unload(); }
 
 void OnlineServices::Command8_Click() { dialog_->frec.show(true); }
 
-bool OnlineServices::DownloadPage(const std::string& url, const std::string& fichier) {
+platform::Download OnlineServices::DownloadPage(const std::string& url, const std::string& fichier) {
     std::remove(fichier.c_str());
-    const bool received = w_.platform.download(url, fichier);
+    const platform::Download received = w_.platform.download(url, fichier);
     struct stat st{};
     const bool present = ::stat(fichier.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-    if (received && present && st.st_size <= kTailleMax) return true;
+    if (received == platform::Download::Stored && present && st.st_size <= kTailleMax) return received;
     if (present) std::remove(fichier.c_str());
-    return false;
+    return received == platform::Download::NotStored ? received : platform::Download::Failed;
 }
 
 void OnlineServices::RECUP() {
@@ -58,15 +58,17 @@ void OnlineServices::RECUP() {
     const bool dossierPrive = platform::makePrivateFolders(w_.reglages.store().folder());
     const std::string part = dossierPrive ? resultatsTelecharges(w_) : CheminProgramme(p, "Zentrafo.ini.part");
     std::optional<std::string> recu;
-    if (DownloadPage(url, part)) recu = platform::readWholeFile(part);
+    const platform::Download telechargement = DownloadPage(url, part);
+    if (telechargement == platform::Download::Stored) recu = platform::readWholeFile(part);
     std::remove(part.c_str());
     // The user's file is touched only once the download is known to be results.
-    if (!recu || !EstResultats(*recu)) {
+    if (telechargement != platform::Download::NotStored && (!recu || !EstResultats(*recu))) {
         p.setBusy(false);
         p.messageBox("Erreur de connexion !", platform::MbOk | platform::MbIconInformation, "Dravello 2019");
         return;
     }
-    if (!RemplaceFichier(*recu, CheminIni(p, "Zentrafo"), CheminProgramme(p, "Zentrafo.BU"))) {
+    // A download this machine's disk could not take fails as a save would.
+    if (!recu || !RemplaceFichier(*recu, CheminIni(p, "Zentrafo"), CheminProgramme(p, "Zentrafo.BU"))) {
         p.setBusy(false);
         SignaleEchecSauvegarde(p, "Zentrafo", "Les résultats téléchargés n'ont pas pu être enregistrés",
                                Command8->caption());
@@ -99,7 +101,7 @@ void OnlineServices::ChargeImage() {
     const std::string image = CheminProgramme(w_.platform, "imgtmp.gif");
     const std::string recu = image + ".part";
     // The last good picture stays on disk and on screen unless the new one can be drawn.
-    if (!DownloadPage(AdresseServeur() + "/imvosk.php", recu)) return;
+    if (DownloadPage(AdresseServeur() + "/imvosk.php", recu) != platform::Download::Stored) return;
     int width = 0, height = 0;
     if (!w_.platform.pictureReadable(recu, &width, &height) || std::rename(recu.c_str(), image.c_str()) != 0) {
         std::remove(recu.c_str());

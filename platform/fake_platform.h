@@ -23,7 +23,7 @@ public:
     std::vector<std::string> opened;
     std::string clipboard;
     std::vector<std::string> downloads;
-    std::function<bool(const std::string&, const std::string&)> onDownload;
+    std::function<Download(const std::string&, const std::string&)> onDownload;
     std::vector<std::string> printed;
     // Secondary windows: the names of those on screen now, every unload in order, and
     // what the user does while a modal one is up.
@@ -59,9 +59,9 @@ public:
     }
     void shellOpen(const std::string& target) override { opened.push_back(target); }
     void setClipboard(const std::string& text) override { clipboard = text; }
-    bool download(const std::string& url, const std::string& file) override {
+    Download download(const std::string& url, const std::string& file) override {
         downloads.push_back(url);
-        return onDownload ? onDownload(url, file) : false;
+        return onDownload ? onDownload(url, file) : Download::Failed;
     }
     // Unset: a picture is a file that starts as a GIF or PNG file does, of the size its
     // header gives.

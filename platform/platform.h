@@ -24,6 +24,11 @@ struct DateTime {
     friend auto operator<=>(const DateTime&, const DateTime&) = default;
 };
 
+// How a download ended: its whole body is in the file; the transfer failed (the server,
+// the network); or the body arrived whole but this machine's disk did not take it all (a
+// full disk, a file size limit). Only the first leaves a file.
+enum class Download { Stored, Failed, NotStored };
+
 // Thrown by the fake platform's endProcess so a test can watch the program end.
 struct ProcessEnded : std::runtime_error {
     ProcessEnded() : std::runtime_error("process ended") {}
@@ -38,7 +43,7 @@ public:
     virtual std::string inputPassword(const std::string& prompt, const std::string& title, const std::string& def) = 0;
     virtual void shellOpen(const std::string& target) = 0;
     virtual void setClipboard(const std::string& text) = 0;
-    virtual bool download(const std::string& url, const std::string& file) = 0;
+    virtual Download download(const std::string& url, const std::string& file) = 0;
     virtual bool printPicture(const std::string& formName) = 0;
     // True when the file decodes as a picture the windows can draw; its size in pixels
     // goes to *width and *height when they are given.

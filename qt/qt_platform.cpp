@@ -23,11 +23,11 @@
 #include <QPointer>
 #include <QScreen>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QUrl>
 #include <QWidget>
 
 #include "forms/form.h"
+#include "platform/files.h"
 #include "qt/form_view.h"
 #include "qt/language.h"
 #include "qt/picture_file.h"
@@ -58,19 +58,18 @@ private:
     bool busy_;
 };
 
-// The body goes to the file as it arrives; a body past the cap ends the transfer.
+// The body is kept as it arrives; a body past the cap ends the transfer.
 struct Sink {
-    QSaveFile* file;
-    curl_off_t written = 0;
-    curl_off_t cap = 0;
+    std::string body;
+    size_t cap = 0;
 };
 
 size_t writeChunk(char* data, size_t size, size_t count, void* target) {
     auto* sink = static_cast<Sink*>(target);
-    const qint64 n = static_cast<qint64>(size * count);
-    if (sink->written + n > sink->cap) return 0;
-    sink->written += n;
-    return sink->file->write(data, n) == n ? size * count : 0;
+    const size_t n = size * count;
+    if (sink->body.size() + n > sink->cap) return 0;
+    sink->body.append(data, n);
+    return n;
 }
 
 // Whether the server said where the body ends: by its length, by the chunked encoding's
@@ -209,17 +208,14 @@ void QtPlatform::shellOpen(const std::string& target) {
 
 void QtPlatform::setClipboard(const std::string& text) { QGuiApplication::clipboard()->setText(q(text)); }
 
-bool QtPlatform::download(const std::string& url, const std::string& file) {
+platform::Download QtPlatform::download(const std::string& url, const std::string& file) {
     // Set up on the first download, not at start-up: it loads the TLS library's
     // configuration, which most runs never need and the first window should not wait for.
     static std::once_flag curlReady;
     std::call_once(curlReady, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    // The file appears only when the whole body of a successful response has arrived.
-    QSaveFile out(q(file));
-    if (!out.open(QIODevice::WriteOnly)) return false;
     CURL* curl = curl_easy_init();
-    if (!curl) return false;
-    Sink sink{&out, 0, static_cast<curl_off_t>(maxDownloadBytes)};
+    if (!curl) return platform::Download::Failed;
+    Sink sink{{}, static_cast<size_t>(maxDownloadBytes)};
     // A fresh copy from the server, never one kept by a cache on the way.
     curl_slist* headers = curl_slist_append(nullptr, "Cache-Control: no-cache");
     headers = curl_slist_append(headers, "Pragma: no-cache");
@@ -241,7 +237,7 @@ bool QtPlatform::download(const std::string& url, const std::string& file) {
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, std::min(timeoutMs, 10000L));
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, stallSeconds);
-    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, sink.cap);
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxDownloadBytes));
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "zentrafo");
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeChunk);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
@@ -253,14 +249,13 @@ bool QtPlatform::download(const std::string& url, const std::string& file) {
     // Only a complete success counts: status 200 (a 206 is only a part), a body whose end
     // the server marked, and every announced byte received.
     const bool ok = rc == CURLE_OK && status == 200 && endMarked(curl, announced) &&
-                    (announced < 0 || announced == sink.written);
+                    (announced < 0 || static_cast<size_t>(announced) == sink.body.size());
     curl_easy_cleanup(curl);
     curl_slist_free_all(headers);
-    if (!ok) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    if (!ok) return platform::Download::Failed;
+    // The file appears only when the whole body is on disk: the save's writer checks
+    // every write, the flush, the close and the size the disk holds.
+    return platform::writeWholeFile(file, sink.body) ? platform::Download::Stored : platform::Download::NotStored;
 }
 
 bool QtPlatform::printPicture(const std::string& formName) {

@@ -29,7 +29,7 @@ public:
     std::string inputPassword(const std::string& prompt, const std::string& title, const std::string& def) override;
     void shellOpen(const std::string& target) override;
     void setClipboard(const std::string& text) override;
-    bool download(const std::string& url, const std::string& file) override;
+    platform::Download download(const std::string& url, const std::string& file) override;
     bool printPicture(const std::string& formName) override;
     bool pictureReadable(const std::string& file, int* width = nullptr, int* height = nullptr) override;
     void showForm(forms::Form& form, bool modal) override;

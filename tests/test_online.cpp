@@ -30,9 +30,9 @@ struct OnlineTest : WindowTest {
         fake.onDownload = [this](const std::string& url, const std::string& file) {
             const std::string path = url.substr(url.find('/', url.find("//") + 2));
             auto it = served.find(path);
-            if (it == served.end()) return false;
+            if (it == served.end()) return platform::Download::Failed;
             std::ofstream(file, std::ios::binary) << it->second;
-            return true;
+            return platform::Download::Stored;
         };
     }
     // The user presses the update button and answers the dialog.

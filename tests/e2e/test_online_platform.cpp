@@ -5,11 +5,15 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <iostream>
+
+#include <sys/resource.h>
 
 #include <QBuffer>
 #include <QImage>
 
 #include "e2e_support.h"
+#include "kill_during_saves.h"
 #include "http_test_server.h"
 #include "online/frec.h"
 #include "qt/qt_platform.h"
@@ -83,12 +87,16 @@ TEST_F(OnlineOverHttp, PublishedFileReplacesTheForecastAfterARedirectInChunksOrW
 }
 
 TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
-    // Whether the transfer itself fails; the others are complete answers that are not results.
+    // Whether the transfer itself fails; the others are complete answers that are not
+    // results, or results that this machine's disk cuts short.
+    enum class Disk { Fine, SizeLimit, Full };
     struct Fault {
         const char* what;
         Reply reply;
         bool transferFails;
+        Disk disk = Disk::Fine;
     };
+    const std::string large = kPublished + std::string(12000, ';') + "\n";
     const std::vector<Fault> faults{
         {"404", Reply::notFound(), true},
         {"500", Reply::serverError(), true},
@@ -105,12 +113,40 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
         {"stall", Reply::stall(), true},
         {"oversized body", Reply::oversized(2 << 20), true},
         {"endless body", Reply::endless(), true},
+        {"a file size limit below the file's", Reply::ok(large), false, Disk::SizeLimit},
+        {"a nearly full disk", Reply::ok(large), false, Disk::Full},
     };
-    for (const auto& [what, reply, transferFails] : faults) {
+    for (const auto& [what, reply, transferFails, disk] : faults) {
         server.route("/Zentrafo.ini", reply);
-        EXPECT_EQ(net.download(server.url("/Zentrafo.ini"), folder.root + "/probe"), !transferFails) << what;
+        EXPECT_EQ(net.download(server.url("/Zentrafo.ini"), folder.root + "/probe") == platform::Download::Stored,
+                  !transferFails)
+            << what;
         fs::remove(folder.root + "/probe");
         fake.boxes.clear();
+        if (disk != Disk::Fine) {
+            // The download lands in the settings folder, where the disk takes 3000 bytes,
+            // or 8 KB, of it: the save's own message, and nothing changes.
+            const int status = testing_support::statusOfChild([&] {
+                if (disk == Disk::SizeLimit) {
+                    const rlimit lim{3000, RLIM_INFINITY};
+                    if (::setrlimit(RLIMIT_FSIZE, &lim) != 0) return 2;
+                } else if (!e2e::mountNearlyFullDisk(folder.config, 64 << 10, 8 << 10)) {
+                    return 2;
+                }
+                confirmUpdate();
+                const bool told = fake.boxes.size() == 1 &&
+                                  fake.boxes[0].text.find("n'ont pas pu être enregistrés dans le fichier") != std::string::npos;
+                return told && w->online.Command8->fontBold() && !w->ResultatsRecus &&
+                               platform::Settings::inFolder(folder.config).get("data", "FirstUse", "unset") == "unset"
+                           ? 0
+                           : 1;
+            });
+            if (status == 2) std::cout << "[ SKIPPED  ] " << what << ": not on this machine\n";
+            else EXPECT_EQ(status, 0) << what;
+            EXPECT_TRUE(folder.read("Zentrafo.ini") == kUserFile) << what;
+            EXPECT_EQ(files(), (std::vector<std::string>{"Zentrafo.ini", "langEn.txt", "langFr.txt", "langSp.txt"})) << what;
+            continue;
+        }
         const auto start = std::chrono::steady_clock::now();
         confirmUpdate();
         const auto took = std::chrono::steady_clock::now() - start;
@@ -147,7 +183,8 @@ TEST_F(OnlineOverHttp, CredentialsArriveExactlyAsTyped) {
         w->online.Command16->click();
         server.clearLog();
         // What the browser would send.
-        ASSERT_TRUE(net.download(fake.opened.back(), folder.root + "/page.html")) << fake.opened.back();
+        ASSERT_EQ(net.download(fake.opened.back(), folder.root + "/page.html"), platform::Download::Stored)
+            << fake.opened.back();
         const auto log = server.log();
         ASSERT_EQ(log.size(), 1u);
         const auto params = log[0].params();

@@ -35,30 +35,30 @@ struct DownloadTest : ::testing::Test {
 
 TEST_F(DownloadTest, SuccessfulResponsesWriteTheWholeBody) {
     const fs::path target = dir / "results.txt";
-    EXPECT_TRUE(platform.download(server.url("/results.txt"), target.string()));
+    EXPECT_EQ(platform.download(server.url("/results.txt"), target.string()), platform::Download::Stored);
     EXPECT_EQ(slurp(target), "A1 2 - A2 1\n");
 
     // A redirect is followed, and the new body replaces the old file.
     std::ofstream(target) << "old";
-    EXPECT_TRUE(platform.download(server.url("/moved"), target.string()));
+    EXPECT_EQ(platform.download(server.url("/moved"), target.string()), platform::Download::Stored);
     EXPECT_EQ(slurp(target), "A1 2 - A2 1\n");
     EXPECT_EQ(filesIn(), 1u);
 }
 
 TEST_F(DownloadTest, FailuresLeaveNoFileAndKeepTheOldOne) {
     const fs::path fresh = dir / "fresh.txt";
-    EXPECT_FALSE(platform.download(server.url("/nothing-here"), fresh.string()));
+    EXPECT_EQ(platform.download(server.url("/nothing-here"), fresh.string()), platform::Download::Failed);
     EXPECT_FALSE(fs::exists(fresh)) << "a 404 page is not a download";
-    EXPECT_FALSE(platform.download(server.url("/cut"), fresh.string()));
+    EXPECT_EQ(platform.download(server.url("/cut"), fresh.string()), platform::Download::Failed);
     EXPECT_FALSE(fs::exists(fresh)) << "a body cut short is not a download";
     EXPECT_EQ(filesIn(), 0u);
 
     const fs::path kept = dir / "kept.txt";
     std::ofstream(kept) << "yesterday's results";
-    EXPECT_FALSE(platform.download(server.url("/nothing-here"), kept.string()));
-    EXPECT_FALSE(platform.download(server.url("/cut"), kept.string()));
+    EXPECT_EQ(platform.download(server.url("/nothing-here"), kept.string()), platform::Download::Failed);
+    EXPECT_EQ(platform.download(server.url("/cut"), kept.string()), platform::Download::Failed);
     EXPECT_EQ(slurp(kept), "yesterday's results");
-    EXPECT_FALSE(platform.download("http://127.0.0.1:1/refused", kept.string()));
+    EXPECT_EQ(platform.download("http://127.0.0.1:1/refused", kept.string()), platform::Download::Failed);
     EXPECT_EQ(slurp(kept), "yesterday's results");
     EXPECT_EQ(filesIn(), 1u);
 }
