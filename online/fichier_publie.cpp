@@ -51,6 +51,10 @@ bool RemplaceFichier(std::string_view contenu, const std::string& fichier, const
 }
 
 bool RestaureFichier(const std::string& fichier, const std::string& sauvegarde) {
+    // Beside a forecast, which no update leaves less than whole, the backup is only an
+    // older content that a later start could bring back.
+    struct stat st{};
+    if (::stat(fichier.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(sauvegarde.c_str());
     if (exists(fichier) || !exists(sauvegarde)) return false;
     return std::rename(sauvegarde.c_str(), fichier.c_str()) == 0;
 }

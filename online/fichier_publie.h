@@ -20,7 +20,7 @@ bool EstResultats(std::string_view contenu);
 bool RemplaceFichier(std::string_view contenu, const std::string& fichier, const std::string& sauvegarde);
 
 // A backup left by an update that was cut short goes back under its name when that
-// name is free. True when it was put back.
+// name is free, and goes when the file is there. True when it was put back.
 bool RestaureFichier(const std::string& fichier, const std::string& sauvegarde);
 
 } // namespace zentrafo

@@ -161,9 +161,12 @@ TEST_F(OnlineTest, StartUpPutsBackABackupAndRemovesPartialDownloads) {
     EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
     EXPECT_FALSE(has("Zentrafo.BU") || downloadLeft() || has("imgtmp.gif.part"));
 
+    // Beside the forecast, which no update leaves less than whole, a backup goes: the user
+    // who deletes the forecast later gets a fresh one, not this older content.
     folder.put("Zentrafo.BU", "[EquipA]\n1=Older\n");
     EXPECT_EQ(start().groups.group('A').team[1]->text(), "Mine");
     EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
+    EXPECT_FALSE(has("Zentrafo.BU"));
 }
 
 // Updated by its owner (not root, who may write anything), a forecast is replaced, read-only
