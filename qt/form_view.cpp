@@ -481,7 +481,11 @@ void FormView::apply(Item& item, uint32_t bits) {
 
 void FormView::giveFocus(QWidget* w) {
     const bool outer = std::exchange(quietFocus_, true);
-    w->setFocus(Qt::OtherFocusReason);
+    // As a popup's brief visit, which Qt's controls do not take for the user moving on: a
+    // button that lends the keyboard stays the one Enter presses. Given back while another
+    // window is active, it would never hear that it has it again, and Enter would press
+    // the window's first button.
+    w->setFocus(Qt::PopupFocusReason);
     quietFocus_ = outer;
 }
 

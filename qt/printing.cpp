@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QImage>
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPainter>
@@ -82,7 +83,13 @@ bool printView(FormView& view) {
     if (!p.begin(&printer)) return false;
     // True size: a view pixel is 15 twips at zoom 1, and 1440 twips make an inch.
     const double scale = printer.resolution() / (96.0 * view.form().zoom);
-    p.scale(scale, scale);
+    // The window is drawn into a picture of whole dots first. Drawn straight onto the page,
+    // Qt's own picture of it takes in the dot its right edge only partly covers and leaves
+    // it transparent, which prints as a grey seam down the page.
+    QImage picture((QSizeF(view.size()) * scale).toSize(), QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter into(&picture);
+    into.scale(scale, scale);
     // The page shows the window's contents, not where the keyboard happens to be: no
     // text cursor, no focus frame, no selected text, whichever control has the
     // keyboard, even while another window is active. All of it comes back afterwards.
@@ -95,10 +102,12 @@ bool printView(FormView& view) {
     QPointer<QWidget> focused = view.window()->focusWidget();
     const bool moved = focused && view.isAncestorOf(focused);
     if (moved) view.giveFocus(&view);
-    view.render(&p);
+    view.render(&into);
     if (moved && focused) view.giveFocus(focused);
     for (const Selection& s : selections)
         if (s.box) s.box->setSelection(s.backwards ? s.start + s.length : s.start, s.backwards ? -s.length : s.length);
+    into.end();
+    p.drawImage(0, 0, picture);
     return p.end();
 }
 

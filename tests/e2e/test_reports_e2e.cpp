@@ -53,16 +53,17 @@ QList<QImage> pdfPictures(const QByteArray& pdf) {
     return pictures;
 }
 
-// Pixels of the pictures in a selection's colour (a lossy picture strays a little from it).
+// The same colour, but for a lossy picture's strays.
+bool near(const QColor& a, const QColor& b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 40;
+}
+
+// Pixels of the pictures in a selection's colour.
 int selectionPixels(const QList<QImage>& pictures, const QColor& selection) {
     int found = 0;
     for (const QImage& picture : pictures)
         for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x) {
-                const QColor c = picture.pixelColor(x, y);
-                found += std::abs(c.red() - selection.red()) + std::abs(c.green() - selection.green()) +
-                             std::abs(c.blue() - selection.blue()) < 40;
-            }
+            for (int x = 0; x < picture.width(); ++x) found += near(picture.pixelColor(x, y), selection);
     return found;
 }
 
@@ -204,6 +205,12 @@ TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLands
     };
     QApplication::setActiveWindow(sheet);
     QWidget* keyboard = sheet->focusWidget();
+    // Printing leaves the keyboard where it was, with Enter pressing that button, not the
+    // window's first one.
+    auto keyboardKept = [&] {
+        EXPECT_EQ(sheet->focusWidget(), keyboard);
+        EXPECT_TRUE(qobject_cast<QPushButton*>(keyboard)->isDefault());
+    };
     e2e::click(view->widgetOf(*s.Command5));
     EXPECT_TRUE(suggested.endsWith("/Impression.pdf")) << suggested.toStdString();
     QFile file(pdf);
@@ -216,7 +223,13 @@ TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLands
     ASSERT_FALSE(page.isEmpty());
     for (auto group : {QPalette::Active, QPalette::Inactive})
         EXPECT_EQ(selectionPixels(page, box(s.T8[0])->palette().color(group, QPalette::Highlight)), 0) << group;
-    EXPECT_EQ(sheet->focusWidget(), keyboard);
+    keyboardKept();
+    // The page ends where the window does: no seam down a dot the window only partly covers.
+    const QImage& picture = page.first();
+    int seam = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        seam += !near(picture.pixelColor(picture.width() - 1, y), shot.pixelColor(shot.width() - 1, y * shot.height() / picture.height()));
+    EXPECT_EQ(seam, 0);
     for (const QLineEdit* e : view->findChildren<QLineEdit*>()) EXPECT_FALSE(e->hasSelectedText()) << e->text().toStdString();
     EXPECT_EQ(bytes.count(QRegularExpression("/Type\\s*/Page[^s]")), 1);
     const auto box_ = QRegularExpression("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)").match(bytes);
@@ -226,7 +239,7 @@ TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLands
 
     // Otherwise the file dialog asks, in the language of the flag clicked last: its title,
     // its own buttons and the sheet's name. Cancelling it prints nothing; the buttons
-    // still come back.
+    // and the keyboard still come back.
     zqt::printRoute().askPdfFile = {};
     const QDateTime modified = QFileInfo(pdf).lastModified();
     const struct {
@@ -258,6 +271,7 @@ TEST_F(ReportsE2E, SheetDrawsConnectorsUnderTheBoxesLightsARoadAndPrintsOneLands
         EXPECT_EQ(name, "Impression.pdf");
         EXPECT_EQ(QFileInfo(pdf).lastModified(), modified);
         EXPECT_TRUE(view->widgetOf(*s.Frame1)->isVisible());
+        keyboardKept();
     }
 
     // Closed with its own button and opened again: the same picture, the main window in front.
