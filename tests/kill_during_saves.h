@@ -45,38 +45,24 @@ template <class Body> int statusAsOrdinaryUser(Body body) {
     return statusOfChild([&] { return becomeOrdinaryUser() ? body() : 2; });
 }
 
-// Another process that holds a lock (flock's LOCK_SH or LOCK_EX) on a file for 30 seconds
-// or until the object goes. It opens the file for reading only: any account that may read
-// the file can do as much.
-class LockHolder {
-public:
-    LockHolder(const std::string& path, int how) {
-        int ready[2];
-        if (::pipe(ready) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            const int fd = ::open(path.c_str(), O_RDONLY);
-            if (fd >= 0 && ::flock(fd, how) == 0 && ::write(ready[1], "l", 1) == 1) ::sleep(30);
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        char c;
-        held_ = pid_ > 0 && ::read(ready[0], &c, 1) == 1;
-        ::close(ready[0]);
+// Another process that holds a lock (flock's LOCK_SH or LOCK_EX) on a file for 30 seconds,
+// having opened it for reading only, as any account that may read the file can: its pid
+// once the lock is held (for endChild), or -1.
+inline pid_t holdLock(const std::string& path, int how) {
+    int held[2];
+    if (::pipe(held) != 0) return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        if (fd >= 0 && ::flock(fd, how) == 0 && ::write(held[1], "l", 1) == 1) ::sleep(30);
+        ::_exit(0);
     }
-    ~LockHolder() { release(); }
-    LockHolder(const LockHolder&) = delete;
-    LockHolder& operator=(const LockHolder&) = delete;
-    bool held() const { return held_; }
-    void release() {
-        if (pid_ > 0) ::kill(pid_, SIGKILL), ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    bool held_ = false;
-};
+    char c;
+    const bool ok = ::close(held[1]) == 0 && pid > 0 && ::read(held[0], &c, 1) == 1;
+    ::close(held[0]);
+    return ok ? pid : -1;
+}
+inline bool endChild(pid_t pid) { return pid > 0 && ::kill(pid, SIGKILL) == 0 && ::waitpid(pid, nullptr, 0) == pid; }
 
 // Forks a child per function in `saves` that calls save(n) for n = first, first + 1, ...
 // until it is killed; once each finished a first save, calls meanwhile() for a random
@@ -106,10 +92,7 @@ inline void killDuringSaves(int first, unsigned maxMicros, std::mt19937& rng,
     for (const auto end = std::chrono::steady_clock::now() + std::chrono::microseconds(rng() % maxMicros);
          started == saves.size() && std::chrono::steady_clock::now() < end;)
         meanwhile();
-    for (pid_t pid : children) {
-        ::kill(pid, SIGKILL);
-        EXPECT_EQ(::waitpid(pid, nullptr, 0), pid);
-    }
+    for (pid_t pid : children) EXPECT_TRUE(endChild(pid));
     ASSERT_EQ(started, saves.size()) << "a child never finished a save";
 }
 

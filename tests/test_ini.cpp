@@ -27,8 +27,7 @@ namespace {
 
 class IniTest : public ::testing::Test {
 protected:
-    // Children acting as an ordinary account must reach the folders, as must the test
-    // when it reads as that account (its group stays root's).
+    // Children, and the test itself, acting as an ordinary account must reach the folders.
     void SetUp() override {
         fs::permissions(folder.root, fs::perms::group_exec | fs::perms::others_exec, fs::perm_options::add);
         fs::create_directories(recovery);
@@ -247,10 +246,8 @@ TEST_F(IniTest, SaveKeepsPermissionsAndBatchWritesOnce) {
 TEST_F(IniTest, SaveRespectsWhoMayWrite) {
     // A file the user made read-only stays as it is and the save says so; a file the user
     // may write is saved even in a folder where nothing new can be made beside it. A link
-    // is written through: it stays a link, and its target gets the new content. Another
-    // process that keeps the file locked (reading it is enough to lock it) holds neither
-    // the start nor the save for more than a moment, and the save then fails; where the
-    // file system has no locks, the save goes on without.
+    // is written through: it stays a link, and its target gets the new content. A lock any
+    // reader may keep holds start and save briefly, then the save fails; no locks, it goes on.
     enum Lock { None, HeldElsewhere, Unsupported };
     const std::string elsewhere = folder.root + "/elsewhere";
     const struct {
@@ -273,10 +270,8 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
         giveToUser({home, real, folder.config, recovery});
         ASSERT_EQ(::chmod(real.c_str(), c.fileMode), 0);
         ASSERT_EQ(::chmod(home.c_str(), c.folderMode), 0);
-        std::optional<testing_support::LockHolder> holder;
-        if (c.lock == HeldElsewhere) {
-            ASSERT_TRUE(holder.emplace(real, LOCK_EX).held());
-        }
+        const pid_t holder = c.lock == HeldElsewhere ? testing_support::holdLock(real, LOCK_EX) : 0;
+        ASSERT_NE(holder, -1);
         inChild(c.saved ? 0 : 1, [&] {
             if (c.lock == Unsupported) platform::lockCall = [](int, int) { return errno = ENOLCK, -1; };
             const auto start = std::chrono::steady_clock::now();
@@ -284,12 +279,11 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
             if (platform::mayWriteFile(file) != bool(c.fileMode & 0200) || readIni(file, "S", "k") != "old") return 3;
             IniBatch batch(file);
             batch.set("S", "k", "new");
-            const bool committed = batch.commit();
             // Not a measure of speed: a lock waited for until its holder ends shows here.
-            if (std::chrono::steady_clock::now() - start > std::chrono::seconds(8)) return 4;
-            return committed ? 0 : 1;
+            const bool committed = batch.commit(), waited = std::chrono::steady_clock::now() - start > std::chrono::seconds(8);
+            return waited ? 4 : committed ? 0 : 1;
         });
-        holder.reset();
+        testing_support::endChild(holder);
         ASSERT_EQ(::chmod(home.c_str(), 0700), 0);
         EXPECT_EQ(content(), c.saved ? "[S]\nk=new\n" : "[S]\nk=old\n");
         EXPECT_EQ(fs::is_symlink(file), c.link);
@@ -349,8 +343,7 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
     auto readAsUser = [&] {
         (void)!::seteuid(testing_support::kOrdinaryUser);
         const bool mixed = !whole(platform::readWholeFile(file));
-        (void)!::seteuid(0);
-        return mixed;
+        return (void)!::seteuid(0), mixed;
     };
     // A folder where the save makes a temporary file, and one closed to new files where it
     // rewrites the file in place; reads meanwhile (with pauses, so the saves run) see no mix.
@@ -438,15 +431,14 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
     giveToUser({own});
     IniFile edited = IniFile::parse(text[0]);
     edited.set(section(0), "0", "9");
-    {
-        testing_support::LockHolder reader(file, LOCK_SH);
-        ASSERT_TRUE(reader.held());
-        nextStart();
-        inChild(0, [&] { return platform::readWholeFile(file) == text[0] ? 0 : 1; });
-        EXPECT_TRUE(fs::exists(own));
-        ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
-        inChild(0, [&] { return writeIni(file, section(0), "0", "9") ? 0 : 1; });
-    }
+    const pid_t reader = testing_support::holdLock(file, LOCK_SH);
+    ASSERT_NE(reader, -1);
+    nextStart();
+    inChild(0, [&] { return platform::readWholeFile(file) == text[0] ? 0 : 1; });
+    EXPECT_TRUE(fs::exists(own));
+    ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
+    inChild(0, [&] { return writeIni(file, section(0), "0", "9") ? 0 : 1; });
+    testing_support::endChild(reader);
     nextStart();
     EXPECT_TRUE(content() == edited.serialize());
     EXPECT_TRUE(strays().empty());

@@ -12,7 +12,6 @@
 
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/statvfs.h>
 
 #include <deque>
 #include <fstream>
@@ -153,15 +152,13 @@ struct ProgramRuns : ::testing::Test {
 };
 
 // In a child process: a file system of `size` bytes mounted at `folder` (in a mount
-// namespace of the child's own, which goes with it) with only `free` bytes left. False
-// where this machine does not let the tests mount one.
+// namespace of the child's own, which goes with it) and filled but for `free` bytes.
+// False where this machine does not let the tests mount one.
 inline bool mountNearlyFullDisk(const std::string& folder, size_t size, size_t free) {
     if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
     const std::string options = "size=" + std::to_string(size) + ",mode=0700";
     if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0) return false;
-    std::ofstream(folder + "/filler", std::ios::binary) << std::string(size - free, '\0');
-    struct statvfs st {};
-    return ::statvfs(folder.c_str(), &st) == 0 && st.f_bavail * st.f_bsize == free;
+    return !!(std::ofstream(folder + "/filler", std::ios::binary) << std::string(size - free, '\0'));
 }
 
 } // namespace e2e
