@@ -13,7 +13,8 @@
 //    length and a checksum of the content, then the content, written whole and renamed
 //    into place. A copy is whole when all four agree with what it holds.
 // 3. Reading. A file with a whole copy reads as the copy: the file may be cut, the copy
-//    never is. A file without one is whole, so its read never waits for the lock.
+//    never is. A file without one is whole, so its read takes the lock only when it is
+//    free and never waits for it; a copy that appears meanwhile is read instead.
 // 4. Restore. The start looks up the copy of each of the program's own files by the name
 //    its resolved path gives, and puts it back onto that file alone, under the lock.
 //    Only a copy the user owns, in a folder the user owns and no other account may
