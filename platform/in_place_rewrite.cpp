@@ -32,6 +32,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 #include <thread>
 #include <time.h>
@@ -249,12 +250,12 @@ void setRecoveryFolder(std::string folder) { recoveryFolderPath() = std::move(fo
 
 void recoverUnfinishedSaves(const std::vector<std::string>& files) {
     writesReportSizeLimits();
-    std::vector<std::string> folders{recoveryFolderPath()};
+    std::set<std::string> folders{recoveryFolderPath()};
     for (const std::string& file : files) {
         restoreAtStart(file);
-        folders.push_back(folderOf(file));
-        folders.push_back(folderOf(followLinks(file)));
+        folders.insert({folderOf(file), folderOf(followLinks(file))});
     }
+    // Each folder once: the program's files share one, the settings lie in the recovery folder.
     for (const std::string& folder : folders)
         if (!folder.empty()) removeDeadTemporaries(folder);
 }
