@@ -49,9 +49,10 @@ void writesReportSizeLimits();
 
 // `bytes` under `dir`/`name` through a temporary file and a rename, every write, the
 // flush, the close and the size on disk checked. The creation error of the temporary
-// file goes to *createError (0 when it was made).
+// file goes to *createError (0 when it was made); *renamed tells that the file took its
+// place, even when the folder's flush then failed.
 bool renameInto(const std::string& dir, const std::string& name, std::string_view bytes, std::optional<unsigned> mode,
-                int* createError = nullptr);
+                int* createError = nullptr, bool* renamed = nullptr);
 
 // Removes from `dir` the temporaries of saves whose process is gone.
 void removeDeadTemporaries(const std::string& dir);

@@ -142,14 +142,14 @@ private:
     }
 };
 
-// ".NAME.tmp-PID-N" with NAME an INI file's name or the update's backup: the process
-// that made it.
+// ".NAME.tmp-PID-N" with NAME an INI file's name, the update's backup or a download's
+// file: the process that made it.
 pid_t temporaryOwner(std::string_view name) {
     if (name.size() < 2 || name.front() != '.') return 0;
     const size_t tag = name.rfind(".tmp-");
     if (tag == std::string_view::npos) return 0;
     const std::string_view base = name.substr(1, tag - 1);
-    if (!endsWith(base, ".ini") && !endsWith(base, ".BU")) return 0;
+    if (!endsWith(base, ".ini") && !endsWith(base, ".BU") && !endsWith(base, ".part")) return 0;
     std::string_view rest = name.substr(tag + 5);
     const size_t dash = rest.find('-');
     if (dash == 0 || dash == std::string_view::npos || dash + 1 == rest.size()) return 0;
@@ -166,7 +166,7 @@ pid_t temporaryOwner(std::string_view name) {
 } // namespace
 
 bool renameInto(const std::string& dir, const std::string& name, std::string_view bytes, std::optional<unsigned> mode,
-                int* createError) {
+                int* createError, bool* renamed) {
     TempFile tmp(dir, name, mode ? static_cast<mode_t>(*mode) : 0666);
     if (createError) *createError = tmp.error;
     if (!tmp.fd.ok()) return false;
@@ -177,6 +177,7 @@ bool renameInto(const std::string& dir, const std::string& name, std::string_vie
     struct stat st {};
     if (::fstat(tmp.fd.get(), &st) != 0 || static_cast<unsigned long long>(st.st_size) != bytes.size()) return false;
     if (!tmp.renameTo(dir + "/" + name)) return false;
+    if (renamed) *renamed = true;
     // Without this the rename itself may be lost in a power cut.
     return syncFolder(dir);
 }
@@ -217,6 +218,7 @@ bool mayWriteFile(const std::string& path) {
 
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode, Replace which) {
     writesReportSizeLimits();
+    if (in_place::othersEntry(path)) return false;
     const std::string target = followLinks(path);
     const std::string dir = folderOf(target), name = nameOf(target);
     if (name.empty() || bytes.size() > kMaxFileBytes) return false;
@@ -227,10 +229,11 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::option
     if (!mode && exists) mode = st.st_mode & 07777;
 
     int createError = 0;
-    if (renameInto(dir, name, bytes, mode, &createError)) {
-        in_place::replaced(target);
-        return true;
-    }
+    bool renamed = false;
+    const bool saved = renameInto(dir, name, bytes, mode, &createError, &renamed);
+    // In place, even if not known durable: what every reader now sees, never to be undone.
+    if (renamed) in_place::replaced(target);
+    if (saved || renamed) return saved;
     // A folder closed to new files may still hold a file the user may write. Only that
     // refusal leads here: on a full disk the temporary file is what failed.
     if (exists && (createError == EACCES || createError == EPERM)) return in_place::rewrite(target, bytes, mode);

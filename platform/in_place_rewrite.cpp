@@ -4,27 +4,38 @@
 // Where the folder takes no new file, a file the user may write is rewritten in place
 // instead, by these rules:
 // 1. Lock. The rewrite holds an exclusive flock on the file from before its copy is made
-//    until the copy is gone; the start's restore holds it too. A lock is tried for
-//    kLockWait (two seconds), never longer: a rewrite that cannot have it fails and
-//    changes nothing; a restore leaves the copy for a later one. Where the file system
-//    has no locks, both go on without.
+//    until the copy is gone, or until it gives up when neither the new content nor the
+//    old could be written: the copy then stays for the next start (rules 3 and 4). The
+//    start's restore holds the lock too. A lock is tried for kLockWait (two seconds),
+//    never longer, whatever signal mask the program inherited: a rewrite that cannot have
+//    it fails and changes nothing; a restore leaves the copy for a later one. Where the
+//    file system has no locks, both go on without.
 // 2. Copy. Before a byte changes, the old content is kept in the recovery folder as
 //    "unfinished-H.ini", H a hash of the file's resolved path: a mark, that path, the
 //    length and a checksum of the content, then the content, written whole and renamed
-//    into place. A copy is whole when all four agree with what it holds.
+//    into place. A copy is whole when all four agree with what it holds. A new mode is
+//    given to the file only once its new content is in, and only when it changes.
 // 3. Reading. A file with a whole copy reads as the copy: the file may be cut, the copy
-//    never is. A file without one is whole, so its read takes the lock only when it is
-//    free and never waits for it; a copy that appears meanwhile is read instead.
+//    never is. A file without one is read under a shared lock, waited for as a rewrite
+//    waits, so that no rewrite runs meanwhile. Without the lock (no locks, or the wait ran
+//    out; a file whose wait ran out is then read without waiting until its lock is next
+//    had), a read counts only when two reads of the file agree, its size and times stayed
+//    the same around them and no copy appeared; otherwise the read fails.
 // 4. Restore. The start looks up the copy of each of the program's own files by the name
 //    its resolved path gives, and puts it back onto that file alone, under the lock.
-//    Only a copy the user owns, in a folder the user owns and no other account may
-//    write, is ever read, and a path read from a copy never decides what is written.
-//    A copy that is not whole, or of the unchecked kind that older releases made, is
-//    renamed "damaged-H-N.ini" and never put back.
+//    Only an entry the user owns, in a folder the user owns and no other account may
+//    write, is ever read, renamed or written, and a path read from a copy never decides
+//    what is written. A copy that is not whole, an entry at a copy's name that is not a
+//    regular file of the user's, or a copy of the unchecked kind that older releases
+//    made, is renamed "damaged-H-N.ini" and never put back; so is a program file in the
+//    recovery folder (the settings) that another account owns, link or file, which no
+//    save writes through. Setting aside never runs out of names.
 // 5. End. A copy goes when its rewrite finishes or is undone, once it is put back, and
-//    when a save by rename finishes: no start puts back content older than a save.
+//    once a save by rename has put its file in place (even if the folder's flush then
+//    failed): no start puts back content older than what the file holds.
 #include "platform/in_place_rewrite.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <climits>
@@ -32,6 +43,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <pthread.h>
 #include <set>
 #include <sys/stat.h>
 #include <thread>
@@ -52,37 +64,50 @@ std::string& recoveryFolderPath() {
     return folder;
 }
 
-// Interrupts the calling thread's blocking calls every 50 ms while it lives, so that a
-// wait in flock, which has no time limit of its own, can look at the clock. A waiter
-// blocked in flock takes the lock the moment it is released; one that only looked now
-// and then could wait its whole time behind another copy that saves again and again.
-class WaitTicks {
+// Interrupts the calling thread's blocking call once `end` is reached (then every 50 ms,
+// should that first signal land just before the call), so that a wait in flock, which has
+// no time limit of its own, ends in time. A waiter blocked in flock takes the lock the
+// moment it is released; one that only looked now and then could wait its whole time
+// behind another copy that saves again and again. The signal is unblocked for the wait,
+// whatever mask the program inherited, and is one that debuggers let pass.
+class WaitAlarm {
 public:
-    WaitTicks() {
+    explicit WaitAlarm(std::chrono::steady_clock::time_point end) {
         static const bool handled = [] {
             struct sigaction tick {};
             tick.sa_handler = [](int) {};
             sigemptyset(&tick.sa_mask);
-            return ::sigaction(SIGRTMIN, &tick, nullptr) == 0; // no SA_RESTART: flock returns
+            return ::sigaction(kSignal, &tick, nullptr) == 0; // no SA_RESTART: flock returns
         }();
+        sigset_t only;
+        sigemptyset(&only);
+        sigaddset(&only, kSignal);
+        if (!handled || ::pthread_sigmask(SIG_UNBLOCK, &only, &mask_) != 0) return;
         sigevent to{};
         to.sigev_notify = SIGEV_THREAD_ID;
-        to.sigev_signo = SIGRTMIN;
+        to.sigev_signo = kSignal;
         to._sigev_un._tid = ::gettid();
-        if (!handled || ::timer_create(CLOCK_MONOTONIC, &to, &timer_) != 0) return;
-        const itimerspec every{{0, 50'000'000}, {0, 50'000'000}};
-        ok_ = ::timer_settime(timer_, 0, &every, nullptr) == 0;
-        if (!ok_) ::timer_delete(timer_);
+        if (::timer_create(CLOCK_MONOTONIC, &to, &timer_) == 0) {
+            const auto left = std::max(std::chrono::nanoseconds(1), end - std::chrono::steady_clock::now()).count();
+            const itimerspec at{{0, 50'000'000}, {static_cast<time_t>(left / 1'000'000'000), left % 1'000'000'000}};
+            ok_ = ::timer_settime(timer_, 0, &at, nullptr) == 0;
+            if (!ok_) ::timer_delete(timer_);
+        }
+        if (!ok_) ::pthread_sigmask(SIG_SETMASK, &mask_, nullptr);
     }
-    ~WaitTicks() {
-        if (ok_) ::timer_delete(timer_);
+    ~WaitAlarm() {
+        if (!ok_) return;
+        ::timer_delete(timer_);
+        ::pthread_sigmask(SIG_SETMASK, &mask_, nullptr);
     }
-    WaitTicks(const WaitTicks&) = delete;
-    WaitTicks& operator=(const WaitTicks&) = delete;
+    WaitAlarm(const WaitAlarm&) = delete;
+    WaitAlarm& operator=(const WaitAlarm&) = delete;
     bool ok() const { return ok_; }
 
 private:
+    static constexpr int kSignal = SIGURG; // ignored by default: a stray one harms nothing
     timer_t timer_{};
+    sigset_t mask_{};
     bool ok_ = false;
 };
 
@@ -90,14 +115,14 @@ enum class Lock { Held, Unsupported, Busy };
 
 Lock lockWithin(int fd, int how, std::chrono::milliseconds wait) {
     const auto end = std::chrono::steady_clock::now() + wait;
-    std::optional<WaitTicks> ticks;
+    std::optional<WaitAlarm> alarm;
     for (;;) {
-        if (lockCall(fd, how | (ticks && ticks->ok() ? 0 : LOCK_NB)) == 0) return Lock::Held;
+        if (lockCall(fd, how | (alarm && alarm->ok() ? 0 : LOCK_NB)) == 0) return Lock::Held;
         if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) return Lock::Unsupported;
         if (errno != EWOULDBLOCK && errno != EINTR) return Lock::Busy;
         if (std::chrono::steady_clock::now() >= end) return Lock::Busy;
-        if (!ticks) ticks.emplace();
-        if (!ticks->ok()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!alarm) alarm.emplace(end);
+        if (!alarm->ok()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
 
@@ -155,15 +180,15 @@ struct Kept {
 };
 
 // What the copy at `copy` holds for `target`. Untouchable: unreadable, or where another
-// account could have put it.
+// account could have put it, which is never touched.
 Kept readCopy(const std::string& copy, const std::string& target) {
-    Fd in(copy.empty() ? -1 : openExisting(copy, O_RDONLY | O_NOFOLLOW));
-    if (!in.ok()) {
-        if (copy.empty() || errno == ENOENT) return {};
-        return {errno == ELOOP ? Kept::Damaged : Kept::Untouchable, {}};
-    }
     struct stat st {};
+    if (copy.empty() || ::lstat(copy.c_str(), &st) != 0)
+        return {copy.empty() || errno == ENOENT ? Kept::Missing : Kept::Untouchable, {}};
     if (!trustedFolder(folderOf(copy))) return {Kept::Untouchable, {}};
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) return {Kept::Damaged, {}};
+    Fd in(openExisting(copy, O_RDONLY | O_NOFOLLOW));
+    if (!in.ok()) return {errno == ELOOP || errno == ENOENT ? Kept::Damaged : Kept::Untouchable, {}};
     if (::fstat(in.get(), &st) != 0 || st.st_uid != ::geteuid()) return {Kept::Damaged, {}};
     const std::optional<std::string> bytes = readFd(in.get(), kMaxCopyBytes);
     std::string_view rest = bytes ? std::string_view(*bytes) : std::string_view();
@@ -186,17 +211,25 @@ void dropCopy(const std::string& copy) {
     if (!copy.empty() && ::unlink(copy.c_str()) == 0) syncFolder(folderOf(copy));
 }
 
-// Kept under a name no save or start looks at, for whoever wants to see what it holds.
-void setAside(const std::string& copy) {
-    const std::string name = nameOf(copy);
-    const std::string stem = folderOf(copy) + "/damaged-" + name.substr(kCopyPrefix.size(), 16) + "-";
-    for (int n = 0; n < 100; ++n) {
+// Kept as "damaged-TAG-N.ini", a name no save or start looks at, for whoever wants to see
+// what it holds. Past the first hundred numbers, which another account may have taken
+// before the folder was closed, numbers no one can foresee.
+void setAside(const std::string& entry, const std::string& tag) {
+    const std::string stem = folderOf(entry) + "/damaged-" + tag + "-";
+    unsigned long long n = 0;
+    for (int tries = 0; tries < 200; ++tries) {
         const std::string aside = stem + std::to_string(n) + ".ini";
-        if (::access(aside.c_str(), F_OK) == 0) continue;
-        if (::rename(copy.c_str(), aside.c_str()) == 0) syncFolder(folderOf(copy));
+        n = tries < 99 ? n + 1
+                       : static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                             (static_cast<unsigned long long>(::getpid()) << 40);
+        struct stat st {};
+        if (::lstat(aside.c_str(), &st) == 0 || errno != ENOENT) continue;
+        if (::rename(entry.c_str(), aside.c_str()) == 0) syncFolder(folderOf(entry));
         return;
     }
 }
+
+void setAsideCopy(const std::string& copy) { setAside(copy, nameOf(copy).substr(kCopyPrefix.size(), 16)); }
 
 // Room for `size` bytes in the file, taken before any byte changes, so that a full disk
 // fails here. On failure the file is cut back to its old size, which *intact tells.
@@ -219,7 +252,7 @@ bool restoreLocked(const std::string& copy, int fd, const std::string& target) {
     if (kept.state == Kept::Missing) return true;
     if (kept.state == Kept::Untouchable) return false;
     if (kept.state == Kept::Damaged) {
-        setAside(copy);
+        setAsideCopy(copy);
         return true;
     }
     struct stat st {};
@@ -229,10 +262,9 @@ bool restoreLocked(const std::string& copy, int fd, const std::string& target) {
     return true;
 }
 
-void restoreAtStart(const std::string& file) {
-    const std::string target = resolvedPath(file), copy = copyPathOf(target);
+void restoreAtStart(const std::string& target, const std::string& copy) {
     const Kept kept = readCopy(copy, target);
-    if (kept.state == Kept::Damaged) setAside(copy);
+    if (kept.state == Kept::Damaged) setAsideCopy(copy);
     if (kept.state != Kept::Whole) return;
     Fd fd(openExisting(target, O_RDWR | O_NOFOLLOW));
     if (!fd.ok()) {
@@ -244,15 +276,69 @@ void restoreAtStart(const std::string& file) {
     if (lockWithin(fd.get(), LOCK_EX, kLockWait) != Lock::Busy) restoreLocked(copy, fd.get(), target);
 }
 
+// File status that a write to the file changes: a read spanned by two equal ones met none.
+bool sameState(const struct stat& a, const struct stat& b) {
+    return a.st_ino == b.st_ino && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec &&
+           a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// A read without the lock: two reads that agree, the file's state unchanged around them and
+// no copy between them, tried a few times.
+std::optional<std::string> checkedRead(int fd, const std::string& copy, const std::string& target) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        struct stat before {}, after {};
+        if (::fstat(fd, &before) != 0) return std::nullopt;
+        const auto first = readFd(fd, kMaxFileBytes);
+        Kept kept = readCopy(copy, target);
+        if (kept.state == Kept::Whole) return std::move(kept.content);
+        const auto second = readFd(fd, kMaxFileBytes);
+        if (::fstat(fd, &after) != 0) return std::nullopt;
+        if (sameState(before, after) && first == second) return first;
+    }
+    return std::nullopt;
+}
+
+// Files whose read lock stayed busy for a whole wait: until it is next had, waiting again
+// would only hold every read of them (the start reads some several times).
+std::set<std::pair<dev_t, ino_t>>& overdueLocks() {
+    static std::set<std::pair<dev_t, ino_t>> files;
+    return files;
+}
+
+Lock lockForReading(int fd) {
+    Lock lock = lockWithin(fd, LOCK_SH, std::chrono::milliseconds(0));
+    std::set<std::pair<dev_t, ino_t>>& overdue = overdueLocks();
+    if (lock == Lock::Unsupported || (lock == Lock::Held && overdue.empty())) return lock;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return lock;
+    const std::pair<dev_t, ino_t> key{st.st_dev, st.st_ino};
+    if (lock == Lock::Busy && !overdue.count(key)) lock = lockWithin(fd, LOCK_SH, kLockWait);
+    if (lock == Lock::Busy) overdue.insert(key);
+    else overdue.erase(key);
+    return lock;
+}
+
 } // namespace
 
 void setRecoveryFolder(std::string folder) { recoveryFolderPath() = std::move(folder); }
 
 void recoverUnfinishedSaves(const std::vector<std::string>& files) {
     writesReportSizeLimits();
-    std::set<std::string> folders{recoveryFolderPath()};
+    const std::string& recovery = recoveryFolderPath();
+    // Closed to others' writes first, so that nothing can be planted once it is looked at;
+    // what was planted while it lay open is set aside rather than trusted.
+    struct stat st {};
+    const bool exposed = !recovery.empty() && ::stat(recovery.c_str(), &st) == 0 && !trustedFolder(recovery);
+    if (exposed) makePrivateFolders(recovery);
+    const bool trusted = trustedFolder(recovery);
+    std::set<std::string> folders{recovery};
     for (const std::string& file : files) {
-        restoreAtStart(file);
+        const std::string name = nameOf(file);
+        if (trusted && in_place::othersEntry(file)) setAside(file, name.substr(0, name.rfind('.')));
+        const std::string target = resolvedPath(file), copy = copyPathOf(target);
+        if (!exposed) restoreAtStart(target, copy);
+        else if (trusted && ::lstat(copy.c_str(), &st) == 0) setAsideCopy(copy);
         folders.insert({folderOf(file), folderOf(followLinks(file))});
     }
     // Each folder once: the program's files share one, the settings lie in the recovery folder.
@@ -271,9 +357,16 @@ bool rewrite(const std::string& path, std::string_view bytes, std::optional<unsi
     // that did not finish: that content first.
     if (!fd.ok() || lockWithin(fd.get(), LOCK_EX, kLockWait) == Lock::Busy || !restoreLocked(copy, fd.get(), target))
         return false;
-    if (mode && ::fchmod(fd.get(), static_cast<mode_t>(*mode)) != 0) return false;
+    // Only the owner may set a mode: a shared file left open to the user's writes keeps its.
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return false;
+    const bool newMode = mode && (st.st_mode & 07777) != *mode;
     const auto old = readFd(fd.get(), kMaxFileBytes);
-    if (!old || !renameInto(folder, nameOf(copy), copyOf(target, *old), 0600)) return false;
+    bool kept = false;
+    if (!old || !renameInto(folder, nameOf(copy), copyOf(target, *old), 0600, nullptr, &kept)) {
+        if (kept) dropCopy(copy); // the file is untouched: the copy goes with the rewrite
+        return false;
+    }
     if (onRecoveryCopyKept) onRecoveryCopyKept();
 
     bool intact = false;
@@ -281,9 +374,9 @@ bool rewrite(const std::string& path, std::string_view bytes, std::optional<unsi
         if (intact) dropCopy(copy);
         return false;
     }
-    if (!replaceContent(fd.get(), bytes)) {
+    if (!replaceContent(fd.get(), bytes) || (newMode && ::fchmod(fd.get(), static_cast<mode_t>(*mode)) != 0)) {
         // The old content back now rather than at the next start; failing that, the copy
-        // stays for the next start.
+        // stays for the next start, and reads show it meanwhile.
         if (replaceContent(fd.get(), *old)) dropCopy(copy);
         return false;
     }
@@ -293,16 +386,20 @@ bool rewrite(const std::string& path, std::string_view bytes, std::optional<unsi
 
 std::optional<std::string> read(int fd, const std::string& path) {
     if (recoveryFolderPath().empty()) return readFd(fd, kMaxFileBytes);
-    // Held, the lock keeps any rewrite from starting until the file is read. Otherwise
-    // a rewrite may be under way: it kept its copy before changing a byte, so a copy seen
-    // after the read tells that the read may have met the change.
-    const bool locked = lockWithin(fd, LOCK_SH, std::chrono::milliseconds(0)) == Lock::Held;
+    // Held, the lock keeps any rewrite from starting until the file is read.
+    const Lock lock = lockForReading(fd);
     const std::string target = resolvedPath(path), copy = copyPathOf(target);
     Kept kept = readCopy(copy, target);
     if (kept.state == Kept::Whole) return std::move(kept.content);
-    auto bytes = readFd(fd, kMaxFileBytes);
-    if (!locked && (kept = readCopy(copy, target)).state == Kept::Whole) return std::move(kept.content);
+    auto bytes = lock == Lock::Held ? readFd(fd, kMaxFileBytes) : checkedRead(fd, copy, target);
+    if (lock == Lock::Held) lockCall(fd, LOCK_UN);
     return bytes;
+}
+
+bool othersEntry(const std::string& path) {
+    struct stat st {};
+    return !recoveryFolderPath().empty() && folderOf(path) == recoveryFolderPath() &&
+           ::lstat(path.c_str(), &st) == 0 && st.st_uid != ::geteuid();
 }
 
 void replaced(const std::string& target) { dropCopy(copyPathOf(resolvedPath(target))); }

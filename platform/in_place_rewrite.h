@@ -44,6 +44,9 @@ bool rewrite(const std::string& target, std::string_view bytes, std::optional<un
 std::optional<std::string> read(int fd, const std::string& path);
 // A save by rename replaced `target`: no older content may come back over it.
 void replaced(const std::string& target);
+// Whether `path` names an entry of the recovery folder (the settings' folder) that another
+// account owns: never written, nor written through.
+bool othersEntry(const std::string& path);
 
 } // namespace in_place
 

@@ -62,6 +62,13 @@ inline pid_t holdLock(const std::string& path, int how) {
     ::close(held[0]);
     return ok ? pid : -1;
 }
+// The pid of a process that has ended.
+inline pid_t deadPid() {
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(0);
+    ::waitpid(pid, nullptr, 0);
+    return pid;
+}
 inline bool endChild(pid_t pid) { return pid > 0 && ::kill(pid, SIGKILL) == 0 && ::waitpid(pid, nullptr, 0) == pid; }
 
 // Forks a child per function in `saves` that calls save(n) for n = first, first + 1, ...

@@ -247,33 +247,44 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
     // A file the user made read-only stays as it is and the save says so; a file the user
     // may write is saved even in a folder where nothing new can be made beside it. A link
     // is written through: it stays a link, and its target gets the new content. A lock any
-    // reader may keep holds start and save briefly, then the save fails; no locks, it goes on.
-    enum Lock { None, HeldElsewhere, Unsupported };
+    // reader may keep holds start and save briefly, whatever signals the program inherits
+    // blocked, then the save fails; no locks, it goes on. A shared install's forecast,
+    // another account's but open to all, is saved and keeps its mode.
+    enum Lock { None, HeldElsewhere, HeldEverySignalBlocked, Unsupported };
     const std::string elsewhere = folder.root + "/elsewhere";
     const struct {
         const char* what;
         unsigned folderMode, fileMode;
         bool link, saved;
         Lock lock;
+        bool othersFile = false;
     } cases[] = {{"read-only file", 0755, 0444, false, false, None},
                  {"folder closed to new files", 0555, 0644, false, true, None},
                  {"link to a file in another folder", 0755, 0644, true, true, None},
                  {"link into a folder closed to new files", 0555, 0644, true, true, None},
                  {"folder closed, file locked by another process", 0555, 0644, false, false, HeldElsewhere},
-                 {"folder closed, file system without locks", 0555, 0644, false, true, Unsupported}};
+                 {"the same, every signal blocked", 0555, 0644, false, false, HeldEverySignalBlocked},
+                 {"folder closed, file system without locks", 0555, 0644, false, true, Unsupported},
+                 {"another account's folder and file, open to all", 0555, 0666, false, true, None, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string home = c.link ? elsewhere : dir, real = home + "/Zentrafo.ini";
         fs::create_directories(home);
         std::ofstream(real, std::ios::binary) << "[S]\nk=old\n";
         if (c.link) fs::create_symlink(real, file);
-        giveToUser({home, real, folder.config, recovery});
+        giveToUser({folder.config, recovery});
+        if (!c.othersFile) giveToUser({home, real});
         ASSERT_EQ(::chmod(real.c_str(), c.fileMode), 0);
         ASSERT_EQ(::chmod(home.c_str(), c.folderMode), 0);
-        const pid_t holder = c.lock == HeldElsewhere ? testing_support::holdLock(real, LOCK_EX) : 0;
+        const pid_t holder = c.lock == HeldElsewhere || c.lock == HeldEverySignalBlocked
+                                 ? testing_support::holdLock(real, LOCK_EX)
+                                 : 0;
         ASSERT_NE(holder, -1);
         inChild(c.saved ? 0 : 1, [&] {
             if (c.lock == Unsupported) platform::lockCall = [](int, int) { return errno = ENOLCK, -1; };
+            sigset_t all;
+            sigfillset(&all);
+            if (c.lock == HeldEverySignalBlocked) ::sigprocmask(SIG_BLOCK, &all, nullptr);
             const auto start = std::chrono::steady_clock::now();
             platform::recoverUnfinishedSaves({file});
             if (platform::mayWriteFile(file) != bool(c.fileMode & 0200) || readIni(file, "S", "k") != "old") return 3;
@@ -391,12 +402,19 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
     giveToUser({victim});
     std::string namingVictim = copy0;
     namingVictim.replace(copy0.find(file), file.size(), victim);
+    // Entries of other kinds, planted by another account before the folder was closed:
+    // a link is never followed, a folder is set aside even when every usual name for that
+    // is taken, and the save goes on.
+    enum Kind { File, Link, Folder };
+    const std::string stem = recovery + "/damaged-" + copyName.substr(11, 16) + "-";
     const struct {
         const char* what;
         std::string at, bytes;
         bool usersOwn, bySave;
         unsigned folderMode;
         bool setAside;
+        Kind kind = File;
+        bool othersFolder = false;
     } planted[] = {
         {"lost its last byte, met by the start", own, copy0.substr(0, copy0.size() - 1), true, false, 0755, true},
         {"lost its last byte, met by the next save", own, copy0.substr(0, copy0.size() - 1), true, true, 0755, true},
@@ -405,22 +423,34 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
         {"unchecked, of another name and file", other, victim + '\0' + "planted\n", true, false, 0755, false},
         {"whole, of another name and file", other, namingVictim, true, false, 0755, false},
         {"whole, made by another account", own, copy0, false, false, 0755, true},
-        {"whole, in a folder others may write", own, copy0, true, false, 0777, false},
+        {"whole, in a folder others may write", own, copy0, true, false, 0777, true},
+        {"a link, in another account's folder open to all", own, victim, false, false, 0777, false, Link, true},
+        {"a folder, every usual name taken, met by the next save", own, "", false, true, 0755, true, Folder},
     };
     for (const auto& p : planted) {
         SCOPED_TRACE(p.what);
         put(text[1]);
-        std::ofstream(p.at, std::ios::binary) << p.bytes;
+        if (p.kind == Link) fs::create_symlink(p.bytes, p.at);
+        if (p.kind == Folder) {
+            fs::create_directory(p.at);
+            std::ofstream(p.at + "/inside") << "x";
+            for (int n = 0; n < 100; ++n) std::ofstream(stem + std::to_string(n) + ".ini") << "taken";
+        }
+        if (p.kind == File) std::ofstream(p.at, std::ios::binary) << p.bytes;
         if (p.usersOwn) giveToUser({p.at});
+        if (p.othersFolder) {
+            ASSERT_EQ(::chown(recovery.c_str(), 0, 0), 0);
+        }
         ASSERT_EQ(::chmod(recovery.c_str(), p.folderMode), 0);
         if (p.bySave) inChild(0, [&] { return doc[0].saveAtomic(file) ? 0 : 1; });
         else nextStart();
+        giveToUser({recovery});
         ASSERT_EQ(::chmod(recovery.c_str(), 0755), 0);
         EXPECT_TRUE(content() == text[p.bySave ? 0 : 1]);
         EXPECT_EQ(testing_support::slurp(victim), "mine\n");
-        EXPECT_EQ(fs::exists(p.at), !p.setAside);
-        EXPECT_EQ(strays().size(), 1u);
-        for (auto& e : fs::directory_iterator(recovery)) fs::remove(e.path());
+        EXPECT_EQ(fs::exists(fs::symlink_status(p.at)), !p.setAside);
+        EXPECT_EQ(strays().size(), p.kind == Folder ? 101u : 1u);
+        for (auto& e : fs::directory_iterator(recovery)) fs::remove_all(e.path());
     }
 
     // Cut short while another process only reads the file: the start shows the whole copy,
@@ -444,11 +474,56 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
     EXPECT_TRUE(strays().empty());
     ASSERT_EQ(::chmod(dir.c_str(), 0700), 0);
 
-    // The temporary file of a save still running is not a leftover.
+    // The temporary file of a save still running is not a leftover; those of a killed
+    // download of the results or of the contest image are.
     const std::string running = dir + "/.Zentrafo.ini.tmp-" + std::to_string(::getpid()) + "-0";
-    std::ofstream(running) << "x";
+    const std::string dead = std::to_string(testing_support::deadPid());
+    const std::string downloads[] = {recovery + "/.Zentrafo.ini.part.tmp-" + dead + "-3",
+                                     dir + "/.imgtmp.gif.part.tmp-" + dead + "-4"};
+    for (const std::string& f : {running, downloads[0], downloads[1]}) std::ofstream(f) << "x";
     nextStart();
     EXPECT_TRUE(fs::exists(running));
+    for (const std::string& f : downloads) EXPECT_FALSE(fs::exists(f)) << f;
+}
+
+TEST_F(IniTest, ReadsMeetOneWholeVersionWhileAnotherProcessRewritesInPlace) {
+    // Small files on a disk in memory: a whole rewrite on another processor takes little
+    // longer than a read.
+    std::string base = fs::is_directory("/dev/shm") ? "/dev/shm/zentrafo-XXXXXX" : "/tmp/zentrafo-XXXXXX";
+    ASSERT_TRUE(::mkdtemp(base.data()));
+    const std::string program = base + "/program", path = program + "/Zentrafo.ini", settings = base + "/Zentrafo";
+    fs::create_directories(program);
+    fs::create_directories(settings);
+    const std::string versions[2] = {"[S]\nk=" + std::string(300, 'a') + "\n",
+                                     "[S]\nk=" + std::string(900, 'b') + "\n"};
+    std::ofstream(path, std::ios::binary) << versions[0];
+    giveToUser({base, program, path, settings});
+    ASSERT_EQ(::chmod(program.c_str(), 0555), 0);
+    auto asUser = [&] {
+        platform::setRecoveryFolder(settings);
+        return testing_support::becomeOrdinaryUser();
+    };
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+        if (!asUser()) ::_exit(2);
+        for (int n = 0;; ++n) platform::writeWholeFile(path, versions[n % 2]);
+    }
+    ASSERT_GT(writer, 0);
+    EXPECT_EQ(testing_support::statusOfChild([&] {
+                  if (!asUser()) return 2;
+                  int seen[2] = {0, 0}, failed = 0, reads = 0;
+                  for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+                       std::chrono::steady_clock::now() < end; ++reads) {
+                      const auto got = platform::readWholeFile(path);
+                      if (!got) ++failed;
+                      else if (*got == versions[0] || *got == versions[1]) ++seen[*got == versions[1]];
+                      else return 1; // a mix
+                  }
+                  return seen[0] && seen[1] && failed * 100 <= reads ? 0 : 3;
+              }),
+              0);
+    testing_support::endChild(writer);
+    fs::remove_all(base);
 }
 
 } // namespace

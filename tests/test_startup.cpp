@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/ini.h"
 #include "window_fixture.h"
@@ -116,10 +119,15 @@ TEST_F(WindowTest, SettingsLiveInTheUsersPrivateConfigurationFolder) {
     const char* old = std::getenv("XDG_CONFIG_HOME");
     const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
     ::setenv("XDG_CONFIG_HOME", (root + "/xdg").c_str(), 1);
-    // Made open to every account by some other hand: closed to others' writes.
-    const std::string folder = root + "/xdg/Zentrafo";
+    // Made open to every account by some other hand: closed to others' writes. Another
+    // account had planted there a link to one of the user's files as the settings: the
+    // settings start afresh and the file stays as it was.
+    const std::string folder = root + "/xdg/Zentrafo", victim = root + "/program-of-the-user";
     std::filesystem::create_directories(folder);
     ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    std::ofstream(victim) << "#!/bin/sh\necho mine\n";
+    std::filesystem::create_symlink(victim, folder + "/settings.ini");
+    ASSERT_EQ(::lchown((folder + "/settings.ini").c_str(), 1234, 1234), 0);
     {
         Marlix w(fake);
         w.Form_Load();
@@ -136,6 +144,8 @@ TEST_F(WindowTest, SettingsLiveInTheUsersPrivateConfigurationFolder) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     ASSERT_EQ(::stat(folder.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0755u);
+    EXPECT_EQ(testing_support::slurp(victim), "#!/bin/sh\necho mine\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder + "/damaged-settings-0.ini"));
 }
 
 } // namespace
