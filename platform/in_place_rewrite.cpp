@@ -7,20 +7,20 @@
 //    until the copy is gone, or until it gives up when neither the new content nor the
 //    old could be written: the copy then stays for the next start (rules 3 and 4). The
 //    start's restore holds the lock too. A lock is tried for kLockWait (two seconds),
-//    never longer, whatever signal mask the program inherited: a rewrite that cannot have
-//    it fails and changes nothing; a restore leaves the copy for a later one. Where the
-//    file system has no locks, both go on without.
+//    never longer, whatever signal mask the program inherited, and not waited for at all
+//    on a file whose last wait ran out, until its lock is next had: a rewrite that cannot
+//    have it fails and changes nothing; a restore leaves the copy for a later one. Where
+//    the file system has no locks, both go on without.
 // 2. Copy. Before a byte changes, the old content is kept in the recovery folder as
 //    "unfinished-H.ini", H a hash of the file's resolved path: a mark, that path, the
 //    length and a checksum of the content, then the content, written whole and renamed
 //    into place. A copy is whole when all four agree with what it holds. A new mode is
 //    given to the file only once its new content is in, and only when it changes.
 // 3. Reading. A file with a whole copy reads as the copy: the file may be cut, the copy
-//    never is. A file without one is read under a shared lock, waited for as a rewrite
-//    waits, so that no rewrite runs meanwhile. Without the lock (no locks, or the wait ran
-//    out; a file whose wait ran out is then read without waiting until its lock is next
-//    had), a read counts only when two reads of the file agree, its size and times stayed
-//    the same around them and no copy appeared; otherwise the read fails.
+//    never is. A file without one is read under a shared lock, had as in rule 1, so that
+//    no rewrite runs meanwhile. Without it (no locks, or the wait ran out), a read counts
+//    only when two reads of the file agree, its size and times stayed the same around
+//    them and no copy appeared; otherwise the read fails.
 // 4. Restore. The start looks up the copy of each of the program's own files by the name
 //    its resolved path gives, and puts it back onto that file alone, under the lock.
 //    Only an entry the user owns, in a folder the user owns and no other account may
@@ -124,6 +124,28 @@ Lock lockWithin(int fd, int how, std::chrono::milliseconds wait) {
         if (!alarm) alarm.emplace(end);
         if (!alarm->ok()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+}
+
+// Files whose lock stayed busy for a whole wait: until it is next had, waiting again would
+// only hold every read and save of them (the start reads some several times).
+std::set<std::pair<dev_t, ino_t>>& overdueLocks() {
+    static std::set<std::pair<dev_t, ino_t>> files;
+    return files;
+}
+
+// The lock `how` on the file open on `fd`, waited for within kLockWait unless an earlier
+// wait for that file ran out.
+Lock lockFile(int fd, int how) {
+    Lock lock = lockWithin(fd, how, std::chrono::milliseconds(0));
+    std::set<std::pair<dev_t, ino_t>>& overdue = overdueLocks();
+    if (lock == Lock::Unsupported || (lock == Lock::Held && overdue.empty())) return lock;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return lock;
+    const std::pair<dev_t, ino_t> key{st.st_dev, st.st_ino};
+    if (lock == Lock::Busy && !overdue.count(key)) lock = lockWithin(fd, how, kLockWait);
+    if (lock == Lock::Busy) overdue.insert(key);
+    else overdue.erase(key);
+    return lock;
 }
 
 constexpr std::string_view kCopyPrefix = "unfinished-";
@@ -273,7 +295,7 @@ void restoreAtStart(const std::string& target, const std::string& copy) {
         if (errno == ENOENT && ::stat(folderOf(target).c_str(), &st) == 0) dropCopy(copy);
         return;
     }
-    if (lockWithin(fd.get(), LOCK_EX, kLockWait) != Lock::Busy) restoreLocked(copy, fd.get(), target);
+    if (lockFile(fd.get(), LOCK_EX) != Lock::Busy) restoreLocked(copy, fd.get(), target);
 }
 
 // File status that a write to the file changes: a read spanned by two equal ones met none.
@@ -297,26 +319,6 @@ std::optional<std::string> checkedRead(int fd, const std::string& copy, const st
         if (sameState(before, after) && first == second) return first;
     }
     return std::nullopt;
-}
-
-// Files whose read lock stayed busy for a whole wait: until it is next had, waiting again
-// would only hold every read of them (the start reads some several times).
-std::set<std::pair<dev_t, ino_t>>& overdueLocks() {
-    static std::set<std::pair<dev_t, ino_t>> files;
-    return files;
-}
-
-Lock lockForReading(int fd) {
-    Lock lock = lockWithin(fd, LOCK_SH, std::chrono::milliseconds(0));
-    std::set<std::pair<dev_t, ino_t>>& overdue = overdueLocks();
-    if (lock == Lock::Unsupported || (lock == Lock::Held && overdue.empty())) return lock;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) return lock;
-    const std::pair<dev_t, ino_t> key{st.st_dev, st.st_ino};
-    if (lock == Lock::Busy && !overdue.count(key)) lock = lockWithin(fd, LOCK_SH, kLockWait);
-    if (lock == Lock::Busy) overdue.insert(key);
-    else overdue.erase(key);
-    return lock;
 }
 
 } // namespace
@@ -355,7 +357,7 @@ bool rewrite(const std::string& path, std::string_view bytes, std::optional<unsi
     Fd fd(openExisting(target, O_RDWR | O_NOFOLLOW));
     // Held until the copy is gone; a copy found once it is held belongs to a rewrite
     // that did not finish: that content first.
-    if (!fd.ok() || lockWithin(fd.get(), LOCK_EX, kLockWait) == Lock::Busy || !restoreLocked(copy, fd.get(), target))
+    if (!fd.ok() || lockFile(fd.get(), LOCK_EX) == Lock::Busy || !restoreLocked(copy, fd.get(), target))
         return false;
     // Only the owner may set a mode: a shared file left open to the user's writes keeps its.
     struct stat st {};
@@ -387,7 +389,7 @@ bool rewrite(const std::string& path, std::string_view bytes, std::optional<unsi
 std::optional<std::string> read(int fd, const std::string& path) {
     if (recoveryFolderPath().empty()) return readFd(fd, kMaxFileBytes);
     // Held, the lock keeps any rewrite from starting until the file is read.
-    const Lock lock = lockForReading(fd);
+    const Lock lock = lockFile(fd, LOCK_SH);
     const std::string target = resolvedPath(path), copy = copyPathOf(target);
     Kept kept = readCopy(copy, target);
     if (kept.state == Kept::Whole) return std::move(kept.content);
