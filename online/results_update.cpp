@@ -70,7 +70,7 @@ void OnlineServices::RECUP() {
     // A download this machine's disk could not take fails as a save would.
     if (!recu || !RemplaceFichier(*recu, CheminIni(p, "Zentrafo"), CheminProgramme(p, "Zentrafo.BU"))) {
         p.setBusy(false);
-        SignaleEchecSauvegarde(p, "Zentrafo", "Les résultats téléchargés n'ont pas pu être enregistrés",
+        SignaleEchecSauvegarde(p, w_.LangueCourante, "Zentrafo", Texte::ResultatsNonEnregistres,
                                Command8->caption());
         return;
     }
