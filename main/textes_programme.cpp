@@ -9,7 +9,7 @@ namespace {
 using Langues = std::array<std::string_view, 3>;
 
 // In the order of Texte.
-constexpr std::array<Langues, 6> kTextes{{
+constexpr std::array<Langues, 7> kTextes{{
     {"Imprimer dans un fichier PDF", "Print to a PDF file", "Imprimir en un archivo PDF"},
     {"Le pronostic n'a pas pu être enregistré", "The forecast could not be saved",
      "El pronóstico no se pudo guardar"},
@@ -27,6 +27,16 @@ constexpr std::array<Langues, 6> kTextes{{
      "disk full:\n%3\nFix that, then click “%4” again.",
      "%1 en el archivo:\n%2\n\nLa ventana conserva lo que muestra. La carpeta del programa puede estar protegida "
      "contra escritura o su disco lleno:\n%3\nCorrija el problema y vuelva a pulsar «%4»."},
+    // The forecast is touched only once the download is whole, so it is as it was.
+    {"Les résultats téléchargés n'ont pas pu être enregistrés dans le dossier :\n%1\n\nLe pronostic n'a pas été "
+     "modifié. Le disque de ce dossier est peut-être plein, ou le dossier protégé en écriture : libérez de la "
+     "place sur ce disque ou corrigez le dossier, puis cliquez de nouveau sur « %2 ».",
+     "The downloaded results could not be saved in the folder:\n%1\n\nThe forecast was not changed. That "
+     "folder's disk may be full, or the folder write-protected: free some room on that disk or fix the folder, "
+     "then click “%2” again.",
+     "Los resultados descargados no se pudieron guardar en la carpeta:\n%1\n\nEl pronóstico no se ha modificado. "
+     "El disco de esa carpeta puede estar lleno, o la carpeta protegida contra escritura: libere espacio en ese "
+     "disco o corrija la carpeta, y vuelva a pulsar «%2»."},
 }};
 
 } // namespace

@@ -16,6 +16,8 @@ enum class Texte {
     ResultatsNonEnregistres,
     // %1 one of the openings above, %2 the file, %3 its folder, %4 the button's caption.
     EchecSauvegarde,
+    // A download the disk did not take: %1 the folder it went to, %2 the button's caption.
+    TelechargementNonEnregistre,
 };
 
 // `t` in `langue` (0 French, 1 English, 2 Spanish; French for any other), each "%1" to
