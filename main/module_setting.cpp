@@ -9,10 +9,14 @@ bool stemNamesAFile(std::string_view stem) {
 }
 } // namespace
 
-std::string CheminProgramme(platform::Platform& p, std::string_view nom) {
+std::string DossierProgramme(platform::Platform& p) {
     std::string folder = p.programFolder();
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    if (folder.empty()) folder = ".";
+    return folder.empty() ? "." : folder;
+}
+
+std::string CheminProgramme(platform::Platform& p, std::string_view nom) {
+    std::string folder = DossierProgramme(p);
     if (folder != "/") folder += '/';
     return folder.append(nom);
 }
@@ -51,14 +55,13 @@ platform::IniBatch LotIni(platform::Platform& p, std::string_view stem) {
     return platform::IniBatch(CheminIni(p, stem));
 }
 
-void SignaleEchecSauvegarde(platform::Platform& p, std::string_view stem, std::string_view quoi,
+void SignaleEchecSauvegarde(platform::Platform& p, int langue, std::string_view stem, Texte quoi,
                             std::string_view bouton) {
-    const std::string path = CheminIni(p, stem);
-    p.messageBox(std::string(quoi) + (path.empty() ? std::string(".") : " dans le fichier :\n" + path) +
-                     "\n\nLe fichier est resté tel qu'il était et la fenêtre garde ce qu'elle "
-                     "affiche. Le dossier du programme est peut-être protégé en écriture ou le "
-                     "disque plein : corrigez le problème puis cliquez de nouveau sur « " +
-                     std::string(bouton) + " ».",
+    std::string path = CheminIni(p, stem);
+    // A stem that names no file is shown as it was asked for.
+    if (path.empty()) path = CheminProgramme(p, std::string(stem) + ".ini");
+    p.messageBox(TexteProgramme(Texte::EchecSauvegarde, langue,
+                                {TexteProgramme(quoi, langue), path, DossierProgramme(p), bouton}),
                  platform::MbOk | platform::MbIconInformation, "Dravello 2019");
 }
 

@@ -7,12 +7,16 @@
 #include <string>
 #include <string_view>
 
+#include "main/textes_programme.h"
 #include "platform/ini.h"
 #include "platform/platform.h"
 
 namespace zentrafo {
 
-// The path of the file `nom` in the program's folder ("." when the platform names none).
+// The program's folder, without a trailing "/" ("." when the platform names none).
+std::string DossierProgramme(platform::Platform& p);
+
+// The path of the file `nom` in the program's folder.
 std::string CheminProgramme(platform::Platform& p, std::string_view nom);
 
 // Program's folder + "/" + stem + ".ini"; empty when the stem names no file.
@@ -37,11 +41,11 @@ std::string LireIni(const platform::IniFile& doc, std::string_view section, std:
 // Writers of many keys group them into one atomic rewrite (IniBatch::commit).
 platform::IniBatch LotIni(platform::Platform& p, std::string_view stem);
 
-// The one message of every write that failed: `quoi` (what was to be written, as the
-// opening of the message) could not be written into the file of `stem`, which is as it
-// was, what the window shows is kept, and `bouton` may be pressed again once the folder
-// or the disk is freed.
-void SignaleEchecSauvegarde(platform::Platform& p, std::string_view stem, std::string_view quoi,
+// The one message of every save that failed, in `langue`: `quoi` (what was to be written)
+// could not be written into the file of `stem`; the message names the file and the
+// program's folder, says what the window shows is kept, and that `bouton` (the button's
+// caption) may be pressed again once the folder or its disk is fixed.
+void SignaleEchecSauvegarde(platform::Platform& p, int langue, std::string_view stem, Texte quoi,
                             std::string_view bouton);
 
 } // namespace zentrafo

@@ -135,9 +135,9 @@ bool TournamentFile::SauveFichier() {
             batch.set(std::string("TS") + g.letter, key(k), g.team[static_cast<size_t>(k)]->tag());
 
     if (batch.commit()) return true;
-    // Nothing was written, the previous file is whole and the window still holds the
-    // forecast: the user can free the folder or the disk and press the button again.
-    SignaleEchecSauvegarde(w_.platform, stem, "Le pronostic n'a pas pu être enregistré", "Sauve");
+    // The window still holds the forecast: the user can fix the folder or free the disk
+    // and press the button again.
+    SignaleEchecSauvegarde(w_.platform, w_.LangueCourante, stem, Texte::PronosticNonEnregistre, Command3->caption());
     return false;
 }
 

@@ -267,7 +267,7 @@ void OnlineServices::Command18_Click() {
 
     for (auto [batch, stem] : {std::pair{&tournoi, "Zentrafo"}, std::pair{&qualifs, "Kestrava"}})
         if (!batch->commit())
-            SignaleEchecSauvegarde(p, stem, "Les informations publiées n'ont pas pu être enregistrées",
+            SignaleEchecSauvegarde(p, w_.LangueCourante, stem, Texte::InformationsNonEnregistrees,
                                    Command18->caption());
 }
 

@@ -8,6 +8,7 @@
 #include "forms/secondary.h"
 #include "main/marlix.h"
 #include "main/module_setting.h"
+#include "main/textes_programme.h"
 #include "online/fichier_publie.h"
 #include "online/frec.h"
 #include "online/online_services.h"
@@ -62,15 +63,22 @@ void OnlineServices::RECUP() {
     if (telechargement == platform::Download::Stored) recu = platform::readWholeFile(part);
     std::remove(part.c_str());
     // The user's file is touched only once the download is known to be results.
-    if (telechargement != platform::Download::NotStored && (!recu || !EstResultats(*recu))) {
+    if (telechargement == platform::Download::NotStored) {
+        // What the disk refused is the download's own file: the user is sent to its folder.
+        p.setBusy(false);
+        p.messageBox(TexteProgramme(Texte::TelechargementNonEnregistre, w_.LangueCourante,
+                                    {std::filesystem::path(part).parent_path().string(), Command8->caption()}),
+                     platform::MbOk | platform::MbIconInformation, "Dravello 2019");
+        return;
+    }
+    if (!recu || !EstResultats(*recu)) {
         p.setBusy(false);
         p.messageBox("Erreur de connexion !", platform::MbOk | platform::MbIconInformation, "Dravello 2019");
         return;
     }
-    // A download this machine's disk could not take fails as a save would.
-    if (!recu || !RemplaceFichier(*recu, CheminIni(p, "Zentrafo"), CheminProgramme(p, "Zentrafo.BU"))) {
+    if (!RemplaceFichier(*recu, CheminIni(p, "Zentrafo"), CheminProgramme(p, "Zentrafo.BU"))) {
         p.setBusy(false);
-        SignaleEchecSauvegarde(p, "Zentrafo", "Les résultats téléchargés n'ont pas pu être enregistrés",
+        SignaleEchecSauvegarde(p, w_.LangueCourante, "Zentrafo", Texte::ResultatsNonEnregistres,
                                Command8->caption());
         return;
     }

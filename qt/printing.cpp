@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include "main/textes_programme.h"
 #include "qt/form_view.h"
 #include "qt/language.h"
 #include "qt/plain_text.h"
@@ -19,9 +20,6 @@
 namespace zqt {
 
 namespace {
-
-// The file dialog's title, in the program's languages (French, English, Spanish).
-const char* const kPdfTitle[] = {"Imprimer dans un fichier PDF", "Print to a PDF file", "Imprimir en un archivo PDF"};
 
 QString askPdfFile(QWidget* parent, const QString& title, const QString& suggested) {
     // Qt's own dialog, whatever the desktop offers: it speaks the language chosen in the
@@ -66,7 +64,8 @@ bool printView(FormView& view) {
         if (!defaultPrinter.isNull()) printer.setPrinterName(defaultPrinter.printerName());
     } else {
         // No printer at all: the page goes to a PDF file the user names.
-        const QString title = QString::fromUtf8(kPdfTitle[speakChosenLanguage()]);
+        const QString title = QString::fromStdString(
+            zentrafo::TexteProgramme(zentrafo::Texte::TitreFichierPdf, speakChosenLanguage()));
         QString file = (route.askPdfFile ? route.askPdfFile : askPdfFile)(view.window(), title, pdfName(view));
         if (file.isEmpty()) return false;
         if (!file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) file += QStringLiteral(".pdf");

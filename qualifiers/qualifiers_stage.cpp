@@ -62,8 +62,9 @@ bool QualifiersStage::sauveGroupe() {
 void QualifiersStage::Command23_Click() {
     if (!grilleCreee()) return;
     if (sauveGroupe()) return;
-    // Nothing was written: the file is as it was and the panel still holds the group.
-    SignaleEchecSauvegarde(w_.platform, kFichier, "Les qualifications n'ont pas pu être enregistrées", "Sauver");
+    // The panel still holds the group, for the next press of the button.
+    SignaleEchecSauvegarde(w_.platform, w_.LangueCourante, kFichier, Texte::QualificationsNonEnregistrees,
+                           Command23->caption());
 }
 
 void QualifiersStage::ChargeGroupeElim() {

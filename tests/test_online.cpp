@@ -3,6 +3,8 @@
 // the fake platform; the real transfers are tested against a local server in tests/e2e.
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 #include "kill_during_saves.h"
 #include "main/module_setting.h"
 #include "online/fichier_publie.h"
@@ -171,7 +173,8 @@ TEST_F(OnlineTest, StartUpPutsBackABackupAndRemovesPartialDownloads) {
 
 // Updated by its owner (not root, who may write anything), a forecast is replaced, read-only
 // or in a folder closed to new files, and keeps its mode; where both are closed, the
-// save's own failure message says so and the file is as it was.
+// save's own failure message says so in the window's language, naming the forecast and the
+// program's folder, and the file is as it was.
 TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
     const std::string published = savedForecast("Published", "2") + kPublishedSections;
     served["/Zentrafo.ini"] = published;
@@ -181,9 +184,14 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
         const char* what;
         P folderMode, fileMode;
         bool replaced;
+        int language = 0;
+        std::string said = "n'ont pas pu être enregistrés dans le fichier :\n", button = "« Mise à jour »";
     } cases[] = {{"read-only forecast", P::owner_all, readOnly, true},
                  {"folder closed to new files", closed, P::owner_read | P::owner_write, true},
-                 {"both closed", closed, readOnly, false}};
+                 {"both closed", closed, readOnly, false},
+                 {"both closed, in English", closed, readOnly, false, 1, "could not be saved to the file:\n", "“Update”"},
+                 {"both closed, in Spanish", closed, readOnly, false, 2, "no se pudieron guardar en el archivo:\n",
+                  "«Actualizar»"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         folder.put("Zentrafo.ini", kUserFile);
@@ -193,11 +201,16 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
         ASSERT_TRUE(testing_support::giveToOrdinaryUser(root));
         fs::permissions(program, c.folderMode);
         EXPECT_EQ(testing_support::statusAsOrdinaryUser([&] {
-                      start();
+                      start().langage.lang_Click(c.language);
                       update(true);
                       if (c.replaced) return fake.boxes.empty() ? 0 : 1;
-                      const std::string told = "n'ont pas pu être enregistrés dans le fichier :\n" + iniPath();
-                      return fake.boxes.size() == 1 && fake.boxes[0].text.find(told) != std::string::npos ? 0 : 1;
+                      if (fake.boxes.size() != 1) return 1;
+                      const std::string& told = fake.boxes[0].text;
+                      auto says = [&told](const std::string& part) { return told.find(part) != std::string::npos; };
+                      const bool right = says(c.said + iniPath() + "\n") && says("\n" + program + "\n") &&
+                                         says(c.button) && (c.language == 0 || !says("pas pu"));
+                      if (!right) std::cerr << told << "\n";
+                      return right ? 0 : 1;
                   }),
                   0);
         fs::permissions(program, P::owner_all);

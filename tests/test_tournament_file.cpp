@@ -306,6 +306,34 @@ TEST_F(WindowTest, FailedSaveTellsTheUserAndKeepsEverything) {
     EXPECT_EQ(w.online.Shape9->backColor(), 0x00FF00u);
 }
 
+// The failed save speaks the window's language, names the file and its folder, and calls
+// the button by the caption the window shows.
+TEST_F(WindowTest, FailedSaveSpeaksTheWindowsLanguage) {
+    const struct {
+        int language;
+        const char *said, *button;
+    } rows[] = {{0, "Le pronostic n'a pas pu être enregistré dans le fichier :\n", "« Sauve »"},
+                {1, "The forecast could not be saved to the file:\n", "“Save”"},
+                {2, "El pronóstico no se pudo guardar en el archivo:\n", "«Guardar»"}};
+    Marlix& w = start();
+    const std::string kept = program, gone = root + "/gone";
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.language);
+        fake.folder = kept; // where the language files are
+        w.langage.lang_Click(r.language);
+        fake.folder = gone;
+        fake.boxes.clear();
+        w.fichier.Command3->click();
+        ASSERT_EQ(fake.boxes.size(), 1u);
+        const std::string& told = fake.boxes[0].text;
+        EXPECT_NE(told.find(r.said + gone + "/Zentrafo.ini\n"), std::string::npos) << told;
+        EXPECT_NE(told.find("\n" + gone + "\n"), std::string::npos) << told;
+        EXPECT_NE(told.find(r.button), std::string::npos) << told;
+        EXPECT_TRUE(r.language == 0 || told.find("pas pu") == std::string::npos) << told;
+        EXPECT_EQ(fake.boxes[0].title, "Dravello 2019");
+    }
+}
+
 TEST_F(WindowTest, OneStrayByteLeavesTheOtherLinesAlone) {
     folder.put("Zentrafo.ini", "[EquipA]\n1=Cor\xC3\xA9" "e du Sud\n2=C\xC3\xB4te d'Ivoire\n"
                                "[Mess]\n0=Message \x93quoted\x94\n");

@@ -95,7 +95,15 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
         Reply reply;
         bool transferFails;
         Disk disk = Disk::Fine;
+        int language = 0;
     };
+    // What the message of a download the disk did not take opens with, and the update
+    // button as it calls it, in each language.
+    const struct {
+        const char *said, *button;
+    } kNotStored[] = {{"n'ont pas pu être enregistrés dans le dossier :\n", "« Mise à jour »"},
+                      {"could not be saved in the folder:\n", "“Update”"},
+                      {"no se pudieron guardar en la carpeta:\n", "«Actualizar»"}};
     const std::string large = kPublished + std::string(12000, ';') + "\n";
     const std::vector<Fault> faults{
         {"404", Reply::notFound(), true},
@@ -115,8 +123,10 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
         {"endless body", Reply::endless(), true},
         {"a file size limit below the file's", Reply::ok(large), false, Disk::SizeLimit},
         {"a nearly full disk", Reply::ok(large), false, Disk::Full},
+        {"a file size limit, in English", Reply::ok(large), false, Disk::SizeLimit, 1},
+        {"a nearly full disk, in Spanish", Reply::ok(large), false, Disk::Full, 2},
     };
-    for (const auto& [what, reply, transferFails, disk] : faults) {
+    for (const auto& [what, reply, transferFails, disk, language] : faults) {
         server.route("/Zentrafo.ini", reply);
         EXPECT_EQ(net.download(server.url("/Zentrafo.ini"), folder.root + "/probe") == platform::Download::Stored,
                   !transferFails)
@@ -124,16 +134,24 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
         fs::remove(folder.root + "/probe");
         fake.boxes.clear();
         // A disk that cuts it short (the download lands in the settings folder, which takes
-        // 3000 bytes or 8 KB of it) shows the save's own message and changes nothing.
+        // 3000 bytes or 8 KB of it) changes nothing, and the message, in the window's
+        // language, sends the user to that folder rather than the program's.
         const rlimit limit{3000, RLIM_INFINITY};
         const auto start = std::chrono::steady_clock::now();
         const int cut = disk == Disk::Fine ? (confirmUpdate(), 0) : testing_support::statusOfChild([&] {
+            w->langage.lang_Click(language);
             if (disk == Disk::SizeLimit ? ::setrlimit(RLIMIT_FSIZE, &limit) != 0
                                         : !e2e::mountNearlyFullDisk(folder.config, 64 << 10, 8 << 10))
                 return 2;
             confirmUpdate();
-            return fake.boxes.size() == 1 && fake.boxes[0].text.find("pas pu être enregistrés dans le fichier") != std::string::npos &&
-                           w->online.Command8->fontBold() && !w->ResultatsRecus && w->reglages.get("FirstUse") != "1"
+            if (fake.boxes.size() != 1) return 1;
+            const std::string& told = fake.boxes[0].text;
+            auto says = [&told](const std::string& part) { return told.find(part) != std::string::npos; };
+            const auto& expected = kNotStored[language];
+            const bool right = says(expected.said + folder.config + "\n") && !says(folder.program) &&
+                               says(expected.button) && (language == 0 || !says("pas pu"));
+            if (!right) std::cerr << told << "\n";
+            return right && w->online.Command8->fontBold() && !w->ResultatsRecus && w->reglages.get("FirstUse") != "1"
                        ? 0
                        : 1;
         });

@@ -1,0 +1,60 @@
+#include "main/textes_programme.h"
+
+#include <array>
+
+namespace zentrafo {
+
+namespace {
+
+using Langues = std::array<std::string_view, 3>;
+
+// In the order of Texte.
+constexpr std::array<Langues, 7> kTextes{{
+    {"Imprimer dans un fichier PDF", "Print to a PDF file", "Imprimir en un archivo PDF"},
+    {"Le pronostic n'a pas pu être enregistré", "The forecast could not be saved",
+     "El pronóstico no se pudo guardar"},
+    {"Les qualifications n'ont pas pu être enregistrées", "The qualifiers could not be saved",
+     "La clasificación no se pudo guardar"},
+    {"Les informations publiées n'ont pas pu être enregistrées", "The published information could not be saved",
+     "La información publicada no se pudo guardar"},
+    {"Les résultats téléchargés n'ont pas pu être enregistrés", "The downloaded results could not be saved",
+     "Los resultados descargados no se pudieron guardar"},
+    // The file may already hold the new content (a rename went through, the folder's
+    // flush did not), so nothing is claimed of the file, only of the window.
+    {"%1 dans le fichier :\n%2\n\nLa fenêtre garde ce qu'elle affiche. Le dossier du programme est peut-être "
+     "protégé en écriture ou son disque plein :\n%3\nCorrigez le problème puis cliquez de nouveau sur « %4 ».",
+     "%1 to the file:\n%2\n\nThe window keeps what it shows. The program's folder may be write-protected or its "
+     "disk full:\n%3\nFix that, then click “%4” again.",
+     "%1 en el archivo:\n%2\n\nLa ventana conserva lo que muestra. La carpeta del programa puede estar protegida "
+     "contra escritura o su disco lleno:\n%3\nCorrija el problema y vuelva a pulsar «%4»."},
+    // The forecast is touched only once the download is whole, so it is as it was.
+    {"Les résultats téléchargés n'ont pas pu être enregistrés dans le dossier :\n%1\n\nLe pronostic n'a pas été "
+     "modifié. Le disque de ce dossier est peut-être plein, ou le dossier protégé en écriture : libérez de la "
+     "place sur ce disque ou corrigez le dossier, puis cliquez de nouveau sur « %2 ».",
+     "The downloaded results could not be saved in the folder:\n%1\n\nThe forecast was not changed. That "
+     "folder's disk may be full, or the folder write-protected: free some room on that disk or fix the folder, "
+     "then click “%2” again.",
+     "Los resultados descargados no se pudieron guardar en la carpeta:\n%1\n\nEl pronóstico no se ha modificado. "
+     "El disco de esa carpeta puede estar lleno, o la carpeta protegida contra escritura: libere espacio en ese "
+     "disco o corrija la carpeta, y vuelva a pulsar «%2»."},
+}};
+
+} // namespace
+
+std::string TexteProgramme(Texte t, int langue, std::initializer_list<std::string_view> valeurs) {
+    const std::string_view modele = kTextes.at(static_cast<size_t>(t))[langue >= 0 && langue <= 2 ? langue : 0];
+    std::string out;
+    // One pass over the model: a value holding "%2" (a path may) is never read again.
+    for (size_t i = 0; i < modele.size(); ++i) {
+        const char rang = i + 1 < modele.size() ? modele[i + 1] : '\0';
+        if (modele[i] == '%' && rang >= '1' && rang <= '9' && static_cast<size_t>(rang - '1') < valeurs.size()) {
+            out += valeurs.begin()[rang - '1'];
+            ++i;
+        } else {
+            out += modele[i];
+        }
+    }
+    return out;
+}
+
+} // namespace zentrafo

@@ -1,0 +1,27 @@
+#pragma once
+// The program's own texts: those no language file carries (the language files hold the
+// captions of the controls and the MSG table), in the window's three languages.
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace zentrafo {
+
+enum class Texte {
+    TitreFichierPdf, // the title of the dialog that names a PDF file
+    // What a failed save was to write, as the opening of its message.
+    PronosticNonEnregistre,
+    QualificationsNonEnregistrees,
+    InformationsNonEnregistrees,
+    ResultatsNonEnregistres,
+    // %1 one of the openings above, %2 the file, %3 its folder, %4 the button's caption.
+    EchecSauvegarde,
+    // A download the disk did not take: %1 the folder it went to, %2 the button's caption.
+    TelechargementNonEnregistre,
+};
+
+// `t` in `langue` (0 French, 1 English, 2 Spanish; French for any other), each "%1" to
+// "%9" replaced by the value of that rank.
+std::string TexteProgramme(Texte t, int langue, std::initializer_list<std::string_view> valeurs = {});
+
+} // namespace zentrafo
