@@ -15,9 +15,10 @@ namespace platform {
 inline constexpr std::size_t kMaxFileBytes = std::size_t{4} << 20;
 
 // The bytes of a regular file of at most kMaxFileBytes, or nothing: a missing file, a
-// folder, a device, a pipe, a larger file, an I/O error. Neither opening nor reading ever
-// waits; a file whose in-place rewrite is under way or was cut short reads as it was
-// before (platform/in_place_rewrite.h).
+// folder, a device, a pipe, a larger file, an I/O error. Opening never waits; reading
+// waits for another process's in-place rewrite, kLockWait at most, and a file whose
+// in-place rewrite is under way or was cut short reads as it was before
+// (platform/in_place_rewrite.h).
 // `missing`, when given, is set only for a file that does not exist, so that a writer
 // may create that one but never replaces a file it could not read.
 std::optional<std::string> readWholeFile(const std::string& path, bool* missing = nullptr);

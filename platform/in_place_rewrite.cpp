@@ -22,14 +22,16 @@
 //    only when two reads of the file agree, its size and times stayed the same around
 //    them and no copy appeared; otherwise the read fails.
 // 4. Restore. The start looks up the copy of each of the program's own files by the name
-//    its resolved path gives, and puts it back onto that file alone, under the lock.
-//    Only an entry the user owns, in a folder the user owns and no other account may
-//    write, is ever read, renamed or written, and a path read from a copy never decides
-//    what is written. A copy that is not whole, an entry at a copy's name that is not a
-//    regular file of the user's, or a copy of the unchecked kind that older releases
-//    made, is renamed "damaged-H-N.ini" and never put back; so is a program file in the
-//    recovery folder (the settings) that another account owns, link or file, which no
-//    save writes through. Setting aside never runs out of names.
+//    its resolved path gives, and puts it back onto that file alone, under the lock. No
+//    entry of a recovery folder that the user does not own or that another account may
+//    write is ever read, renamed or written by these rules: the start first closes the
+//    user's own folder to others' writes, then sets aside, unread, the copies that lay in
+//    it while it was open. Only a copy the user owns is read, and a path read from a copy
+//    never decides what is written. A copy that is not whole, an entry at a copy's name
+//    that is not a regular file of the user's, or a copy of the unchecked kind that older
+//    releases made, is renamed "damaged-H-N.ini" and never put back; so is a program file
+//    in the recovery folder (the settings) that another account owns, link or file, which
+//    no save writes through. Setting aside never runs out of names.
 // 5. End. A copy goes when its rewrite finishes or is undone, once it is put back, and
 //    once a save by rename has put its file in place (even if the folder's flush then
 //    failed): no start puts back content older than what the file holds.
