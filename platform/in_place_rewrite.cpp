@@ -25,13 +25,14 @@
 //    its resolved path gives, and puts it back onto that file alone, under the lock. No
 //    entry of a recovery folder that the user does not own or that another account may
 //    write is ever read, renamed or written by these rules: the start first closes the
-//    user's own folder to others' writes, then sets aside, unread, the copies that lay in
-//    it while it was open. Only a copy the user owns is read, and a path read from a copy
-//    never decides what is written. A copy that is not whole, an entry at a copy's name
-//    that is not a regular file of the user's, or a copy of the unchecked kind that older
-//    releases made, is renamed "damaged-H-N.ini" and never put back; so is a program file
-//    in the recovery folder (the settings) that another account owns, link or file, which
-//    no save writes through. Setting aside never runs out of names.
+//    user's own folder to others' writes, then sets aside, unread, the copies of the
+//    program's files that lay in it while it was open. Only a copy the user owns is read,
+//    and a path read from a copy never decides what is written. A copy that is not
+//    whole, an entry at a copy's name that is not a regular file of the user's, or a copy
+//    of the unchecked kind that older releases made, is renamed "damaged-H-N.ini" and
+//    never put back; so is a program file in the recovery folder (the settings) that
+//    another account owns, link or file, which no save writes through. Setting aside
+//    never runs out of names.
 // 5. End. A copy goes when its rewrite finishes or is undone, once it is put back, and
 //    once a save by rename has put its file in place (even if the folder's flush then
 //    failed): no start puts back content older than what the file holds.
