@@ -101,7 +101,8 @@ void AppliqueLangue(Marlix& w, std::string_view contenu, forms::Form& fenetre) {
 }
 
 void ChargeLangue(Marlix& w, std::string_view fichier, forms::Form& fenetre) {
-    auto bytes = platform::readWholeFile(CheminProgramme(w.platform, fichier));
+    // No save writes a language file: another program's lock on one holds nothing.
+    auto bytes = platform::readPlainFile(CheminProgramme(w.platform, fichier));
     if (!bytes) {
         w.platform.messageBox("Fichier absent.", platform::MbOk, "");
         return;

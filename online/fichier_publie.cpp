@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string_view>
+#include <unistd.h>
 
 #include "platform/files.h"
 #include "platform/ini.h"
@@ -17,6 +18,13 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
 bool exists(const std::string& path) {
     struct stat st{};
     return ::lstat(path.c_str(), &st) == 0;
+}
+
+// A backup the program made: a file of the user's (or root's), never what another account
+// put at its name in a folder open to all.
+bool isBackup(const std::string& path) {
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_uid == ::geteuid() || st.st_uid == 0);
 }
 
 } // namespace
@@ -44,9 +52,10 @@ bool RemplaceFichier(std::string_view contenu, const std::string& fichier, const
     bool missing = false;
     const auto old = platform::readWholeFile(fichier, &missing);
     if (!old && !missing) return false;
-    if (old) platform::writeWholeFile(sauvegarde, *old, 0600u);
+    // Only the backup made here goes: whatever else has that name is not the program's.
+    const bool backedUp = old && platform::writeWholeFile(sauvegarde, *old, 0600u);
     const bool ok = platform::writeWholeFile(fichier, contenu, std::nullopt, platform::Replace::EvenReadOnly);
-    std::remove(sauvegarde.c_str());
+    if (backedUp) std::remove(sauvegarde.c_str());
     return ok;
 }
 
@@ -54,6 +63,7 @@ bool RestaureFichier(const std::string& fichier, const std::string& sauvegarde) 
     // Beside a forecast, which no update leaves less than whole, the backup is only an
     // older content that a later start could bring back.
     struct stat st{};
+    if (!isBackup(sauvegarde)) return false;
     if (::stat(fichier.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(sauvegarde.c_str());
     if (exists(fichier) || !exists(sauvegarde)) return false;
     return std::rename(sauvegarde.c_str(), fichier.c_str()) == 0;

@@ -102,7 +102,7 @@ void OnlineServices::RestaureSauvegarde() {
     // What a killed update or image download left.
     for (const std::string& part : {resultatsTelecharges(w_), CheminProgramme(p, "Zentrafo.ini.part"),
                                     CheminProgramme(p, "imgtmp.gif.part")})
-        std::remove(part.c_str());
+        platform::removeLeftover(part);
 }
 
 void OnlineServices::ChargeImage() {

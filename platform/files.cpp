@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -42,15 +44,46 @@ bool endsWith(std::string_view s, std::string_view end) {
     return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
 }
 
+bool usersOrRoots(uid_t uid) { return uid == ::geteuid() || uid == 0; }
+
+namespace {
+
+// The kernel's rule for links in shared folders, applied where the program follows links
+// itself: another account's link there may point at any file of the user's.
+bool mayFollow(const std::string& link) {
+    struct stat at {}, dir {};
+    if (::lstat(link.c_str(), &at) != 0 || ::stat(folderOf(link).c_str(), &dir) != 0) return false;
+    return !(dir.st_mode & 022) || at.st_uid == ::geteuid() || at.st_uid == dir.st_uid;
+}
+
+} // namespace
+
 std::string followLinks(std::string path) {
     for (int hops = 0; hops < 40; ++hops) {
         char target[PATH_MAX];
         const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
-        if (n <= 0 || static_cast<size_t>(n) >= sizeof target) return path;
+        if (n <= 0 || static_cast<size_t>(n) >= sizeof target || !mayFollow(path)) return path;
         std::string next(target, static_cast<size_t>(n));
         path = next.front() == '/' ? next : folderOf(path) + "/" + next;
     }
     return path;
+}
+
+// Past the first hundred numbers, which another account may have taken before the folder
+// was closed, numbers no one can foresee.
+void setAside(const std::string& entry, const std::string& kind, const std::string& tag) {
+    const std::string stem = folderOf(entry) + "/" + kind + "-" + tag + "-";
+    unsigned long long n = 0;
+    for (int tries = 0; tries < 200; ++tries) {
+        const std::string aside = stem + std::to_string(n) + ".ini";
+        n = tries < 99 ? n + 1
+                       : static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                             (static_cast<unsigned long long>(::getpid()) << 40);
+        struct stat st {};
+        if (::lstat(aside.c_str(), &st) == 0 || errno != ENOENT) continue;
+        if (::rename(entry.c_str(), aside.c_str()) == 0) syncFolder(folderOf(entry));
+        return;
+    }
 }
 
 int openExisting(const std::string& path, int access) {
@@ -166,17 +199,33 @@ pid_t temporaryOwner(std::string_view name) {
 } // namespace
 
 bool renameInto(const std::string& dir, const std::string& name, std::string_view bytes, std::optional<unsigned> mode,
-                int* createError, bool* renamed) {
+                int* refused, bool* renamed, const Owner* owner) {
+    if (refused) *refused = 0;
     TempFile tmp(dir, name, mode ? static_cast<mode_t>(*mode) : 0666);
-    if (createError) *createError = tmp.error;
-    if (!tmp.fd.ok()) return false;
+    if (!tmp.fd.ok()) {
+        if (refused) *refused = tmp.error;
+        return false;
+    }
+    struct stat st {};
+    // Before the mode: a change of owner clears the set-id bits. Without the group, the
+    // other members of a shared file's group could no longer write it.
+    if (owner && (::fstat(tmp.fd.get(), &st) != 0 ||
+                  ((st.st_uid != owner->uid || st.st_gid != owner->gid) &&
+                   ::fchown(tmp.fd.get(), owner->uid, owner->gid) != 0 && st.st_gid != owner->gid &&
+                   ::fchown(tmp.fd.get(), static_cast<uid_t>(-1), owner->gid) != 0 && owner->groupNeeded))) {
+        if (refused) *refused = EPERM;
+        return false;
+    }
     // open() applies the umask; a kept or forced mode must be exact.
     if (mode && ::fchmod(tmp.fd.get(), static_cast<mode_t>(*mode)) != 0) return false;
     if (!writeAllAt(tmp.fd.get(), bytes, 0) || ::fsync(tmp.fd.get()) != 0) return false;
     // What the disk holds, not what the writes were handed.
-    struct stat st {};
     if (::fstat(tmp.fd.get(), &st) != 0 || static_cast<unsigned long long>(st.st_size) != bytes.size()) return false;
-    if (!tmp.renameTo(dir + "/" + name)) return false;
+    if (!tmp.renameTo(dir + "/" + name)) {
+        // A sticky folder lets no one replace another account's file.
+        if (refused && (errno == EACCES || errno == EPERM)) *refused = errno;
+        return false;
+    }
     if (renamed) *renamed = true;
     // Without this the rename itself may be lost in a power cut.
     return syncFolder(dir);
@@ -189,7 +238,7 @@ void removeDeadTemporaries(const std::string& dir) {
         const pid_t pid = temporaryOwner(e->d_name);
         struct stat st {};
         if (pid <= 0 || pid == ::getpid() || ::fstatat(::dirfd(d.get()), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !S_ISREG(st.st_mode))
+            !S_ISREG(st.st_mode) || !usersOrRoots(st.st_uid))
             continue;
         if (::kill(pid, 0) == -1 && errno == ESRCH) ::unlinkat(::dirfd(d.get()), e->d_name, 0);
     }
@@ -199,9 +248,27 @@ void removeDeadTemporaries(const std::string& dir) {
 
 using namespace io;
 
+namespace {
+
+SaveFailure& lastFailure() {
+    thread_local SaveFailure failure;
+    return failure;
+}
+
+bool failed(SaveFailure::Cause cause, const std::string& file, std::string folder) {
+    lastFailure() = {cause, file, std::move(folder)};
+    return false;
+}
+
+} // namespace
+
+const SaveFailure& lastSaveFailure() { return lastFailure(); }
+
 std::optional<std::string> readWholeFile(const std::string& path, bool* missing) {
     if (missing) *missing = false;
-    Fd fd(openExisting(path, O_RDONLY));
+    // Opened where the program's own resolution of links leads, never through a link it
+    // would not follow.
+    Fd fd(openExisting(followLinks(path), O_RDONLY | O_NOFOLLOW));
     if (!fd.ok()) {
         if (missing) *missing = errno == ENOENT || errno == ENOTDIR;
         return std::nullopt;
@@ -209,35 +276,51 @@ std::optional<std::string> readWholeFile(const std::string& path, bool* missing)
     return in_place::read(fd.get(), path);
 }
 
+std::optional<std::string> readPlainFile(const std::string& path) {
+    Fd fd(openExisting(path, O_RDONLY));
+    return fd.ok() ? readFd(fd.get(), kMaxFileBytes) : std::nullopt;
+}
+
 bool mayWriteFile(const std::string& path) {
     const std::string target = followLinks(path);
     struct stat st {};
-    if (::stat(target.c_str(), &st) != 0) return errno == ENOENT;
+    if (::lstat(target.c_str(), &st) != 0) return errno == ENOENT;
     return S_ISREG(st.st_mode) && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode, Replace which) {
     writesReportSizeLimits();
-    if (in_place::othersEntry(path)) return false;
     const std::string target = followLinks(path);
     const std::string dir = folderOf(target), name = nameOf(target);
-    if (name.empty() || bytes.size() > kMaxFileBytes) return false;
+    const in_place::Entry entry = in_place::settingsEntry(path);
+    if (entry == in_place::Entry::Others || name.empty() || bytes.size() > kMaxFileBytes)
+        return failed(SaveFailure::Folder, path, dir);
+    if (entry == in_place::Entry::Roots) which = Replace::EvenReadOnly;
     struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
+    const bool exists = ::lstat(target.c_str(), &st) == 0;
+    // A link still there is one no save may follow: nothing is written in its place.
     const bool replaceable = exists ? S_ISREG(st.st_mode) : errno == ENOENT;
-    if (!(which == Replace::EvenReadOnly ? replaceable : mayWriteFile(target))) return false;
+    if (!(which == Replace::EvenReadOnly ? replaceable : mayWriteFile(target))) return failed(SaveFailure::Folder, path, dir);
+    const Owner owner{st.st_uid, st.st_gid, !mode};
     if (!mode && exists) mode = st.st_mode & 07777;
 
-    int createError = 0;
+    int refused = 0;
     bool renamed = false;
-    const bool saved = renameInto(dir, name, bytes, mode, &createError, &renamed);
+    const bool saved = renameInto(dir, name, bytes, mode, &refused, &renamed, exists ? &owner : nullptr);
     // In place, even if not known durable: what every reader now sees, never to be undone.
     if (renamed) in_place::replaced(target);
-    if (saved || renamed) return saved;
-    // A folder closed to new files may still hold a file the user may write. Only that
-    // refusal leads here: on a full disk the temporary file is what failed.
-    if (exists && (createError == EACCES || createError == EPERM)) return in_place::rewrite(target, bytes, mode);
-    return false;
+    if (saved) return true;
+    // A folder closed to new files, or one where this file may not be replaced by a new one,
+    // may still hold a file the user may write. Only that refusal leads here: on a full
+    // disk the temporary file is what failed.
+    if (renamed || !exists || (refused != EACCES && refused != EPERM)) return failed(SaveFailure::Folder, path, dir);
+    switch (in_place::rewrite(target, bytes, mode)) {
+    case in_place::Outcome::Done: return true;
+    case in_place::Outcome::InUse: return failed(SaveFailure::InUse, path, dir);
+    case in_place::Outcome::NoCopy: return failed(SaveFailure::Recovery, path, in_place::recoveryFolder());
+    case in_place::Outcome::Failed: break;
+    }
+    return failed(SaveFailure::Folder, path, dir);
 }
 
 bool makePrivateFolders(const std::string& path) {
@@ -252,6 +335,37 @@ bool makePrivateFolders(const std::string& path) {
     // program) is closed to them: what the program keeps there is its own.
     if (st.st_uid == ::geteuid() && (st.st_mode & 022)) ::chmod(path.c_str(), st.st_mode & 07755);
     return true;
+}
+
+bool isOwnFolder(const std::string& path) {
+    // A link on the way that another account made could be pointed elsewhere at any time.
+    for (size_t pos = 1; pos <= path.size(); ++pos) {
+        struct stat st {};
+        if ((pos == path.size() || path[pos] == '/') && ::lstat(path.substr(0, pos).c_str(), &st) == 0 &&
+            S_ISLNK(st.st_mode) && !usersOrRoots(st.st_uid))
+            return false;
+    }
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved) return false;
+    std::string dir(resolved);
+    std::free(resolved);
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & 022))
+        return false;
+    // Whoever may write a folder on the way may move the folder and put another there.
+    while (dir != "/") {
+        dir = folderOf(dir);
+        if (::stat(dir.c_str(), &st) != 0 || !usersOrRoots(st.st_uid) || ((st.st_mode & 022) && !(st.st_mode & S_ISVTX)))
+            return false;
+    }
+    return true;
+}
+
+void removeLeftover(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return;
+    if (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) ::unlink(path.c_str());
+    else if (isOwnFolder(folderOf(path))) setAside(path, "in-the-way", nameOf(path));
 }
 
 } // namespace platform

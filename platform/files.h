@@ -23,6 +23,10 @@ inline constexpr std::size_t kMaxFileBytes = std::size_t{4} << 20;
 // may create that one but never replaces a file it could not read.
 std::optional<std::string> readWholeFile(const std::string& path, bool* missing = nullptr);
 
+// The bytes of a file that no save of the program writes (a language file), as they stand:
+// no lock waited for, no recovery copy looked at. Same bounds as readWholeFile.
+std::optional<std::string> readPlainFile(const std::string& path);
+
 // Whether a save may write the file at `path` (through links, their target): true when
 // there is no file yet or for a regular file the user may write; false for a file the
 // user made read-only, a folder, a device or a pipe.
@@ -38,13 +42,40 @@ enum class Replace { IfWritable, EvenReadOnly };
 //   which stays a link) is written, flushed and renamed over it;
 // - in a folder closed to new files, a file the user may write is rewritten in place,
 //   by the rules of platform/in_place_rewrite.h.
-// The file keeps its permission bits unless `mode` forces them; a new file gets 0666 less
-// the umask. False on any failure (more than kMaxFileBytes, a full disk, a file size
+// - a file others may share keeps its group and mode (its owner too where the system
+//   allows): where a new file could not have its group, or may not replace it (a sticky
+//   folder), a file the user may write is rewritten in place.
+// The file keeps its permission bits unless `mode` forces them (a private file of the
+// user's, which need not keep its group); a new file gets 0666 less the umask. In a
+// folder that others may write, a link neither the user nor the folder's owner made is
+// never written through, nor replaced. False on any failure (more than kMaxFileBytes, a full disk, a file size
 // limit, a lock another process keeps), the file then as it was, except when the folder
 // could not be flushed after the rename: the new content is in place, but not known
 // durable.
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode = std::nullopt,
                     Replace which = Replace::IfWritable);
+
+// Why the last writeWholeFile of this thread that failed did, for the message that tells
+// the user what to do.
+struct SaveFailure {
+    enum Cause {
+        Folder,   // the folder or its disk: write-protected, full, gone
+        InUse,    // another program holds the file's lock
+        Recovery, // the old content could not be kept in the recovery folder (the settings')
+    } cause = Folder;
+    std::string file;   // the path the save was given
+    std::string folder; // the folder to name: the file's own (a link's target's), or the recovery folder
+};
+const SaveFailure& lastSaveFailure();
+
+// Whether `path` is a folder of the user's own: the user's, closed to others' writes, and
+// reached through folders of the user's or root's that no other account may change (each
+// closed to others, or sticky), so that nobody else can put an entry in it or move it.
+bool isOwnFolder(const std::string& path);
+
+// Removes what a killed download left at `path`. An entry of another kind in its way (a
+// folder) is set aside in a folder of the user's own, so that the next download can land.
+void removeLeftover(const std::string& path);
 
 // Like "mkdir -p", every folder made readable by the user only; an existing last folder
 // of the user's is closed to others' writes. True when `path` is a folder at the end.

@@ -1,38 +1,48 @@
 // Rewriting a file in place without ever losing it.
 //
 // A save writes a new file beside the old one and renames it over (platform/files.cpp).
-// Where the folder takes no new file, a file the user may write is rewritten in place
-// instead, by these rules:
+// Where the folder takes no new file, or where a new file could not keep the old one's
+// group or may not replace it, a file the user may write is rewritten in place instead,
+// by these rules:
 // 1. Lock. The rewrite holds an exclusive flock on the file from before its copy is made
-//    until the copy is gone, or until it gives up when neither the new content nor the
-//    old could be written: the copy then stays for the next start (rules 3 and 4). The
-//    start's restore holds the lock too. A lock is tried for kLockWait (two seconds),
-//    never longer, whatever signal mask the program inherited, and not waited for at all
-//    on a file whose last wait ran out, until its lock is next had: a rewrite that cannot
-//    have it fails and changes nothing; a restore leaves the copy for a later one. Where
-//    the file system has no locks, both go on without.
+//    until the copy is gone, or until it gives up with the copy kept for the next start
+//    (rules 3 and 4): when neither the new content nor the old could be written, when a
+//    refused reservation of space could not be cut back, or when a refused mode change
+//    could not be undone. The start's restore holds the lock too. A lock is tried for
+//    kLockWait (two seconds), never longer, whatever signal mask the program inherited,
+//    and not waited for at all on a file whose last wait ran out, until its lock is next
+//    had: a rewrite that cannot have it fails and changes nothing; a restore leaves the
+//    copy for a later one. Where the file system has no locks, both go on without. The
+//    signal that bounds a wait is handled only while a wait runs.
 // 2. Copy. Before a byte changes, the old content is kept in the recovery folder as
 //    "unfinished-H.ini", H a hash of the file's resolved path: a mark, that path, the
-//    length and a checksum of the content, then the content, written whole and renamed
-//    into place. A copy is whole when all four agree with what it holds. A new mode is
-//    given to the file only once its new content is in, and only when it changes.
-// 3. Reading. A file with a whole copy reads as the copy: the file may be cut, the copy
-//    never is. A file without one is read under a shared lock, had as in rule 1, so that
-//    no rewrite runs meanwhile. Without it (no locks, or the wait ran out), a read counts
-//    only when two reads of the file agree, its size and times stayed the same around
-//    them and no copy appeared; otherwise the read fails.
+//    length and checksum of the old content and of the new one, then both contents,
+//    written whole and renamed into place. A copy is whole when all agree with what it
+//    holds. A new mode is given to the file only once its new content is in, and only
+//    when it changes.
+// 3. Reading. A copy counts only while the file holds a state its own rewrite could have
+//    left: the old content, the new one, or a cut between them (the new content's first
+//    bytes over the old, perhaps partly written back, and the zeros a reservation adds
+//    past the shorter of the two). Anything else was saved since by someone who could not
+//    see the copy (another account sharing the file, the user by hand): the file counts.
+//    A file with a whole copy that counts reads as the copy's old content: the file may be
+//    cut, the copy never is. Otherwise the file is read under a shared lock, had as in
+//    rule 1, so that no rewrite runs meanwhile. Without it (no locks, or the wait ran
+//    out), a read counts only when two reads of the file agree, its size and times stayed
+//    the same around them and no copy that counts appeared; otherwise the read fails.
 // 4. Restore. The start looks up the copy of each of the program's own files by the name
-//    its resolved path gives, and puts it back onto that file alone, under the lock. No
-//    entry of a recovery folder that the user does not own or that another account may
-//    write is ever read, renamed or written by these rules: the start first closes the
-//    user's own folder to others' writes, then sets aside, unread, the copies of the
-//    program's files that lay in it while it was open. Only a copy the user owns is read,
-//    and a path read from a copy never decides what is written. A copy that is not
-//    whole, an entry at a copy's name that is not a regular file of the user's, or a copy
-//    of the unchecked kind that older releases made, is renamed "damaged-H-N.ini" and
-//    never put back; so is a program file in the recovery folder (the settings) that
-//    another account owns, link or file, which no save writes through. Setting aside
-//    never runs out of names.
+//    its resolved path gives, and under the lock puts it back onto that file alone when it
+//    counts (rule 3); one that does not is renamed "superseded-H-N.ini". The recovery
+//    folder must be the user's own (isOwnFolder, platform/files.h), and the start first
+//    closes it to others' writes: in any other, no entry is ever read, renamed, written or
+//    removed by these rules. In it, only a copy of the user's (or root's), a regular file
+//    with one link, is read, and a path read from a copy never decides what is written. A
+//    copy that is not whole, an entry at a copy's name that is not a regular file with one
+//    link, or a copy of the kinds that older releases made, is renamed "damaged-H-N.ini"
+//    and never put back. Another account's entry there is renamed "other-account-H-N.ini";
+//    so is a program file in the recovery folder (the settings) of another account's, link
+//    or file, which no save writes through. Root's settings count as the user's, unless
+//    the user may not read them ("unreadable-…"). Setting aside never runs out of names.
 // 5. End. A copy goes when its rewrite finishes or is undone, once it is put back, and
 //    once a save by rename has put its file in place (even if the folder's flush then
 //    failed): no start puts back content older than what the file holds.
@@ -46,6 +56,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <mutex>
 #include <pthread.h>
 #include <set>
 #include <sys/stat.h>
@@ -67,41 +78,45 @@ std::string& recoveryFolderPath() {
     return folder;
 }
 
-// Interrupts the calling thread's blocking call once `end` is reached (then every 50 ms,
-// should that first signal land just before the call), so that a wait in flock, which has
-// no time limit of its own, ends in time. A waiter blocked in flock takes the lock the
-// moment it is released; one that only looked now and then could wait its whole time
-// behind another copy that saves again and again. The signal is unblocked for the wait,
-// whatever mask the program inherited, and is one that debuggers let pass.
+// Interrupts the calling thread's blocking call once `end` is reached (then every
+// millisecond, should that first signal land just before the call), so that a wait in
+// flock, which has no time limit of its own, ends in time. A waiter blocked in flock takes
+// the lock the moment it is released; one that only looked now and then could wait its
+// whole time behind another copy that saves again and again. The signal is unblocked for
+// the wait, whatever mask the program inherited, and is one that debuggers let pass. Its
+// handler, which no call may restart, is installed only while some wait runs: a stray
+// signal at any other time cuts no other blocking call of the program short.
 class WaitAlarm {
 public:
     explicit WaitAlarm(std::chrono::steady_clock::time_point end) {
-        static const bool handled = [] {
-            struct sigaction tick {};
-            tick.sa_handler = [](int) {};
-            sigemptyset(&tick.sa_mask);
-            return ::sigaction(kSignal, &tick, nullptr) == 0; // no SA_RESTART: flock returns
-        }();
         sigset_t only;
         sigemptyset(&only);
         sigaddset(&only, kSignal);
-        if (!handled || ::pthread_sigmask(SIG_UNBLOCK, &only, &mask_) != 0) return;
+        if (!handle(true)) return;
+        if (::pthread_sigmask(SIG_UNBLOCK, &only, &mask_) != 0) {
+            handle(false);
+            return;
+        }
         sigevent to{};
         to.sigev_notify = SIGEV_THREAD_ID;
         to.sigev_signo = kSignal;
         to._sigev_un._tid = ::gettid();
         if (::timer_create(CLOCK_MONOTONIC, &to, &timer_) == 0) {
             const auto left = std::max(std::chrono::nanoseconds(1), end - std::chrono::steady_clock::now()).count();
-            const itimerspec at{{0, 50'000'000}, {static_cast<time_t>(left / 1'000'000'000), left % 1'000'000'000}};
+            const itimerspec at{{0, 1'000'000}, {static_cast<time_t>(left / 1'000'000'000), left % 1'000'000'000}};
             ok_ = ::timer_settime(timer_, 0, &at, nullptr) == 0;
             if (!ok_) ::timer_delete(timer_);
         }
-        if (!ok_) ::pthread_sigmask(SIG_SETMASK, &mask_, nullptr);
+        if (!ok_) {
+            ::pthread_sigmask(SIG_SETMASK, &mask_, nullptr);
+            handle(false);
+        }
     }
     ~WaitAlarm() {
         if (!ok_) return;
         ::timer_delete(timer_);
         ::pthread_sigmask(SIG_SETMASK, &mask_, nullptr);
+        handle(false);
     }
     WaitAlarm(const WaitAlarm&) = delete;
     WaitAlarm& operator=(const WaitAlarm&) = delete;
@@ -109,6 +124,28 @@ public:
 
 private:
     static constexpr int kSignal = SIGURG; // ignored by default: a stray one harms nothing
+
+    // Installs the handler for the first of the waits under way, puts the earlier one back
+    // after the last.
+    static bool handle(bool install) {
+        static std::mutex lock;
+        static int waits = 0;
+        static struct sigaction before {};
+        const std::lock_guard<std::mutex> held(lock);
+        if (!install) {
+            if (--waits == 0) ::sigaction(kSignal, &before, nullptr);
+            return true;
+        }
+        if (waits == 0) {
+            struct sigaction tick {};
+            tick.sa_handler = [](int) {};
+            sigemptyset(&tick.sa_mask);
+            if (::sigaction(kSignal, &tick, &before) != 0) return false; // no SA_RESTART: flock returns
+        }
+        ++waits;
+        return true;
+    }
+
     timer_t timer_{};
     sigset_t mask_{};
     bool ok_ = false;
@@ -152,9 +189,10 @@ Lock lockFile(int fd, int how) {
 }
 
 constexpr std::string_view kCopyPrefix = "unfinished-";
-constexpr std::string_view kCopyMark = "zentrafo-copy-1";
-// A copy's header: the mark, the target's path, the content's length and checksum.
-constexpr size_t kMaxCopyBytes = kMaxFileBytes + PATH_MAX + 64;
+constexpr std::string_view kCopyMark = "zentrafo-copy-2";
+// The old content and the new one, after a header: the mark, the target's path, and each
+// content's length and checksum.
+constexpr size_t kMaxCopyBytes = 2 * kMaxFileBytes + PATH_MAX + 128;
 
 uint64_t fnv1a(std::string_view bytes) {
     uint64_t h = 1469598103934665603ull;
@@ -186,35 +224,34 @@ std::string copyPathOf(const std::string& target) {
 }
 
 // A recovery copy: a NUL byte, the mark, then the target's path, the old content's length
-// and its checksum, each after a NUL byte, then a NUL byte and the old content.
-std::string copyOf(const std::string& target, std::string_view content) {
+// and checksum and the new content's, each after a NUL byte, then a NUL byte, the old
+// content and the new.
+std::string copyOf(const std::string& target, std::string_view old, std::string_view next) {
     std::string out(1, '\0');
-    for (const std::string& field : {std::string(kCopyMark), target, std::to_string(content.size()), hex(fnv1a(content))})
+    for (const std::string& field : {std::string(kCopyMark), target, std::to_string(old.size()), hex(fnv1a(old)),
+                                     std::to_string(next.size()), hex(fnv1a(next))})
         out.append(field).push_back('\0');
-    return out.append(content);
-}
-
-bool trustedFolder(const std::string& dir) {
-    struct stat st {};
-    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && !(st.st_mode & 022);
+    return out.append(old).append(next);
 }
 
 struct Kept {
-    enum State { Missing, Untouchable, Damaged, Whole } state = Missing;
-    std::string content;
+    enum State { Missing, Untouchable, Damaged, Foreign, Whole } state = Missing;
+    std::string content, incoming; // the old content, and the new one its rewrite was writing
 };
 
-// What the copy at `copy` holds for `target`. Untouchable: unreadable, or where another
-// account could have put it, which is never touched.
+// What the copy at `copy` holds for `target`. Untouchable: unreadable, or in a folder
+// that is not the user's own, which is never touched. Foreign: another account's entry.
 Kept readCopy(const std::string& copy, const std::string& target) {
     struct stat st {};
     if (copy.empty() || ::lstat(copy.c_str(), &st) != 0)
-        return {copy.empty() || errno == ENOENT ? Kept::Missing : Kept::Untouchable, {}};
-    if (!trustedFolder(folderOf(copy))) return {Kept::Untouchable, {}};
-    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) return {Kept::Damaged, {}};
+        return {copy.empty() || errno == ENOENT ? Kept::Missing : Kept::Untouchable, {}, {}};
+    if (!isOwnFolder(folderOf(copy))) return {Kept::Untouchable, {}, {}};
+    if (!usersOrRoots(st.st_uid)) return {Kept::Foreign, {}, {}};
+    // A second link could be another account's, made while the folder lay open.
+    if (!S_ISREG(st.st_mode) || st.st_nlink != 1) return {Kept::Damaged, {}, {}};
     Fd in(openExisting(copy, O_RDONLY | O_NOFOLLOW));
-    if (!in.ok()) return {errno == ELOOP || errno == ENOENT ? Kept::Damaged : Kept::Untouchable, {}};
-    if (::fstat(in.get(), &st) != 0 || st.st_uid != ::geteuid()) return {Kept::Damaged, {}};
+    if (!in.ok()) return {errno == ELOOP || errno == ENOENT ? Kept::Damaged : Kept::Untouchable, {}, {}};
+    if (::fstat(in.get(), &st) != 0 || !usersOrRoots(st.st_uid) || st.st_nlink != 1) return {Kept::Damaged, {}, {}};
     const std::optional<std::string> bytes = readFd(in.get(), kMaxCopyBytes);
     std::string_view rest = bytes ? std::string_view(*bytes) : std::string_view();
     auto field = [&rest]() -> std::optional<std::string_view> {
@@ -224,37 +261,48 @@ Kept readCopy(const std::string& copy, const std::string& target) {
         rest.remove_prefix(nul + 1);
         return f;
     };
-    const auto start = field(), mark = field(), path = field(), length = field(), sum = field();
-    if (!sum || !start->empty() || *mark != kCopyMark || *path != target || *length != std::to_string(rest.size()) ||
-        *sum != hex(fnv1a(rest)))
-        return {Kept::Damaged, {}};
-    return {Kept::Whole, std::string(rest)};
+    const auto start = field(), mark = field(), path = field(), oldLength = field(), oldSum = field(),
+               newLength = field(), newSum = field();
+    if (!newSum || !start->empty() || *mark != kCopyMark || *path != target) return {Kept::Damaged, {}, {}};
+    const std::string_view old = rest.substr(0, std::min(rest.size(), static_cast<size_t>(std::atoll(std::string(*oldLength).c_str()))));
+    const std::string_view next = rest.substr(old.size());
+    if (*oldLength != std::to_string(old.size()) || *oldSum != hex(fnv1a(old)) ||
+        *newLength != std::to_string(next.size()) || *newSum != hex(fnv1a(next)))
+        return {Kept::Damaged, {}, {}};
+    return {Kept::Whole, std::string(old), std::string(next)};
+}
+
+// Whether the file's bytes `now` are a state that the rewrite which kept `k` could have
+// left (rule 3): the old content's first bytes (a restore or an undo writing it back),
+// then the new content's (the rewrite), then the old content or, past the shorter of the
+// two, the zeros a reservation of space adds.
+bool couldHaveLeft(std::string_view now, const Kept& k) {
+    const std::string_view old = k.content, next = k.incoming;
+    const size_t shorter = std::min(old.size(), next.size());
+    if (now.size() < shorter || now.size() > std::max(old.size(), next.size())) return false;
+    size_t i = 0;
+    while (i < now.size() && i < old.size() && now[i] == old[i]) ++i;
+    while (i < now.size() && i < next.size() && now[i] == next[i]) ++i;
+    for (; i < now.size(); ++i)
+        if (!(i < old.size() && now[i] == old[i]) && !(i >= shorter && now[i] == '\0')) return false;
+    return true;
 }
 
 void dropCopy(const std::string& copy) {
     // Once gone for good, the next start cannot put an older content back.
-    if (!copy.empty() && ::unlink(copy.c_str()) == 0) syncFolder(folderOf(copy));
+    if (!copy.empty() && isOwnFolder(folderOf(copy)) && ::unlink(copy.c_str()) == 0) syncFolder(folderOf(copy));
 }
 
-// Kept as "damaged-TAG-N.ini", a name no save or start looks at, for whoever wants to see
-// what it holds. Past the first hundred numbers, which another account may have taken
-// before the folder was closed, numbers no one can foresee.
-void setAside(const std::string& entry, const std::string& tag) {
-    const std::string stem = folderOf(entry) + "/damaged-" + tag + "-";
-    unsigned long long n = 0;
-    for (int tries = 0; tries < 200; ++tries) {
-        const std::string aside = stem + std::to_string(n) + ".ini";
-        n = tries < 99 ? n + 1
-                       : static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                             (static_cast<unsigned long long>(::getpid()) << 40);
-        struct stat st {};
-        if (::lstat(aside.c_str(), &st) == 0 || errno != ENOENT) continue;
-        if (::rename(entry.c_str(), aside.c_str()) == 0) syncFolder(folderOf(entry));
-        return;
-    }
+void setAsideCopy(const std::string& copy, const char* kind) {
+    setAside(copy, kind, nameOf(copy).substr(kCopyPrefix.size(), 16));
 }
 
-void setAsideCopy(const std::string& copy) { setAside(copy, nameOf(copy).substr(kCopyPrefix.size(), 16)); }
+// A copy that is neither missing nor to be put back: set aside where that is the user's to do.
+void settle(const Kept& kept, const std::string& copy) {
+    if (kept.state == Kept::Damaged) setAsideCopy(copy, "damaged");
+    if (kept.state == Kept::Foreign) setAsideCopy(copy, "other-account");
+    if (kept.state == Kept::Whole) setAsideCopy(copy, "superseded");
+}
 
 // Room for `size` bytes in the file, taken before any byte changes, so that a full disk
 // fails here. On failure the file is cut back to its old size, which *intact tells.
@@ -271,17 +319,20 @@ bool replaceContent(int fd, std::string_view bytes) {
 }
 
 // With `target` locked on `fd`, so that no rewrite runs: puts back what its copy keeps,
-// or sets a damaged copy aside. False when a copy stays: it could not be read or put back.
+// or sets aside a copy that is not to be put back. False when a copy stays: it could not
+// be read or put back.
 bool restoreLocked(const std::string& copy, int fd, const std::string& target) {
     const Kept kept = readCopy(copy, target);
     if (kept.state == Kept::Missing) return true;
     if (kept.state == Kept::Untouchable) return false;
-    if (kept.state == Kept::Damaged) {
-        setAsideCopy(copy);
+    struct stat st {};
+    if (kept.state == Kept::Whole && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) return false;
+    const std::optional<std::string> now = kept.state == Kept::Whole ? readFd(fd, kMaxFileBytes) : std::nullopt;
+    if (kept.state == Kept::Whole && !now) return false;
+    if (kept.state != Kept::Whole || !couldHaveLeft(*now, kept)) {
+        settle(kept, copy);
         return true;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
     if (!reserve(fd, kept.content.size(), st.st_size) || !replaceContent(fd, kept.content)) return false;
     dropCopy(copy);
     return true;
@@ -289,8 +340,7 @@ bool restoreLocked(const std::string& copy, int fd, const std::string& target) {
 
 void restoreAtStart(const std::string& target, const std::string& copy) {
     const Kept kept = readCopy(copy, target);
-    if (kept.state == Kept::Damaged) setAsideCopy(copy);
-    if (kept.state != Kept::Whole) return;
+    if (kept.state != Kept::Whole) return settle(kept, copy);
     Fd fd(openExisting(target, O_RDWR | O_NOFOLLOW));
     if (!fd.ok()) {
         // A file removed since has nothing to put back.
@@ -309,14 +359,15 @@ bool sameState(const struct stat& a, const struct stat& b) {
 }
 
 // A read without the lock: two reads that agree, the file's state unchanged around them and
-// no copy between them, tried a few times.
+// no copy that counts between them, tried a few times.
 std::optional<std::string> checkedRead(int fd, const std::string& copy, const std::string& target) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         struct stat before {}, after {};
         if (::fstat(fd, &before) != 0) return std::nullopt;
         const auto first = readFd(fd, kMaxFileBytes);
         Kept kept = readCopy(copy, target);
-        if (kept.state == Kept::Whole) return std::move(kept.content);
+        // What a rewrite under way reads as: its file is in a state it could have left.
+        if (kept.state == Kept::Whole && first && couldHaveLeft(*first, kept)) return std::move(kept.content);
         const auto second = readFd(fd, kMaxFileBytes);
         if (::fstat(fd, &after) != 0) return std::nullopt;
         if (sameState(before, after) && first == second) return first;
@@ -332,79 +383,90 @@ void recoverUnfinishedSaves(const std::vector<std::string>& files) {
     writesReportSizeLimits();
     const std::string& recovery = recoveryFolderPath();
     // Closed to others' writes first, so that nothing can be planted once it is looked at;
-    // what was planted while it lay open is set aside rather than trusted.
+    // what another account planted while it lay open is set aside below, the user's own kept.
     struct stat st {};
-    const bool exposed = !recovery.empty() && ::stat(recovery.c_str(), &st) == 0 && !trustedFolder(recovery);
-    if (exposed) makePrivateFolders(recovery);
-    const bool trusted = trustedFolder(recovery);
-    std::set<std::string> folders{recovery};
+    if (!recovery.empty() && ::stat(recovery.c_str(), &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 022))
+        makePrivateFolders(recovery);
+    const bool own = !recovery.empty() && isOwnFolder(recovery);
+    std::set<std::string> folders;
     for (const std::string& file : files) {
-        const std::string name = nameOf(file);
-        if (trusted && in_place::othersEntry(file)) setAside(file, name.substr(0, name.rfind('.')));
-        const std::string target = resolvedPath(file), copy = copyPathOf(target);
-        if (!exposed) restoreAtStart(target, copy);
-        else if (trusted && ::lstat(copy.c_str(), &st) == 0) setAsideCopy(copy);
+        const std::string name = nameOf(file), stem = name.substr(0, name.rfind('.'));
+        // Root's, left by a run under sudo that kept the user's HOME, is the user's, as
+        // far as the user may read it.
+        const in_place::Entry entry = own ? in_place::settingsEntry(file) : in_place::Entry::Elsewhere;
+        if (entry == in_place::Entry::Others) setAside(file, "other-account", stem);
+        if (entry == in_place::Entry::Roots && ::faccessat(AT_FDCWD, file.c_str(), R_OK, AT_EACCESS) != 0)
+            setAside(file, "unreadable", stem);
+        const std::string target = resolvedPath(file);
+        restoreAtStart(target, copyPathOf(target));
         folders.insert({folderOf(file), folderOf(followLinks(file))});
     }
     // Each folder once: the program's files share one, the settings lie in the recovery folder.
+    if (own) folders.insert(recovery);
     for (const std::string& folder : folders)
-        if (!folder.empty()) removeDeadTemporaries(folder);
+        if (!folder.empty() && (own || folder != recovery)) removeDeadTemporaries(folder);
 }
 
 namespace in_place {
 
-bool rewrite(const std::string& path, std::string_view bytes, std::optional<unsigned> mode) {
+Outcome rewrite(const std::string& path, std::string_view bytes, std::optional<unsigned> mode) {
     const std::string& folder = recoveryFolderPath();
-    if (folder.empty() || !makePrivateFolders(folder) || !trustedFolder(folder)) return false;
+    if (folder.empty() || !makePrivateFolders(folder) || !isOwnFolder(folder)) return Outcome::NoCopy;
     const std::string target = resolvedPath(path), copy = copyPathOf(target);
     Fd fd(openExisting(target, O_RDWR | O_NOFOLLOW));
+    if (!fd.ok()) return Outcome::Failed;
     // Held until the copy is gone; a copy found once it is held belongs to a rewrite
     // that did not finish: that content first.
-    if (!fd.ok() || lockFile(fd.get(), LOCK_EX) == Lock::Busy || !restoreLocked(copy, fd.get(), target))
-        return false;
+    if (lockFile(fd.get(), LOCK_EX) == Lock::Busy) return Outcome::InUse;
+    if (!restoreLocked(copy, fd.get(), target)) return Outcome::Failed;
     // Only the owner may set a mode: a shared file left open to the user's writes keeps its.
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) return false;
+    if (::fstat(fd.get(), &st) != 0) return Outcome::Failed;
     const bool newMode = mode && (st.st_mode & 07777) != *mode;
     const auto old = readFd(fd.get(), kMaxFileBytes);
+    if (!old) return Outcome::Failed;
     bool kept = false;
-    if (!old || !renameInto(folder, nameOf(copy), copyOf(target, *old), 0600, nullptr, &kept)) {
+    if (!renameInto(folder, nameOf(copy), copyOf(target, *old, bytes), 0600, nullptr, &kept)) {
         if (kept) dropCopy(copy); // the file is untouched: the copy goes with the rewrite
-        return false;
+        return Outcome::NoCopy;
     }
     if (onRecoveryCopyKept) onRecoveryCopyKept();
 
     bool intact = false;
     if (!reserve(fd.get(), bytes.size(), static_cast<off_t>(old->size()), &intact)) {
         if (intact) dropCopy(copy);
-        return false;
+        return Outcome::Failed;
     }
     if (!replaceContent(fd.get(), bytes) || (newMode && ::fchmod(fd.get(), static_cast<mode_t>(*mode)) != 0)) {
         // The old content back now rather than at the next start; failing that, the copy
         // stays for the next start, and reads show it meanwhile.
         if (replaceContent(fd.get(), *old)) dropCopy(copy);
-        return false;
+        return Outcome::Failed;
     }
     dropCopy(copy);
-    return true;
+    return Outcome::Done;
 }
+
+const std::string& recoveryFolder() { return recoveryFolderPath(); }
 
 std::optional<std::string> read(int fd, const std::string& path) {
     if (recoveryFolderPath().empty()) return readFd(fd, kMaxFileBytes);
     // Held, the lock keeps any rewrite from starting until the file is read.
     const Lock lock = lockFile(fd, LOCK_SH);
     const std::string target = resolvedPath(path), copy = copyPathOf(target);
+    if (lock != Lock::Held) return checkedRead(fd, copy, target);
+    auto bytes = readFd(fd, kMaxFileBytes);
     Kept kept = readCopy(copy, target);
-    if (kept.state == Kept::Whole) return std::move(kept.content);
-    auto bytes = lock == Lock::Held ? readFd(fd, kMaxFileBytes) : checkedRead(fd, copy, target);
-    if (lock == Lock::Held) lockCall(fd, LOCK_UN);
+    lockCall(fd, LOCK_UN);
+    if (kept.state == Kept::Whole && bytes && couldHaveLeft(*bytes, kept)) return std::move(kept.content);
     return bytes;
 }
 
-bool othersEntry(const std::string& path) {
+Entry settingsEntry(const std::string& path) {
     struct stat st {};
-    return !recoveryFolderPath().empty() && folderOf(path) == recoveryFolderPath() &&
-           ::lstat(path.c_str(), &st) == 0 && st.st_uid != ::geteuid();
+    if (recoveryFolderPath().empty() || folderOf(path) != recoveryFolderPath() || ::lstat(path.c_str(), &st) != 0)
+        return Entry::Elsewhere;
+    return st.st_uid == ::geteuid() ? Entry::Users : st.st_uid == 0 ? Entry::Roots : Entry::Others;
 }
 
 void replaced(const std::string& target) { dropCopy(copyPathOf(resolvedPath(target))); }

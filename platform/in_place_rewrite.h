@@ -18,9 +18,9 @@ void setRecoveryFolder(std::string folder);
 
 // At start, before any file is read: puts back onto each of `files` (the program's own
 // files, which a save may rewrite in place) the old content of a rewrite that did not
-// finish, sets aside a copy that is not whole, then removes the temporaries of saves whose
-// process is gone from those files' folders (and their links' targets') and the recovery
-// folder.
+// finish, sets aside a copy that is not whole or that content saved since has made
+// stale, then removes the temporaries of saves whose process is gone from those files'
+// folders (and their links') and the recovery folder.
 void recoverUnfinishedSaves(const std::vector<std::string>& files);
 
 // The longest any lock is waited for: another process, even one of another account that
@@ -37,16 +37,25 @@ inline int (*lockCall)(int fd, int how) = ::flock;
 namespace in_place {
 
 // What platform/files.cpp asks of the protocol.
-// Rewrites the regular file `target` (its links followed) in place; false, the file as
-// it was, when it cannot.
-bool rewrite(const std::string& target, std::string_view bytes, std::optional<unsigned> mode);
+enum class Outcome {
+    Done,
+    Failed, // the file could not be written (a full disk, a size limit)
+    InUse,  // another process kept the file's lock
+    NoCopy, // the old content could not be kept in the recovery folder
+};
+// Rewrites the regular file `target` (its links followed) in place; unless Done, the file
+// as it was.
+Outcome rewrite(const std::string& target, std::string_view bytes, std::optional<unsigned> mode);
+const std::string& recoveryFolder();
 // The content of the file at `path`, open on `fd`, as last saved whole.
 std::optional<std::string> read(int fd, const std::string& path);
 // A save by rename replaced `target`: no older content may come back over it.
 void replaced(const std::string& target);
-// Whether `path` names an entry of the recovery folder (the settings' folder) that another
-// account owns: never written, nor written through.
-bool othersEntry(const std::string& path);
+// Whose entry `path` names in the recovery folder (the settings' folder). Another
+// account's is never written, nor written through; root's (left by a run under sudo) is
+// the user's to replace.
+enum class Entry { Elsewhere, Users, Roots, Others };
+Entry settingsEntry(const std::string& path);
 
 } // namespace in_place
 

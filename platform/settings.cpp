@@ -41,7 +41,8 @@ std::string Settings::get(std::string_view section, std::string_view key, std::s
 }
 
 bool Settings::set(std::string_view section, std::string_view key, std::string_view value) {
-    if (!makePrivateFolders(folder_)) return false;
+    // Only where no other account can put a link in the file's place, at any moment.
+    if (!makePrivateFolders(folder_) || !isOwnFolder(folder_)) return false;
     auto doc = IniFile::open(filePath());
     if (!doc) return false;
     // Start-up stores the language it has just read; rewriting and flushing the same

@@ -26,10 +26,11 @@ inline constexpr unsigned kOrdinaryUser = 65534;
 inline bool giveToOrdinaryUser(const std::string& path) {
     return ::geteuid() != 0 || ::chown(path.c_str(), kOrdinaryUser, kOrdinaryUser) == 0;
 }
-inline bool becomeOrdinaryUser() {
-    return ::geteuid() != 0 ||
-           (::setgroups(0, nullptr) == 0 && ::setgid(kOrdinaryUser) == 0 && ::setuid(kOrdinaryUser) == 0);
+// Another account, `uid` with a group of the same number and the groups `also`.
+inline bool becomeAccount(unsigned uid, std::initializer_list<gid_t> also = {}) {
+    return ::geteuid() != 0 || (::setgroups(also.size(), also.begin()) == 0 && ::setgid(uid) == 0 && ::setuid(uid) == 0);
 }
+inline bool becomeOrdinaryUser() { return becomeAccount(kOrdinaryUser); }
 
 // The exit status of a child that runs body() (-1 when it did not exit).
 template <class Body> int statusOfChild(Body body) {

@@ -249,7 +249,8 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
     // is written through: it stays a link, and its target gets the new content. A lock any
     // reader may keep holds start and save briefly, whatever signals the program inherits
     // blocked, then the save fails; no locks, it goes on. A shared install's forecast,
-    // another account's but open to all, is saved and keeps its mode.
+    // another account's but open to all, is saved and keeps its mode. Another account's
+    // link in a folder open to all is neither read nor written through.
     enum Lock { None, HeldElsewhere, HeldEverySignalBlocked, Unsupported };
     const std::string elsewhere = folder.root + "/elsewhere";
     const struct {
@@ -258,6 +259,7 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
         bool link, saved;
         Lock lock;
         bool othersFile = false;
+        unsigned othersLinkIn = 0; // the mode of the folder where another account made the link
     } cases[] = {{"read-only file", 0755, 0444, false, false, None},
                  {"folder closed to new files", 0555, 0644, false, true, None},
                  {"link to a file in another folder", 0755, 0644, true, true, None},
@@ -265,13 +267,19 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
                  {"folder closed, file locked by another process", 0555, 0644, false, false, HeldElsewhere},
                  {"the same, every signal blocked", 0555, 0644, false, false, HeldEverySignalBlocked},
                  {"folder closed, file system without locks", 0555, 0644, false, true, Unsupported},
-                 {"another account's folder and file, open to all", 0555, 0666, false, true, None, true}};
+                 {"another account's folder and file, open to all", 0555, 0666, false, true, None, true},
+                 {"another account's link, in a folder open to all", 0755, 0644, true, false, None, false, 0777},
+                 {"another account's link, in a sticky folder open to all", 0755, 0644, true, false, None, false, 01777}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::string home = c.link ? elsewhere : dir, real = home + "/Zentrafo.ini";
         fs::create_directories(home);
         std::ofstream(real, std::ios::binary) << "[S]\nk=old\n";
         if (c.link) fs::create_symlink(real, file);
+        if (c.othersLinkIn) {
+            ASSERT_EQ(::lchown(file.c_str(), 1234, 1234), 0);
+            ASSERT_EQ(::chmod(dir.c_str(), c.othersLinkIn), 0);
+        }
         giveToUser({folder.config, recovery});
         if (!c.othersFile) giveToUser({home, real});
         ASSERT_EQ(::chmod(real.c_str(), c.fileMode), 0);
@@ -287,7 +295,10 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
             if (c.lock == HeldEverySignalBlocked) ::sigprocmask(SIG_BLOCK, &all, nullptr);
             const auto start = std::chrono::steady_clock::now();
             platform::recoverUnfinishedSaves({file});
-            if (platform::mayWriteFile(file) != bool(c.fileMode & 0200) || readIni(file, "S", "k") != "old") return 3;
+            const bool followed = !c.othersLinkIn;
+            if (platform::mayWriteFile(file) != (followed && (c.fileMode & 0200)) ||
+                readIni(file, "S", "k", "unread") != (followed ? "old" : "unread"))
+                return 3;
             IniBatch batch(file);
             batch.set("S", "k", "new");
             // Not a measure of speed: a lock waited for until its holder ends shows here.
@@ -296,7 +307,8 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
         });
         testing_support::endChild(holder);
         ASSERT_EQ(::chmod(home.c_str(), 0700), 0);
-        EXPECT_EQ(content(), c.saved ? "[S]\nk=new\n" : "[S]\nk=old\n");
+        ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
+        EXPECT_EQ(testing_support::slurp(real), c.saved ? "[S]\nk=new\n" : "[S]\nk=old\n");
         EXPECT_EQ(fs::is_symlink(file), c.link);
         struct stat st {};
         ASSERT_EQ(::stat(real.c_str(), &st), 0);
@@ -304,6 +316,51 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
         EXPECT_TRUE(strays(home).empty());
         fs::remove(file);
         fs::remove(real);
+    }
+}
+
+TEST_F(IniTest, SharedForecastStaysShared) {
+    // Saved by each account in turn, each with a recovery folder of its own: the file keeps
+    // its group and mode, and its owner where only a rewrite in place can keep it.
+    constexpr gid_t kTeam = 4321;
+    const unsigned user = testing_support::kOrdinaryUser;
+    const struct {
+        const char* what;
+        unsigned folderOwner, folderGroup, folderMode, fileOwner, fileGroup, fileMode;
+        std::vector<unsigned> savers; // accounts, each also in kTeam
+        unsigned ownerAfter;
+    } cases[] = {
+        {"a group's folder and file, saved by two members in turn", 0, kTeam, 0775, 0, kTeam, 0664, {user, 4322, user}, user},
+        {"another account's sticky folder, its file open to all", 1234, 1234, 01777, 1234, 1234, 0666, {user}, 1234},
+        {"the user's file, of a group the user is not in", user, user, 0755, user, 0, 0644, {user}, user},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        put("[S]\nk=old\n");
+        ASSERT_EQ(::chown(dir.c_str(), c.folderOwner, c.folderGroup), 0);
+        ASSERT_EQ(::chmod(dir.c_str(), c.folderMode), 0);
+        ASSERT_EQ(::chown(file.c_str(), c.fileOwner, c.fileGroup), 0);
+        ASSERT_EQ(::chmod(file.c_str(), c.fileMode), 0);
+        for (unsigned saver : c.savers) {
+            const std::string settings = folder.root + "/settings-" + std::to_string(saver);
+            fs::create_directories(settings);
+            ASSERT_EQ(::chown(settings.c_str(), saver, saver), 0);
+            EXPECT_EQ(testing_support::statusOfChild([&] {
+                          if (!testing_support::becomeAccount(saver, {kTeam})) return 2;
+                          platform::setRecoveryFolder(settings);
+                          return writeIni(file, "S", "k", "by " + std::to_string(saver)) ? 0 : 1;
+                      }),
+                      0)
+                << saver;
+        }
+        EXPECT_EQ(content(), "[S]\nk=by " + std::to_string(c.savers.back()) + "\n");
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_gid, c.fileGroup);
+        EXPECT_EQ(st.st_mode & 07777, c.fileMode);
+        EXPECT_EQ(st.st_uid, c.ownerAfter);
+        EXPECT_TRUE(strays().empty());
+        ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
     }
 }
 
@@ -402,54 +459,73 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
     giveToUser({victim});
     std::string namingVictim = copy0;
     namingVictim.replace(copy0.find(file), file.size(), victim);
-    // Entries of other kinds, planted by another account before the folder was closed:
-    // a link is never followed, a folder is set aside even when every usual name for that
-    // is taken, and the save goes on.
+    // What the start does with the copy, as the read before it shows: the copy's old
+    // content where the file holds a state the killed rewrite could have left, the file
+    // otherwise. Entries of other kinds, planted by another account before the folder was
+    // closed: a link is never followed, a folder is set aside even when every usual name
+    // for that is taken, and the save goes on.
     enum Kind { File, Link, Folder };
-    const std::string stem = recovery + "/damaged-" + copyName.substr(11, 16) + "-";
+    const std::string hash = copyName.substr(11, 16), stem = recovery + "/damaged-" + hash + "-";
+    IniFile savedSince = IniFile::parse(text[1]);
+    savedSince.set(section(0), "0", "saved since by another account");
+    const unsigned user = testing_support::kOrdinaryUser, stranger = 1234;
     const struct {
         const char* what;
         std::string at, bytes;
-        bool usersOwn, bySave;
+        unsigned owner;
+        bool bySave;
         unsigned folderMode;
-        bool setAside;
+        const char* aside; // the name it is set aside under; "" when left, nullptr when put back
         Kind kind = File;
         bool othersFolder = false;
+        std::string fileNow{}; // text[1] when empty
     } planted[] = {
-        {"lost its last byte, met by the start", own, copy0.substr(0, copy0.size() - 1), true, false, 0755, true},
-        {"lost its last byte, met by the next save", own, copy0.substr(0, copy0.size() - 1), true, true, 0755, true},
-        {"unchecked, naming the file", own, file + '\0' + "[S]\nk=planted\n", true, false, 0755, true},
-        {"whole, naming another file", own, namingVictim, true, false, 0755, true},
-        {"unchecked, of another name and file", other, victim + '\0' + "planted\n", true, false, 0755, false},
-        {"whole, of another name and file", other, namingVictim, true, false, 0755, false},
-        {"whole, made by another account", own, copy0, false, false, 0755, true},
-        {"whole, in a folder others may write", own, copy0, true, false, 0777, true},
-        {"a link, in another account's folder open to all", own, victim, false, false, 0777, false, Link, true},
-        {"a folder, every usual name taken, met by the next save", own, "", false, true, 0755, true, Folder},
+        {"lost its last byte, met by the start", own, copy0.substr(0, copy0.size() - 1), user, false, 0755, "damaged"},
+        {"lost its last byte, met by the next save", own, copy0.substr(0, copy0.size() - 1), user, true, 0755, "damaged"},
+        {"unchecked, naming the file", own, file + '\0' + "[S]\nk=planted\n", user, false, 0755, "damaged"},
+        {"whole, naming another file", own, namingVictim, user, false, 0755, "damaged"},
+        {"unchecked, of another name and file", other, victim + '\0' + "planted\n", user, false, 0755, ""},
+        {"whole, of another name and file", other, namingVictim, user, false, 0755, ""},
+        {"whole, made by another account", own, copy0, stranger, false, 0755, "other-account"},
+        {"whole, left by a run as root", own, copy0, 0, false, 0755, nullptr},
+        {"the user's own, in a folder that lay open to all", own, copy0, user, false, 0777, nullptr},
+        {"whole, the file saved since by another account", own, copy0, user, false, 0755, "superseded", File, false,
+         savedSince.serialize()},
+        {"the same, met by the next save", own, copy0, user, true, 0755, "superseded", File, false,
+         savedSince.serialize()},
+        {"a link, in another account's folder open to all", own, victim, stranger, false, 0777, "", Link, true},
+        {"a folder, every usual name taken, met by the next save", own, "", stranger, true, 0755, "other-account", Folder},
     };
     for (const auto& p : planted) {
         SCOPED_TRACE(p.what);
-        put(text[1]);
+        const std::string fileNow = p.fileNow.empty() ? text[1] : p.fileNow;
+        put(fileNow);
         if (p.kind == Link) fs::create_symlink(p.bytes, p.at);
         if (p.kind == Folder) {
             fs::create_directory(p.at);
             std::ofstream(p.at + "/inside") << "x";
-            for (int n = 0; n < 100; ++n) std::ofstream(stem + std::to_string(n) + ".ini") << "taken";
+            for (int n = 0; n < 100; ++n)
+                std::ofstream(recovery + "/other-account-" + hash + "-" + std::to_string(n) + ".ini") << "taken";
         }
         if (p.kind == File) std::ofstream(p.at, std::ios::binary) << p.bytes;
-        if (p.usersOwn) giveToUser({p.at});
+        ASSERT_EQ(::lchown(p.at.c_str(), p.owner, p.owner), 0);
         if (p.othersFolder) {
             ASSERT_EQ(::chown(recovery.c_str(), 0, 0), 0);
         }
         ASSERT_EQ(::chmod(recovery.c_str(), p.folderMode), 0);
+        const std::string expected = p.bySave ? text[0] : p.aside ? fileNow : text[0];
+        // The start first closes a folder that lay open: until then no copy there counts.
+        if (!p.bySave && p.folderMode == 0755) inChild(0, [&] { return platform::readWholeFile(file) == expected ? 0 : 1; });
         if (p.bySave) inChild(0, [&] { return doc[0].saveAtomic(file) ? 0 : 1; });
         else nextStart();
         giveToUser({recovery});
         ASSERT_EQ(::chmod(recovery.c_str(), 0755), 0);
-        EXPECT_TRUE(content() == text[p.bySave ? 0 : 1]);
+        EXPECT_TRUE(content() == expected);
         EXPECT_EQ(testing_support::slurp(victim), "mine\n");
-        EXPECT_EQ(fs::exists(fs::symlink_status(p.at)), !p.setAside);
-        EXPECT_EQ(strays().size(), p.kind == Folder ? 101u : 1u);
+        EXPECT_EQ(fs::exists(fs::symlink_status(p.at)), p.aside && !*p.aside);
+        EXPECT_EQ(strays().size(), p.kind == Folder ? 101u : p.aside ? 1u : 0u);
+        if (p.aside && *p.aside)
+            for (const std::string& name : strays()) EXPECT_EQ(name.rfind(std::string(p.aside) + "-" + hash + "-", 0), 0u) << name;
         for (auto& e : fs::directory_iterator(recovery)) fs::remove_all(e.path());
     }
 

@@ -6,7 +6,9 @@
 #include <optional>
 #include <sys/stat.h>
 
+#include "kill_during_saves.h"
 #include "private_folders.h"
+#include "platform/in_place_rewrite.h"
 #include "platform/ini.h"
 #include "platform/settings.h"
 
@@ -99,6 +101,55 @@ TEST_F(SettingsTest, UnwritableStoreReportsFailure) {
     Settings s = Settings::inFolder(dir + "/blocked/Zentrafo");
     EXPECT_FALSE(s.set("data", "langue", "1"));
     EXPECT_EQ(s.get("data", "langue", "0"), "0");
+}
+
+TEST_F(SettingsTest, OnlyTheUsersOrRootsSettingsAreReadAndOnlyInAFolderOfTheirOwn) {
+    // What the start meets in the settings folder, and whether the user's next setting is
+    // then kept: root's settings (a run under sudo that kept HOME) are the user's as far as
+    // the user may read them, and the next setting makes them the user's own file; another
+    // account's are set aside under a name that says so. Where another account may move the
+    // settings folder, nothing is written there.
+    const unsigned user = testing_support::kOrdinaryUser;
+    const struct {
+        const char* what;
+        unsigned owner, mode, parentOwner, parentMode;
+        const char* language; // read at the start
+        const char* aside;    // the name the old file is set aside under, "" when none
+        bool kept;
+    } cases[] = {
+        {"root's, readable", 0, 0644, user, 0755, "1", "", true},
+        {"root's, unreadable", 0, 0600, user, 0755, "0", "unreadable-settings-0.ini", true},
+        {"another account's", 1234, 0644, user, 0755, "0", "other-account-settings-0.ini", true},
+        {"the user's, in another account's folder open to all", user, 0600, 1234, 0777, "1", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string parent = dir + "/xdg", settings = parent + "/Zentrafo", file = settings + "/settings.ini";
+        fs::create_directories(settings);
+        std::ofstream(file) << "[data]\nlangue=1\n";
+        ASSERT_EQ(::chown(file.c_str(), c.owner, c.owner), 0);
+        ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
+        ASSERT_EQ(::chown(settings.c_str(), user, user), 0);
+        ASSERT_EQ(::chown(parent.c_str(), c.parentOwner, c.parentOwner), 0);
+        ASSERT_EQ(::chmod(parent.c_str(), c.parentMode), 0);
+        ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
+        EXPECT_EQ(testing_support::statusAsOrdinaryUser([&] {
+                      platform::setRecoveryFolder(settings);
+                      platform::recoverUnfinishedSaves({file});
+                      Settings s = Settings::inFolder(settings);
+                      if (s.get("data", "langue", "0") != c.language) return 3;
+                      return s.set("data", "pseudo", "Zizou") == c.kept && s.get("data", "langue", "0") == c.language ? 0 : 1;
+                  }),
+                  0);
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, c.kept ? user : c.owner);
+        EXPECT_EQ(st.st_mode & 0777, c.kept ? 0600u : c.mode);
+        EXPECT_EQ(platform::readIni(file, "data", "pseudo"), c.kept ? "Zizou" : "");
+        if (*c.aside) EXPECT_EQ(platform::readIni(settings + "/" + c.aside, "data", "langue"), "1");
+        EXPECT_EQ(std::distance(fs::directory_iterator(settings), fs::directory_iterator()), *c.aside ? 2 : 1);
+        fs::remove_all(parent);
+    }
 }
 
 } // namespace

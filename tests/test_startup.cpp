@@ -145,7 +145,7 @@ TEST_F(WindowTest, SettingsLiveInTheUsersPrivateConfigurationFolder) {
     ASSERT_EQ(::stat(folder.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0755u);
     EXPECT_EQ(testing_support::slurp(victim), "#!/bin/sh\necho mine\n");
-    EXPECT_TRUE(std::filesystem::is_symlink(folder + "/damaged-settings-0.ini"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder + "/other-account-settings-0.ini"));
 }
 
 } // namespace
