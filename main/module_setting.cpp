@@ -1,5 +1,7 @@
 #include "main/module_setting.h"
 
+#include "platform/files.h"
+
 namespace zentrafo {
 
 namespace {
@@ -60,8 +62,17 @@ void SignaleEchecSauvegarde(platform::Platform& p, int langue, std::string_view 
     std::string path = CheminIni(p, stem);
     // A stem that names no file is shown as it was asked for.
     if (path.empty()) path = CheminProgramme(p, std::string(stem) + ".ini");
-    p.messageBox(TexteProgramme(Texte::EchecSauvegarde, langue,
-                                {TexteProgramme(quoi, langue), path, DossierProgramme(p), bouton}),
+    // The write of this very file says why it failed, and which folder is at fault: a linked
+    // file's own, or the settings' where the old content could not be kept. A save that
+    // failed before writing (the file could not be read) is the folder's fault.
+    const platform::SaveFailure& echec = platform::lastSaveFailure();
+    const bool connu = echec.file == path && !echec.folder.empty();
+    const Texte texte = !connu || echec.cause == platform::SaveFailure::Folder ? Texte::EchecSauvegarde
+                        : echec.cause == platform::SaveFailure::InUse      ? Texte::EchecFichierUtilise
+                                                                             : Texte::EchecCopie;
+    p.messageBox(TexteProgramme(texte, langue,
+                                {TexteProgramme(quoi, langue), path, connu ? echec.folder : DossierProgramme(p),
+                                 SansCoupure(bouton)}),
                  platform::MbOk | platform::MbIconInformation, "Dravello 2019");
 }
 

@@ -8,8 +8,9 @@ namespace {
 
 using Langues = std::array<std::string_view, 3>;
 
-// In the order of Texte.
-constexpr std::array<Langues, 7> kTextes{{
+// In the order of Texte. French puts a non-breaking space (\u00A0) before ":" ";" "!" "?"
+// and inside « »: no line of a message starts with a lone ":".
+constexpr std::array<Langues, 9> kTextes{{
     {"Imprimer dans un fichier PDF", "Print to a PDF file", "Imprimir en un archivo PDF"},
     {"Le pronostic n'a pas pu être enregistré", "The forecast could not be saved",
      "El pronóstico no se pudo guardar"},
@@ -21,16 +22,31 @@ constexpr std::array<Langues, 7> kTextes{{
      "Los resultados descargados no se pudieron guardar"},
     // The file may already hold the new content (a rename went through, the folder's
     // flush did not), so nothing is claimed of the file, only of the window.
-    {"%1 dans le fichier :\n%2\n\nLa fenêtre garde ce qu'elle affiche. Le dossier du programme est peut-être "
-     "protégé en écriture ou son disque plein :\n%3\nCorrigez le problème puis cliquez de nouveau sur « %4 ».",
-     "%1 to the file:\n%2\n\nThe window keeps what it shows. The program's folder may be write-protected or its "
+    {"%1 dans le fichier\u00A0:\n%2\n\nLa fenêtre garde ce qu'elle affiche. Le dossier de ce fichier est peut-être "
+     "protégé en écriture ou son disque plein\u00A0:\n%3\nCorrigez le problème puis cliquez de nouveau sur "
+     "«\u00A0%4\u00A0».",
+     "%1 to the file:\n%2\n\nThe window keeps what it shows. That file's folder may be write-protected or its "
      "disk full:\n%3\nFix that, then click “%4” again.",
-     "%1 en el archivo:\n%2\n\nLa ventana conserva lo que muestra. La carpeta del programa puede estar protegida "
+     "%1 en el archivo:\n%2\n\nLa ventana conserva lo que muestra. La carpeta de ese archivo puede estar protegida "
      "contra escritura o su disco lleno:\n%3\nCorrija el problema y vuelva a pulsar «%4»."},
+    {"%1 dans le fichier\u00A0:\n%2\n\nLa fenêtre garde ce qu'elle affiche. Un autre programme utilise ce "
+     "fichier\u00A0: fermez-le, ou attendez qu'il ait fini, puis cliquez de nouveau sur «\u00A0%4\u00A0».",
+     "%1 to the file:\n%2\n\nThe window keeps what it shows. Another program is using that file: close it, or "
+     "wait until it is done, then click “%4” again.",
+     "%1 en el archivo:\n%2\n\nLa ventana conserva lo que muestra. Otro programa está usando ese archivo: "
+     "ciérrelo, o espere a que termine, y vuelva a pulsar «%4»."},
+    {"%1 dans le fichier\u00A0:\n%2\n\nLa fenêtre garde ce qu'elle affiche. Le dossier des réglages, où le "
+     "programme garde l'ancien contenu pendant qu'il enregistre, est peut-être protégé en écriture ou son disque "
+     "plein\u00A0:\n%3\nCorrigez le problème puis cliquez de nouveau sur «\u00A0%4\u00A0».",
+     "%1 to the file:\n%2\n\nThe window keeps what it shows. The settings folder, where the program keeps the old "
+     "content while it saves, may be write-protected or its disk full:\n%3\nFix that, then click “%4” again.",
+     "%1 en el archivo:\n%2\n\nLa ventana conserva lo que muestra. La carpeta de configuración, donde el programa "
+     "conserva el contenido anterior mientras guarda, puede estar protegida contra escritura o su disco "
+     "lleno:\n%3\nCorrija el problema y vuelva a pulsar «%4»."},
     // The forecast is touched only once the download is whole, so it is as it was.
-    {"Les résultats téléchargés n'ont pas pu être enregistrés dans le dossier :\n%1\n\nLe pronostic n'a pas été "
-     "modifié. Le disque de ce dossier est peut-être plein, ou le dossier protégé en écriture : libérez de la "
-     "place sur ce disque ou corrigez le dossier, puis cliquez de nouveau sur « %2 ».",
+    {"Les résultats téléchargés n'ont pas pu être enregistrés dans le dossier\u00A0:\n%1\n\nLe pronostic n'a pas "
+     "été modifié. Le disque de ce dossier est peut-être plein, ou le dossier protégé en écriture\u00A0: libérez "
+     "de la place sur ce disque ou corrigez le dossier, puis cliquez de nouveau sur «\u00A0%2\u00A0».",
      "The downloaded results could not be saved in the folder:\n%1\n\nThe forecast was not changed. That "
      "folder's disk may be full, or the folder write-protected: free some room on that disk or fix the folder, "
      "then click “%2” again.",
@@ -54,6 +70,12 @@ std::string TexteProgramme(Texte t, int langue, std::initializer_list<std::strin
             out += modele[i];
         }
     }
+    return out;
+}
+
+std::string SansCoupure(std::string_view texte) {
+    std::string out;
+    for (char c : texte) c == ' ' ? out.append("\u00A0") : out.append(1, c);
     return out;
 }
 

@@ -16,6 +16,10 @@ enum class Texte {
     ResultatsNonEnregistres,
     // %1 one of the openings above, %2 the file, %3 its folder, %4 the button's caption.
     EchecSauvegarde,
+    // The same, when another program holds the file (%3 unused).
+    EchecFichierUtilise,
+    // The same, when the old content could not be kept meanwhile: %3 the folder it goes to.
+    EchecCopie,
     // A download the disk did not take: %1 the folder it went to, %2 the button's caption.
     TelechargementNonEnregistre,
 };
@@ -23,5 +27,9 @@ enum class Texte {
 // `t` in `langue` (0 French, 1 English, 2 Spanish; French for any other), each "%1" to
 // "%9" replaced by the value of that rank.
 std::string TexteProgramme(Texte t, int langue, std::initializer_list<std::string_view> valeurs = {});
+
+// `texte` with its blanks made non-breaking: a button's caption quoted in a message stays on
+// one line.
+std::string SansCoupure(std::string_view texte);
 
 } // namespace zentrafo

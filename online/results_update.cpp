@@ -67,7 +67,8 @@ void OnlineServices::RECUP() {
         // What the disk refused is the download's own file: the user is sent to its folder.
         p.setBusy(false);
         p.messageBox(TexteProgramme(Texte::TelechargementNonEnregistre, w_.LangueCourante,
-                                    {std::filesystem::path(part).parent_path().string(), Command8->caption()}),
+                                    {std::filesystem::path(part).parent_path().string(),
+                                     SansCoupure(Command8->caption())}),
                      platform::MbOk | platform::MbIconInformation, "Dravello 2019");
         return;
     }

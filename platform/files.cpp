@@ -290,6 +290,7 @@ bool mayWriteFile(const std::string& path) {
 
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode, Replace which) {
     writesReportSizeLimits();
+    lastFailure() = {};
     const std::string target = followLinks(path);
     const std::string dir = folderOf(target), name = nameOf(target);
     const in_place::Entry entry = in_place::settingsEntry(path);

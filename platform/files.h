@@ -55,8 +55,8 @@ enum class Replace { IfWritable, EvenReadOnly };
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode = std::nullopt,
                     Replace which = Replace::IfWritable);
 
-// Why the last writeWholeFile of this thread that failed did, for the message that tells
-// the user what to do.
+// Why the last writeWholeFile of this thread failed, for the message that tells the user
+// what to do (an empty `file` after a success).
 struct SaveFailure {
     enum Cause {
         Folder,   // the folder or its disk: write-protected, full, gone

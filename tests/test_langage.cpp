@@ -7,7 +7,11 @@
 #include <regex>
 #include <set>
 
+#include <sys/stat.h>
+
+#include "kill_during_saves.h"
 #include "main/langage.h"
+#include "platform/in_place_rewrite.h"
 #include "online/frec.h"
 #include "window_fixture.h"
 
@@ -289,6 +293,33 @@ TEST_F(LangueTest, MessageOfTheDayFollowsTheLanguage) {
     EXPECT_EQ(m.langage.Label10->caption(), "Match ce soir !");
     EXPECT_TRUE(m.langage.Shape3->visible());
     EXPECT_EQ(settingsStore().get("data", "langue"), "0");
+}
+
+TEST_F(LangueTest, LanguageFilesWaitForNoLock) {
+    // No save writes a language file: another program holding one's lock (any account that
+    // may read it can) holds neither the start nor a flag's click.
+    static std::set<ino_t> locked;
+    locked.clear();
+    platform::lockCall = [](int fd, int how) {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0) locked.insert(st.st_ino);
+        return ::flock(fd, how);
+    };
+    const pid_t holder = testing_support::holdLock(program + "/langEn.txt", LOCK_EX);
+    ASSERT_NE(holder, -1);
+    ASSERT_TRUE(settingsStore().set("data", "langue", "1"));
+    Marlix& m = start();
+    for (int lang : {2, 0, 1}) m.langage.lang[static_cast<size_t>(lang)]->click();
+    platform::lockCall = ::flock;
+    testing_support::endChild(holder);
+    EXPECT_EQ(m.LangueCourante, 1);
+    EXPECT_TRUE(fake.boxes.empty());
+    EXPECT_FALSE(locked.empty()); // the forecast and the settings still are read under their lock
+    for (const char* name : {"langFr.txt", "langEn.txt", "langSp.txt"}) {
+        struct stat st {};
+        ASSERT_EQ(::stat((program + "/" + name).c_str(), &st), 0);
+        EXPECT_EQ(locked.count(st.st_ino), 0u) << name;
+    }
 }
 
 TEST_F(LangueTest, MalformedFilesNeverBreakTheLoader) {

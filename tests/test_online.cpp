@@ -169,12 +169,25 @@ TEST_F(OnlineTest, StartUpPutsBackABackupAndRemovesPartialDownloads) {
     EXPECT_EQ(start().groups.group('A').team[1]->text(), "Mine");
     EXPECT_EQ(folder.read("Zentrafo.ini"), kUserFile);
     EXPECT_FALSE(has("Zentrafo.BU"));
+
+    // A folder at the download's name, put there while the settings folder lay open to all,
+    // is set aside: the next update lands.
+    served["/Zentrafo.ini"] = savedForecast("Published", "2") + kPublishedSections;
+    folder.put("Zentrafo.ini", kUserFile);
+    fs::create_directories(downloadInProgress() + "/planted");
+    fs::permissions(settingsStore().folder(), fs::perms::all);
+    start();
+    EXPECT_TRUE(fs::is_directory(settingsStore().folder() + "/in-the-way-Zentrafo.ini.part-0.ini"));
+    update(true);
+    EXPECT_EQ(w->groups.group('A').team[1]->text(), "Published");
+    EXPECT_FALSE(downloadLeft());
 }
 
 // Updated by its owner (not root, who may write anything), a forecast is replaced, read-only
 // or in a folder closed to new files, and keeps its mode; where both are closed, the
 // save's own failure message says so in the window's language, naming the forecast and the
-// program's folder, and the file is as it was.
+// program's folder, and the file is as it was. In a folder open to all, another account's
+// link at the backup's name is not written through: the update goes on without a backup.
 TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
     const std::string published = savedForecast("Published", "2") + kPublishedSections;
     served["/Zentrafo.ini"] = published;
@@ -185,13 +198,20 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
         P folderMode, fileMode;
         bool replaced;
         int language = 0;
-        std::string said = "n'ont pas pu être enregistrés dans le fichier :\n", button = "« Mise à jour »";
+        std::string said = "n'ont pas pu être enregistrés dans le fichier\u00A0:\n",
+                    button = "«\u00A0Mise\u00A0à\u00A0jour\u00A0»";
+        unsigned othersBackupLink = 0; // the folder's mode, when another account put a link there
     } cases[] = {{"read-only forecast", P::owner_all, readOnly, true},
                  {"folder closed to new files", closed, P::owner_read | P::owner_write, true},
                  {"both closed", closed, readOnly, false},
                  {"both closed, in English", closed, readOnly, false, 1, "could not be saved to the file:\n", "“Update”"},
                  {"both closed, in Spanish", closed, readOnly, false, 2, "no se pudieron guardar en el archivo:\n",
-                  "«Actualizar»"}};
+                  "«Actualizar»"},
+                 {.what = "another account's link as the backup, in a folder open to all", .fileMode = P::owner_read | P::owner_write,
+                  .replaced = true, .othersBackupLink = 0777},
+                 {.what = "the same, in a sticky folder", .fileMode = P::owner_read | P::owner_write, .replaced = true,
+                  .othersBackupLink = 01777}};
+    const std::string victim = root + "/notes.txt", backup = program + "/Zentrafo.BU";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         folder.put("Zentrafo.ini", kUserFile);
@@ -199,7 +219,13 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
         for (const auto& e : fs::recursive_directory_iterator(root))
             ASSERT_TRUE(testing_support::giveToOrdinaryUser(e.path()));
         ASSERT_TRUE(testing_support::giveToOrdinaryUser(root));
-        fs::permissions(program, c.folderMode);
+        fs::permissions(program, c.othersBackupLink ? static_cast<P>(c.othersBackupLink) : c.folderMode);
+        if (c.othersBackupLink) {
+            std::ofstream(victim) << "mine\n";
+            ASSERT_TRUE(testing_support::giveToOrdinaryUser(victim));
+            fs::create_symlink(victim, backup);
+            ASSERT_EQ(::lchown(backup.c_str(), 1234, 1234), 0);
+        }
         EXPECT_EQ(testing_support::statusAsOrdinaryUser([&] {
                       start().langage.lang_Click(c.language);
                       update(true);
@@ -216,6 +242,11 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
         fs::permissions(program, P::owner_all);
         EXPECT_EQ(folder.read("Zentrafo.ini"), c.replaced ? published : kUserFile);
         EXPECT_EQ(fs::status(iniPath()).permissions() & P::all, c.fileMode);
+        if (c.othersBackupLink) {
+            EXPECT_EQ(folder.read("../notes.txt"), "mine\n");
+            EXPECT_TRUE(fs::is_symlink(backup));
+            fs::remove(backup);
+        }
         EXPECT_FALSE(has("Zentrafo.BU") || downloadLeft());
         fs::permissions(iniPath(), P::owner_all);
     }

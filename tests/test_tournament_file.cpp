@@ -312,7 +312,7 @@ TEST_F(WindowTest, FailedSaveSpeaksTheWindowsLanguage) {
     const struct {
         int language;
         const char *said, *button;
-    } rows[] = {{0, "Le pronostic n'a pas pu être enregistré dans le fichier :\n", "« Sauve »"},
+    } rows[] = {{0, "Le pronostic n'a pas pu être enregistré dans le fichier\u00A0:\n", "«\u00A0Sauve\u00A0»"},
                 {1, "The forecast could not be saved to the file:\n", "“Save”"},
                 {2, "El pronóstico no se pudo guardar en el archivo:\n", "«Guardar»"}};
     Marlix& w = start();
@@ -332,6 +332,47 @@ TEST_F(WindowTest, FailedSaveSpeaksTheWindowsLanguage) {
         EXPECT_TRUE(r.language == 0 || told.find("pas pu") == std::string::npos) << told;
         EXPECT_EQ(fake.boxes[0].title, "Dravello 2019");
     }
+
+    // Where the folder takes no new file the save is a rewrite in place: while another
+    // program reading the forecast holds its lock, the save says who holds the file once
+    // its bounded wait is over; where its old content cannot be kept meanwhile, it names
+    // the settings folder.
+    const char* inUse[] = {"Un autre programme utilise ce fichier\u00A0: fermez-le",
+                           "Another program is using that file: close it", "Otro programa está usando ese archivo"};
+    const std::string settings = settingsStore().folder();
+    this->w.reset();
+    fake.folder = kept;
+    folder.put("Zentrafo.ini", "[CV]\n0=1.1\n");
+    fs::create_directories(settings);
+    for (const auto& e : fs::recursive_directory_iterator(root)) ASSERT_TRUE(testing_support::giveToOrdinaryUser(e.path()));
+    ASSERT_TRUE(testing_support::giveToOrdinaryUser(root));
+    fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec);
+    const pid_t reader = testing_support::holdLock(iniPath(), LOCK_SH);
+    ASSERT_NE(reader, -1);
+    for (const bool copyRefused : {false, true})
+        for (const auto& r : rows) {
+            if (copyRefused && r.language != 0) continue;
+            SCOPED_TRACE(std::to_string(r.language) + (copyRefused ? ", the settings folder refuses the copy" : ""));
+            if (copyRefused) testing_support::endChild(reader);
+            fs::permissions(settings, copyRefused ? fs::perms::owner_read | fs::perms::owner_exec : fs::perms::owner_all);
+            EXPECT_EQ(testing_support::statusAsOrdinaryUser([&] {
+                          Marlix& m = start();
+                          m.langage.lang_Click(r.language);
+                          fake.boxes.clear();
+                          m.fichier.Command3->click();
+                          const std::string told = fake.boxes.size() == 1 ? fake.boxes[0].text : "";
+                          auto says = [&told](const std::string& part) { return told.find(part) != std::string::npos; };
+                          const bool right = says(r.said + iniPath() + "\n") && says(r.button) &&
+                                             (copyRefused ? says("\n" + settings + "\n") && !says("\n" + program + "\n")
+                                                          : says(inUse[r.language]));
+                          if (!right) std::cerr << told << "\n";
+                          return right ? 0 : 1;
+                      }),
+                      0);
+        }
+    fs::permissions(program, fs::perms::owner_all);
+    fs::permissions(settings, fs::perms::owner_all);
+    EXPECT_EQ(folder.read("Zentrafo.ini"), "[CV]\n0=1.1\n");
 }
 
 TEST_F(WindowTest, OneStrayByteLeavesTheOtherLinesAlone) {

@@ -101,7 +101,7 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
     // button as it calls it, in each language.
     const struct {
         const char *said, *button;
-    } kNotStored[] = {{"n'ont pas pu être enregistrés dans le dossier :\n", "« Mise à jour »"},
+    } kNotStored[] = {{"n'ont pas pu être enregistrés dans le dossier\u00A0:\n", "«\u00A0Mise\u00A0à\u00A0jour\u00A0»"},
                       {"could not be saved in the folder:\n", "“Update”"},
                       {"no se pudieron guardar en la carpeta:\n", "«Actualizar»"}};
     const std::string large = kPublished + std::string(12000, ';') + "\n";
