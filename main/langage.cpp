@@ -119,10 +119,13 @@ void Langage::design() {
         flag.on(forms::Ev::Click, [this, i](Control&, forms::EventArgs&) { lang_Click(i); });
         lang[static_cast<size_t>(i)] = &flag;
     }
-    Shape3 = &f.add(Kind::Shape, "Shape3", -1, nullptr, 10600, 150, 150, 150);
+    // Beside the message's first line.
+    Shape3 = &f.add(Kind::Shape, "Shape3", -1, nullptr, 10600, 90, 150, 150);
     Shape3->setBackColor(forms::rgb(255, 0, 0));
     Shape3->setVisible(false);
-    Label10 = &f.add(Kind::Label, "Label10", -1, nullptr, 10800, 60, 2550, 540);
+    // From the window's top down to the goal total: three lines of its bold text, also at
+    // the reduced display's smaller zoom and font.
+    Label10 = &f.add(Kind::Label, "Label10", -1, nullptr, 10800, 0, 2550, 630);
     Label10->setForeColor(forms::rgb(192, 0, 0));
     Label10->setFontBold(true);
 }

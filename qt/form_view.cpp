@@ -604,6 +604,7 @@ void FormView::fitText(Item& item) {
         f.setPixelSize(designPixels(*item.control));
         const bool oneLine = l->height() < 2 * QFontMetrics(f).lineSpacing();
         fitFont(item, [&](const QFontMetrics& m) { return !oneLine || m.horizontalAdvance(l->text()) <= l->width(); });
+        showWholeLines(l);
         break;
     }
     case Kind::ComboBox: {

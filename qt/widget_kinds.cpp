@@ -1,12 +1,14 @@
 #include "qt/widget_kinds.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <exception>
 
 #include <QApplication>
 #include <QFontDatabase>
 #include <QHash>
+#include <QTextLayout>
 
 namespace zqt {
 
@@ -139,5 +141,37 @@ void report(const char* where) {
     }
 }
 
+// The painter's clip alone would cut a line through its letters. Lines are laid out as the
+// painter lays them (each on a whole pixel after the font's leading); the first line whose
+// letters would not stand whole above the bottom, and all after it, go below a margin that
+// keeps them out of the clip. A line that loses only the tips of its descenders still
+// reads, and stays as it always was drawn.
+void showWholeLines(QLabel* l) {
+    const QString text = l->text();
+    const int width = l->width(), room = l->height();
+    const QFontMetricsF m(l->font());
+    int hidden = 0;
+    if (text.contains(QLatin1Char('\n')) || m.horizontalAdvance(text) > width) {
+        QString lines = text;
+        lines.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QChar::LineSeparator);
+        QTextLayout layout(lines, l->font());
+        QTextOption wrap;
+        wrap.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(wrap);
+        layout.beginLayout();
+        qreal top = -m.leading(), bottom = 0;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            top = std::ceil(top + m.leading());
+            if (line.lineNumber() > 0 && top + line.ascent() > room) {
+                hidden = std::max(0, room - static_cast<int>(std::ceil(bottom)));
+                break;
+            }
+            bottom = top = top + line.ascent() + line.descent();
+        }
+        layout.endLayout();
+    }
+    if (l->contentsMargins().bottom() != hidden) l->setContentsMargins(0, 0, 0, hidden);
+}
 
 } // namespace zqt

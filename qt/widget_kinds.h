@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -39,6 +40,9 @@ int shiftBits(Qt::KeyboardModifiers m);
 int keyAscii(const QKeyEvent* e);
 // Tells of an exception a handler let out, from inside a catch block.
 void report(const char* where);
+// A word-wrapped label that runs out of height ends with its last line whose letters show
+// whole, never with one cut through; the first line shows however short the label is.
+void showWholeLines(QLabel* l);
 
 // A push button whose caption wraps over several lines, under its picture when it has
 // one, as the designed buttons expect.

@@ -16,10 +16,12 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <vector>
 
 #include "e2e_support.h"
 #include "http_test_server.h"
@@ -243,6 +245,84 @@ TEST_F(StartupTest, ReducedModeShrinksEveryWidgetAndComesBackExactly) {
     EXPECT_GT(same, 300);
     EXPECT_EQ(widget(w->groups.group('A').team[1])->font().pixelSize(), font);
     EXPECT_EQ(widget(w->views.Command1)->geometry(), design[w->views.Command1]);
+}
+
+// Which rows of a picture of red text hold ink, each as its pixels: the message of the day
+// is dark red on the window's grey.
+using Ink = std::vector<std::vector<bool>>;
+Ink redInk(const QImage& img) {
+    Ink rows(static_cast<size_t>(img.height()), std::vector<bool>(static_cast<size_t>(img.width())));
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            rows[static_cast<size_t>(y)][static_cast<size_t>(x)] = c.red() - std::max(c.green(), c.blue()) > 60;
+        }
+    return rows;
+}
+bool inked(const std::vector<bool>& row) { return std::find(row.begin(), row.end(), true) != row.end(); }
+int inkBands(const Ink& ink) {
+    int bands = 0;
+    for (size_t y = 0; y < ink.size(); ++y) bands += inked(ink[y]) && (y == 0 || !inked(ink[y - 1]));
+    return bands;
+}
+
+// The message of the day lies between the window's top and the goal total: three lines
+// of it show whole, a longer one down to its last whole line, in both display modes.
+TEST_F(StartupTest, MessageOfTheDayShowsWholeLinesAndCoversNothing) {
+    const std::string three = "Ce soir au Parc des Princes, France contre Corée : rendez-vous pour le match !";
+    const std::string longer = three + " Bonne chance à tous les pronostiqueurs, que le meilleur gagne !";
+    start("[Mess]\n0=" + three + "\n");
+    auto* shown = qobject_cast<QLabel*>(widget(w->langage.Label10));
+    for (const auto& [reduced, message] : {std::pair{false, three}, {false, longer}, {true, three}, {true, longer}}) {
+        SCOPED_TRACE((reduced ? "reduced: " : "normal: ") + message);
+        if (reduced && w->form.zoom == 1.0) {
+            e2e::click(widget(w->views.Command6));
+            e2e::click(widget(w->demarrage.Command14));
+        }
+        w->langage.AfficheMessage(message);
+        window->view().sync();
+        ASSERT_TRUE(shown->isVisible());
+        const QRect place(shown->mapTo(&window->view(), QPoint()), shown->size());
+        const int h = place.height();
+
+        // The same text in a label with room below it, as it runs on.
+        QLabel free;
+        free.setFont(shown->font());
+        free.setAlignment(shown->alignment());
+        free.setWordWrap(true);
+        free.setText(shown->text());
+        free.resize(shown->width(), 4 * h);
+        QPalette red = free.palette();
+        red.setColor(QPalette::WindowText, shown->palette().color(QPalette::WindowText));
+        free.setPalette(red);
+        const Ink all = redInk(free.grab().toImage());
+        if (message == three) {
+            ASSERT_EQ(inkBands(all), 3);
+            EXPECT_TRUE(std::none_of(all.begin() + h, all.end(), inked)) << "three lines have room";
+        } else {
+            ASSERT_TRUE(std::any_of(all.begin() + h, all.end(), inked)) << "the longer one has not";
+        }
+
+        // What shows is the text down to its last gap between lines within the label.
+        const Ink seen = redInk(window->view().grab(place).toImage());
+        int cut = h;
+        while (cut > 0 && inked(all[static_cast<size_t>(cut)])) --cut;
+        int wrong = 0, first = -1;
+        for (int y = 0; y < h; ++y)
+            if (seen[static_cast<size_t>(y)] != (y < cut ? all[static_cast<size_t>(y)] : std::vector<bool>(all[0].size()))) {
+                if (first < 0) first = y;
+                ++wrong;
+            }
+        EXPECT_EQ(wrong, 0) << "rows drawn otherwise than whole lines, from row " << first << " of " << h;
+
+        // Nothing beside or below lies under it: the goal total, the flags, the red dot.
+        for (QWidget* other : window->view().findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (other != shown && other->isVisible()) {
+                EXPECT_FALSE(other->geometry().intersects(place)) << other->geometry().x() << "," << other->geometry().y();
+            }
+        e2e::shot(&window->view(), (std::string("message_") + (reduced ? "reduced" : "normal") +
+                                    (message == three ? "_three.png" : "_longer.png")).c_str());
+    }
 }
 
 // A pseudonym stored and the picture wanted at each start: a picture server that never
