@@ -59,6 +59,36 @@ void BM_SauveFichier(benchmark::State& state) {
 }
 BENCHMARK(BM_SauveFichier)->Unit(benchmark::kMillisecond);
 
+// The same where the program's folder takes no new file: the forecast is rewritten in
+// place, its old content (and the new) first kept whole in the settings folder.
+void BM_SauveFichierEnPlace(benchmark::State& state) {
+    Installation inst("save-in-place");
+    const fs::path program = inst.root / "program";
+    fs::create_directories(inst.root / "config");
+    // Root may make a file in any folder: the save runs as an ordinary account.
+    constexpr unsigned kAccount = 65534;
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot) {
+        for (const auto& e : fs::recursive_directory_iterator(inst.root))
+            if (::chown(e.path().c_str(), kAccount, kAccount) != 0) state.SkipWithError("cannot give the files away");
+        if (::chown(inst.root.c_str(), kAccount, kAccount) != 0) state.SkipWithError("cannot give the folder away");
+    }
+    fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                 fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    if (asRoot && (::setegid(kAccount) != 0 || ::seteuid(kAccount) != 0)) state.SkipWithError("cannot become an account");
+    {
+        Marlix w(inst.fake, inst.settings());
+        w.Form_Load();
+        typeForecast(w, 1);
+        for (auto _ : state) {
+            if (!w.fichier.SauveFichier()) state.SkipWithError("save failed");
+        }
+    }
+    if (asRoot && (::seteuid(0) != 0 || ::setegid(0) != 0)) std::abort();
+    fs::permissions(program, fs::perms::owner_all);
+}
+BENCHMARK(BM_SauveFichierEnPlace)->Unit(benchmark::kMillisecond);
+
 // Two saved forecasts, loaded in turn, so that every load changes every box.
 void loadBench(benchmark::State& state, bool afterDownload) {
     Installation a("load-a"), b("load-b");
