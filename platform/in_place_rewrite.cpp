@@ -49,6 +49,7 @@
 #include "platform/in_place_rewrite.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <csignal>
 #include <climits>
@@ -263,9 +264,12 @@ Kept readCopy(const std::string& copy, const std::string& target) {
     };
     const auto start = field(), mark = field(), path = field(), oldLength = field(), oldSum = field(),
                newLength = field(), newSum = field();
-    if (!newSum || !start->empty() || *mark != kCopyMark || *path != target) return {Kept::Damaged, {}, {}};
-    const std::string_view old = rest.substr(0, std::min(rest.size(), static_cast<size_t>(std::atoll(std::string(*oldLength).c_str()))));
-    const std::string_view next = rest.substr(old.size());
+    size_t split = 0;
+    if (!newSum || !start->empty() || *mark != kCopyMark || *path != target ||
+        std::from_chars(oldLength->data(), oldLength->data() + oldLength->size(), split).ec != std::errc() ||
+        split > rest.size())
+        return {Kept::Damaged, {}, {}};
+    const std::string_view old = rest.substr(0, split), next = rest.substr(split);
     if (*oldLength != std::to_string(old.size()) || *oldSum != hex(fnv1a(old)) ||
         *newLength != std::to_string(next.size()) || *newSum != hex(fnv1a(next)))
         return {Kept::Damaged, {}, {}};
