@@ -56,7 +56,8 @@ void OnlineServices::RECUP() {
     platform::Platform& p = w_.platform;
     p.setBusy(true);
     const std::string url = AdresseServeur() + "/Zentrafo.ini";
-    const bool dossierPrive = platform::makePrivateFolders(w_.reglages.store().folder());
+    const bool dossierPrive = platform::makePrivateFolders(w_.reglages.store().folder()) &&
+                              platform::isOwnFolder(w_.reglages.store().folder());
     const std::string part = dossierPrive ? resultatsTelecharges(w_) : CheminProgramme(p, "Zentrafo.ini.part");
     std::optional<std::string> recu;
     const platform::Download telechargement = DownloadPage(url, part);

@@ -304,6 +304,13 @@ TEST_F(WindowTest, FailedSaveTellsTheUserAndKeepsEverything) {
     EXPECT_EQ(zentrafo::LireIni(fake, "Zentrafo", "ButB", "0"), "2");
     EXPECT_EQ(zentrafo::LireIni(fake, "Zentrafo", "CV", "0"), "1.1");
     EXPECT_EQ(w.online.Shape9->backColor(), 0x00FF00u);
+
+    // A forecast linked into a folder that went away: the message names that folder.
+    fs::remove(iniPath());
+    fs::create_symlink(root + "/unplugged/Zentrafo.ini", iniPath());
+    w.fichier.Command3->click();
+    ASSERT_EQ(fake.boxes.size(), 3u);
+    EXPECT_NE(fake.boxes[2].text.find("\n" + root + "/unplugged\n"), std::string::npos) << fake.boxes[2].text;
 }
 
 // The failed save speaks the window's language, names the file and its folder, and calls
