@@ -293,8 +293,11 @@ bool couldHaveLeft(std::string_view now, const Kept& k) {
 }
 
 void dropCopy(const std::string& copy) {
-    // Once gone for good, the next start cannot put an older content back.
-    if (!copy.empty() && isOwnFolder(folderOf(copy)) && ::unlink(copy.c_str()) == 0) syncFolder(folderOf(copy));
+    // Once gone for good, the next start cannot put an older content back. Every save by
+    // rename comes here: mostly there is no copy, and nothing more to look at.
+    struct stat st {};
+    if (copy.empty() || ::lstat(copy.c_str(), &st) != 0 || !isOwnFolder(folderOf(copy))) return;
+    if (::unlink(copy.c_str()) == 0) syncFolder(folderOf(copy));
 }
 
 void setAsideCopy(const std::string& copy, const char* kind) {
