@@ -38,9 +38,10 @@ std::string followLinks(std::string path);
 // Whether an entry of `uid` is trusted as the user's own: the user's, or root's.
 bool usersOrRoots(uid_t uid);
 
-// Renames `entry` to "KIND-TAG-N.ini" in its folder, a name no save or start looks at, for
-// whoever wants to see what it holds; never runs out of names.
-void setAside(const std::string& entry, const std::string& kind, const std::string& tag);
+// Renames `entry` to "KIND-TAG-N" + `ending` in its folder, a name no save or start looks
+// at, for whoever wants to see what it holds; never runs out of names.
+void setAside(const std::string& entry, const std::string& kind, const std::string& tag,
+              const std::string& ending = ".ini");
 
 // Opens without ever waiting for the writer of a pipe (a later fstat refuses it).
 int openExisting(const std::string& path, int access);

@@ -71,11 +71,11 @@ std::string followLinks(std::string path) {
 
 // Past the first hundred numbers, which another account may have taken before the folder
 // was closed, numbers no one can foresee.
-void setAside(const std::string& entry, const std::string& kind, const std::string& tag) {
+void setAside(const std::string& entry, const std::string& kind, const std::string& tag, const std::string& ending) {
     const std::string stem = folderOf(entry) + "/" + kind + "-" + tag + "-";
     unsigned long long n = 0;
     for (int tries = 0; tries < 200; ++tries) {
-        const std::string aside = stem + std::to_string(n) + ".ini";
+        const std::string aside = stem + std::to_string(n) + ending;
         n = tries < 99 ? n + 1
                        : static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
                              (static_cast<unsigned long long>(::getpid()) << 40);
@@ -328,7 +328,15 @@ bool makePrivateFolders(const std::string& path) {
     for (size_t pos = 1; pos <= path.size(); ++pos) {
         if (pos < path.size() && path[pos] != '/') continue;
         const std::string part = path.substr(0, pos);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        if (::mkdir(part.c_str(), 0700) == 0) {
+            // Made by a run under sudo that kept the user's HOME: the user's, as the folder
+            // that holds it, or the user's own settings could never be kept there again.
+            struct stat parent {};
+            if (::geteuid() == 0 && ::stat(folderOf(part).c_str(), &parent) == 0 && parent.st_uid != 0)
+                (void)::chown(part.c_str(), parent.st_uid, parent.st_gid);
+        } else if (errno != EEXIST) {
+            return false;
+        }
     }
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
@@ -366,7 +374,7 @@ void removeLeftover(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return;
     if (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) ::unlink(path.c_str());
-    else if (isOwnFolder(folderOf(path))) setAside(path, "in-the-way", nameOf(path));
+    else if (isOwnFolder(folderOf(path))) setAside(path, "in-the-way", nameOf(path), "");
 }
 
 } // namespace platform

@@ -78,7 +78,8 @@ bool isOwnFolder(const std::string& path);
 void removeLeftover(const std::string& path);
 
 // Like "mkdir -p", every folder made readable by the user only; an existing last folder
-// of the user's is closed to others' writes. True when `path` is a folder at the end.
+// of the user's is closed to others' writes. Run as root, a folder made in another
+// account's folder is that account's. True when `path` is a folder at the end.
 bool makePrivateFolders(const std::string& path);
 
 } // namespace platform

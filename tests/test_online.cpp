@@ -177,7 +177,7 @@ TEST_F(OnlineTest, StartUpPutsBackABackupAndRemovesPartialDownloads) {
     fs::create_directories(downloadInProgress() + "/planted");
     fs::permissions(settingsStore().folder(), fs::perms::all);
     start();
-    EXPECT_TRUE(fs::is_directory(settingsStore().folder() + "/in-the-way-Zentrafo.ini.part-0.ini"));
+    EXPECT_TRUE(fs::is_directory(settingsStore().folder() + "/in-the-way-Zentrafo.ini.part-0"));
     update(true);
     EXPECT_EQ(w->groups.group('A').team[1]->text(), "Published");
     EXPECT_FALSE(downloadLeft());

@@ -150,6 +150,19 @@ TEST_F(SettingsTest, OnlyTheUsersOrRootsSettingsAreReadAndOnlyInAFolderOfTheirOw
         EXPECT_EQ(std::distance(fs::directory_iterator(settings), fs::directory_iterator()), *c.aside ? 2 : 1);
         fs::remove_all(parent);
     }
+
+    // Run as root before the user ever ran it: the folder it makes in the user's home is
+    // the user's, whose settings are then kept there; root's are not.
+    const std::string home = dir + "/home", settings = home + "/.config/Zentrafo";
+    fs::create_directories(home);
+    ASSERT_EQ(::chown(home.c_str(), user, user), 0);
+    EXPECT_FALSE(Settings::inFolder(settings).set("data", "langue", "1"));
+    struct stat st {};
+    ASSERT_EQ(::stat(settings.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, user);
+    EXPECT_EQ(testing_support::statusAsOrdinaryUser([&] { return Settings::inFolder(settings).set("data", "langue", "2") ? 0 : 1; }),
+              0);
+    EXPECT_EQ(platform::readIni(settings + "/settings.ini", "data", "langue"), "2");
 }
 
 } // namespace
