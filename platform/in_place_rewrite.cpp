@@ -332,15 +332,14 @@ bool restoreLocked(const std::string& copy, int fd, const std::string& target) {
     const Kept kept = readCopy(copy, target);
     if (kept.state == Kept::Missing) return true;
     if (kept.state == Kept::Untouchable) return false;
-    struct stat st {};
-    if (kept.state == Kept::Whole && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) return false;
     const std::optional<std::string> now = kept.state == Kept::Whole ? readFd(fd, kMaxFileBytes) : std::nullopt;
     if (kept.state == Kept::Whole && !now) return false;
     if (kept.state != Kept::Whole || !couldHaveLeft(*now, kept)) {
         settle(kept, copy);
         return true;
     }
-    if (!reserve(fd, kept.content.size(), st.st_size) || !replaceContent(fd, kept.content)) return false;
+    if (!reserve(fd, kept.content.size(), static_cast<off_t>(now->size())) || !replaceContent(fd, kept.content))
+        return false;
     dropCopy(copy);
     return true;
 }

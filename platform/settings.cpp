@@ -41,13 +41,13 @@ std::string Settings::get(std::string_view section, std::string_view key, std::s
 }
 
 bool Settings::set(std::string_view section, std::string_view key, std::string_view value) {
-    // Only where no other account can put a link in the file's place, at any moment.
-    if (!makePrivateFolders(folder_) || !isOwnFolder(folder_)) return false;
     auto doc = IniFile::open(filePath());
     if (!doc) return false;
     // Start-up stores the language it has just read; rewriting and flushing the same
-    // file on every launch would only cost time.
+    // file on every launch, or looking at its folders, would only cost time.
     if (doc->get(section, key) == value) return true;
+    // Only where no other account can put a link in the file's place, at any moment.
+    if (!makePrivateFolders(folder_) || !isOwnFolder(folder_)) return false;
     doc->set(section, key, value);
     return doc->saveAtomic(filePath(), 0600);
 }
