@@ -14,6 +14,7 @@ Marlix::Marlix(platform::Platform& p, platform::Settings settings)
     : platform(p), groups(*this), knockout(*this), views(*this), qualifiers(*this), online(*this), reports(*this), fichier(*this),
       langage(*this), reglages(std::move(settings)), infos(*this), demarrage(*this) {
     form.caption = "Dravello Féminine 2019";
+    reglages.siNonGardes = [this] { SignaleReglagesNonGardes(platform, LangueCourante); };
     views.design();
     groups.design();
     infos.designMainCopy();

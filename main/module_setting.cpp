@@ -57,22 +57,35 @@ platform::IniBatch LotIni(platform::Platform& p, std::string_view stem) {
     return platform::IniBatch(CheminIni(p, stem));
 }
 
+namespace {
+// Why the failure happened, naming the folder at fault.
+std::string TexteCause(const platform::SaveFailure& echec, int langue) {
+    const auto rang = static_cast<int>(Texte::CauseInconnue) + static_cast<int>(echec.why);
+    return TexteProgramme(static_cast<Texte>(rang), langue, {echec.folder});
+}
+} // namespace
+
 void SignaleEchecSauvegarde(platform::Platform& p, int langue, std::string_view stem, Texte quoi,
                             std::string_view bouton) {
     std::string path = CheminIni(p, stem);
     // A stem that names no file is shown as it was asked for.
     if (path.empty()) path = CheminProgramme(p, std::string(stem) + ".ini");
     // The write of this very file says why it failed, and which folder is at fault: a linked
-    // file's own, or the settings' where the old content could not be kept. A save that
-    // failed before writing (the file could not be read) is the folder's fault.
+    // file's own, the settings' where the old content could not be kept, or one on its way.
     const platform::SaveFailure& echec = platform::lastSaveFailure();
     const bool connu = echec.file == path && !echec.folder.empty();
     const Texte texte = !connu || echec.cause == platform::SaveFailure::Folder ? Texte::EchecSauvegarde
                         : echec.cause == platform::SaveFailure::InUse      ? Texte::EchecFichierUtilise
                                                                              : Texte::EchecCopie;
+    const platform::SaveFailure cause =
+        connu ? echec : platform::SaveFailure{platform::SaveFailure::Folder, platform::Why::Unknown, path, DossierProgramme(p)};
     p.messageBox(TexteProgramme(texte, langue,
-                                {TexteProgramme(quoi, langue), path, connu ? echec.folder : DossierProgramme(p),
-                                 SansCoupure(bouton)}),
+                                {TexteProgramme(quoi, langue), path, TexteCause(cause, langue), SansCoupure(bouton)}),
+                 platform::MbOk | platform::MbIconInformation, "Dravello 2019");
+}
+
+void SignaleReglagesNonGardes(platform::Platform& p, int langue) {
+    p.messageBox(TexteProgramme(Texte::ReglagesNonGardes, langue, {TexteCause(platform::lastSaveFailure(), langue)}),
                  platform::MbOk | platform::MbIconInformation, "Dravello 2019");
 }
 

@@ -42,10 +42,14 @@ std::string LireIni(const platform::IniFile& doc, std::string_view section, std:
 platform::IniBatch LotIni(platform::Platform& p, std::string_view stem);
 
 // The one message of every save that failed, in `langue`: `quoi` (what was to be written)
-// could not be written into the file of `stem`; the message names the file and the
-// program's folder, says what the window shows is kept, and that `bouton` (the button's
-// caption) may be pressed again once the folder or its disk is fixed.
+// could not be written into the file of `stem`; the message names the file, says what the
+// window shows is kept, why the save failed and which folder is at fault, and that
+// `bouton` (the button's caption) may be pressed again once that is fixed.
 void SignaleEchecSauvegarde(platform::Platform& p, int langue, std::string_view stem, Texte quoi,
                             std::string_view bouton);
+
+// The message of a setting that could not be kept, in `langue`: why, naming the folder at
+// fault and what would make it safe.
+void SignaleReglagesNonGardes(platform::Platform& p, int langue);
 
 } // namespace zentrafo

@@ -10,7 +10,7 @@ using Langues = std::array<std::string_view, 3>;
 
 // In the order of Texte. French puts a non-breaking space (\u00A0) before ":" ";" "!" "?"
 // and inside « »: no line of a message starts with a lone ":".
-constexpr std::array<Langues, 9> kTextes{{
+constexpr std::array<Langues, 15> kTextes{{
     {"Imprimer dans un fichier PDF", "Print to a PDF file", "Imprimir en un archivo PDF"},
     {"Le pronostic n'a pas pu être enregistré", "The forecast could not be saved",
      "El pronóstico no se pudo guardar"},
@@ -22,27 +22,23 @@ constexpr std::array<Langues, 9> kTextes{{
      "Los resultados descargados no se pudieron guardar"},
     // The file may already hold the new content (a rename went through, the folder's
     // flush did not), so nothing is claimed of the file, only of the window.
-    {"%1 dans le fichier\u00A0:\n%2\n\nLa fenêtre garde ce qu'elle affiche. Le dossier de ce fichier est peut-être "
-     "protégé en écriture ou son disque plein\u00A0:\n%3\nCorrigez le problème puis cliquez de nouveau sur "
-     "«\u00A0%4\u00A0».",
-     "%1 to the file:\n%2\n\nThe window keeps what it shows. That file's folder may be write-protected or its "
-     "disk full:\n%3\nFix that, then click “%4” again.",
-     "%1 en el archivo:\n%2\n\nLa ventana conserva lo que muestra. La carpeta de ese archivo puede estar protegida "
-     "contra escritura o su disco lleno:\n%3\nCorrija el problema y vuelva a pulsar «%4»."},
+    {"%1 dans le fichier\u00A0:\n%2\n\nLa fenêtre garde ce qu'elle affiche. %3\nCorrigez le problème puis cliquez "
+     "de nouveau sur «\u00A0%4\u00A0».",
+     "%1 to the file:\n%2\n\nThe window keeps what it shows. %3\nFix that, then click “%4” again.",
+     "%1 en el archivo:\n%2\n\nLa ventana conserva lo que muestra. %3\nCorrija el problema y vuelva a pulsar «%4»."},
     {"%1 dans le fichier\u00A0:\n%2\n\nLa fenêtre garde ce qu'elle affiche. Un autre programme utilise ce "
      "fichier\u00A0: fermez-le, ou attendez qu'il ait fini, puis cliquez de nouveau sur «\u00A0%4\u00A0».",
      "%1 to the file:\n%2\n\nThe window keeps what it shows. Another program is using that file: close it, or "
      "wait until it is done, then click “%4” again.",
      "%1 en el archivo:\n%2\n\nLa ventana conserva lo que muestra. Otro programa está usando ese archivo: "
      "ciérrelo, o espere a que termine, y vuelva a pulsar «%4»."},
-    {"%1 dans le fichier\u00A0:\n%2\n\nLa fenêtre garde ce qu'elle affiche. Le dossier des réglages, où le "
-     "programme garde l'ancien contenu pendant qu'il enregistre, est peut-être protégé en écriture ou son disque "
-     "plein\u00A0:\n%3\nCorrigez le problème puis cliquez de nouveau sur «\u00A0%4\u00A0».",
-     "%1 to the file:\n%2\n\nThe window keeps what it shows. The settings folder, where the program keeps the old "
-     "content while it saves, may be write-protected or its disk full:\n%3\nFix that, then click “%4” again.",
-     "%1 en el archivo:\n%2\n\nLa ventana conserva lo que muestra. La carpeta de configuración, donde el programa "
-     "conserva el contenido anterior mientras guarda, puede estar protegida contra escritura o su disco "
-     "lleno:\n%3\nCorrija el problema y vuelva a pulsar «%4»."},
+    {"%1 dans le fichier\u00A0:\n%2\n\nLa fenêtre garde ce qu'elle affiche. Pendant qu'il enregistre, le "
+     "programme garde l'ancien contenu dans le dossier des réglages. %3\nCorrigez le problème puis cliquez de "
+     "nouveau sur «\u00A0%4\u00A0».",
+     "%1 to the file:\n%2\n\nThe window keeps what it shows. While it saves, the program keeps the old content "
+     "in the settings folder. %3\nFix that, then click “%4” again.",
+     "%1 en el archivo:\n%2\n\nLa ventana conserva lo que muestra. Mientras guarda, el programa conserva el "
+     "contenido anterior en la carpeta de configuración. %3\nCorrija el problema y vuelva a pulsar «%4»."},
     // The forecast is touched only once the download is whole, so it is as it was.
     {"Les résultats téléchargés n'ont pas pu être enregistrés dans le dossier\u00A0:\n%1\n\nLe pronostic n'a pas "
      "été modifié. Le disque de ce dossier est peut-être plein, ou le dossier protégé en écriture\u00A0: libérez "
@@ -53,6 +49,31 @@ constexpr std::array<Langues, 9> kTextes{{
      "Los resultados descargados no se pudieron guardar en la carpeta:\n%1\n\nEl pronóstico no se ha modificado. "
      "El disco de esa carpeta puede estar lleno, o la carpeta protegida contra escritura: libere espacio en ese "
      "disco o corrija la carpeta, y vuelva a pulsar «%2»."},
+    {"Les réglages (langue, affichage, pseudonyme, mot de passe) ne pourront pas être gardés après la fermeture "
+     "du programme. %1",
+     "The settings (language, display, pseudonym, password) cannot be kept once the program closes. %1",
+     "La configuración (idioma, visualización, seudónimo, contraseña) no se podrá conservar al cerrar el "
+     "programa. %1"},
+    {"Le dossier est peut-être protégé en écriture, ou son disque plein\u00A0:\n%1",
+     "The folder may be write-protected, or its disk full:\n%1",
+     "La carpeta puede estar protegida contra escritura, o su disco lleno:\n%1"},
+    {"L'écriture est refusée dans le dossier (dossier, fichier ou disque protégé en écriture)\u00A0:\n%1",
+     "Writing is refused in the folder (a write-protected folder, file or disk):\n%1",
+     "La escritura se rechaza en la carpeta (carpeta, archivo o disco protegido contra escritura):\n%1"},
+    {"Le disque du dossier est plein\u00A0:\n%1", "The folder's disk is full:\n%1",
+     "El disco de la carpeta está lleno:\n%1"},
+    {"D'autres comptes peuvent modifier le dossier\u00A0:\n%1\nRetirez-leur ce droit, par exemple avec "
+     "«\u00A0chmod\u00A0go-w\u00A0» sur ce dossier.",
+     "Other accounts may change the folder:\n%1\nTake that right from them, for example with “chmod\u00A0go-w” on "
+     "that folder.",
+     "Otras cuentas pueden modificar la carpeta:\n%1\nQuíteles ese derecho, por ejemplo con «chmod\u00A0go-w» en "
+     "esa carpeta."},
+    {"Le dossier appartient à un autre compte\u00A0:\n%1\nIl doit être le vôtre, ou celui de l'administrateur, et "
+     "fermé aux autres comptes.",
+     "The folder belongs to another account:\n%1\nIt must be yours, or the administrator's, and closed to other "
+     "accounts.",
+     "La carpeta pertenece a otra cuenta:\n%1\nDebe ser suya, o del administrador, y estar cerrada a las demás "
+     "cuentas."},
 }};
 
 } // namespace

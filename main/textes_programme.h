@@ -14,14 +14,22 @@ enum class Texte {
     QualificationsNonEnregistrees,
     InformationsNonEnregistrees,
     ResultatsNonEnregistres,
-    // %1 one of the openings above, %2 the file, %3 its folder, %4 the button's caption.
+    // %1 one of the openings above, %2 the file, %3 the cause below, %4 the button's caption.
     EchecSauvegarde,
     // The same, when another program holds the file (%3 unused).
     EchecFichierUtilise,
-    // The same, when the old content could not be kept meanwhile: %3 the folder it goes to.
+    // The same, when the old content could not be kept meanwhile in the settings folder.
     EchecCopie,
     // A download the disk did not take: %1 the folder it went to, %2 the button's caption.
     TelechargementNonEnregistre,
+    // A setting not kept: %1 the cause below.
+    ReglagesNonGardes,
+    // Causes, in the order of platform::Why: %1 the folder at fault.
+    CauseInconnue,
+    CauseProtection,
+    CausePlein,
+    CauseDossierPartage,
+    CauseAutreCompte,
 };
 
 // `t` in `langue` (0 French, 1 English, 2 Spanish; French for any other), each "%1" to

@@ -1,6 +1,7 @@
 #pragma once
 // The per-user settings of the program: application "Zentrafo", section "data".
 // Keys: "langue", "ChImage", "reduit", "pseudo", "mdp", "FirstUse".
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,8 +25,13 @@ public:
 
     const platform::Settings& store() const { return store_; }
 
+    // Called at the first setting of the run that could not be kept, and only then: the
+    // user hears once why, not at every click.
+    std::function<void()> siNonGardes;
+
 private:
     platform::Settings store_;
+    bool signale_ = false;
 };
 
 } // namespace zentrafo

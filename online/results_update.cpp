@@ -102,9 +102,9 @@ void OnlineServices::RestaureSauvegarde() {
     const std::string fichier = CheminIni(p, "Zentrafo");
     if (!fichier.empty()) RestaureFichier(fichier, CheminProgramme(p, "Zentrafo.BU"));
     // What a killed update or image download left.
-    for (const std::string& part : {resultatsTelecharges(w_), CheminProgramme(p, "Zentrafo.ini.part"),
-                                    CheminProgramme(p, "imgtmp.gif.part")})
-        platform::removeLeftover(part);
+    platform::removeLeftover(resultatsTelecharges(w_), false);
+    for (const std::string& part : {CheminProgramme(p, "Zentrafo.ini.part"), CheminProgramme(p, "imgtmp.gif.part")})
+        platform::removeLeftover(part, true);
 }
 
 void OnlineServices::ChargeImage() {

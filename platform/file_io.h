@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files.h"
+#include "platform/trust.h"
+
 namespace platform::io {
 
 // Owns one descriptor: no return, early or by exception, leaves it open.
@@ -17,6 +20,8 @@ public:
     ~Fd();
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
+    Fd(Fd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Fd& operator=(Fd&& other) noexcept;
     int get() const { return fd_; }
     bool ok() const { return fd_ >= 0; }
     // Closes now; a write error the system deferred shows here.
@@ -29,19 +34,6 @@ private:
 std::string folderOf(const std::string& path);
 std::string nameOf(const std::string& path);
 bool endsWith(std::string_view s, std::string_view end);
-
-// The file a path names once every link on its last part is followed; a dangling link
-// names the file it would create. In a folder that others may write, a link that neither
-// the user nor the folder's owner made is not followed: the path then names that link.
-std::string followLinks(std::string path);
-
-// Whether an entry of `uid` is trusted as the user's own: the user's, or root's.
-bool usersOrRoots(uid_t uid);
-
-// Renames `entry` to "KIND-TAG-N" + `ending` in its folder, a name no save or start looks
-// at, for whoever wants to see what it holds; never runs out of names.
-void setAside(const std::string& entry, const std::string& kind, const std::string& tag,
-              const std::string& ending = ".ini");
 
 // Opens without ever waiting for the writer of a pipe (a later fstat refuses it).
 int openExisting(const std::string& path, int access);
@@ -64,15 +56,22 @@ struct Owner {
     bool groupNeeded;
 };
 
-// `bytes` under `dir`/`name` through a temporary file and a rename, every write, the
-// flush, the close and the size on disk checked. Where the folder refuses the new file
-// (no file may be made there, the file may not be replaced, or the new file cannot have
-// the group `owner` needs), that error goes to *refused (0 otherwise); *renamed tells that
-// the file took its place, even when the folder's flush then failed.
-bool renameInto(const std::string& dir, const std::string& name, std::string_view bytes, std::optional<unsigned> mode,
-                int* refused = nullptr, bool* renamed = nullptr, const Owner* owner = nullptr);
+// Why a folder refused a new file: none may be made there, the file may not be replaced
+// (a sticky folder), or the new file cannot have the group `owner` needs.
+enum class Refusal { None, NoNewFile, MayNotReplace, NoGroup };
 
-// Removes from `dir` the temporaries, the user's or root's, of saves whose process is gone.
-void removeDeadTemporaries(const std::string& dir);
+// `bytes` under `dir`/`name` through a temporary file and a rename, every write, the
+// flush, the close and the size on disk checked; errno tells why it failed. Where the
+// folder refuses the new file, *refused says how; *renamed tells that the file took its
+// place, even when the folder's flush then failed.
+bool renameInto(const std::string& dir, const std::string& name, std::string_view bytes, std::optional<unsigned> mode,
+                Refusal* refused = nullptr, bool* renamed = nullptr, const Owner* owner = nullptr);
+
+// Records why a save of `file` failed, for lastSaveFailure(): false, for the caller to return.
+bool failed(SaveFailure::Cause cause, Why why, const std::string& file, std::string folder);
+// The same, for a save that could not read its file: this failure, not an earlier one.
+bool unreadable(const std::string& path);
+// What an error number says of a folder or its disk.
+Why whyOf(int error);
 
 } // namespace platform::io

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/trust.h"
+
 namespace platform {
 
 // The largest file read, and written: far above any of the program's files (a few KB
@@ -44,7 +46,9 @@ enum class Replace { IfWritable, EvenReadOnly };
 //   by the rules of platform/in_place_rewrite.h.
 // - a file others may share keeps its group and mode (its owner too where the system
 //   allows): where a new file could not have its group, or may not replace it (a sticky
-//   folder), a file the user may write is rewritten in place.
+//   folder), a file the user may write is rewritten in place; the user's own file whose
+//   group the user is not in, where it cannot be rewritten in place, is replaced by a new
+//   file of the user's group.
 // The file keeps its permission bits unless `mode` forces them (a private file of the
 // user's, which need not keep its group); a new file gets 0666 less the umask. In a
 // folder that others may write, a link neither the user nor the folder's owner made is
@@ -55,31 +59,19 @@ enum class Replace { IfWritable, EvenReadOnly };
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode = std::nullopt,
                     Replace which = Replace::IfWritable);
 
-// Why the last writeWholeFile of this thread failed, for the message that tells the user
-// what to do (an empty `file` after a success).
+// Why the last save of this thread failed (writeWholeFile, the read before it, or a
+// setting not kept), for the message that tells the user what to do (an empty `file`
+// after a success).
 struct SaveFailure {
     enum Cause {
-        Folder,   // the folder or its disk: write-protected, full, gone
+        Folder,   // the folder or its disk (or, for a setting, the settings folder)
         InUse,    // another program holds the file's lock
-        Recovery, // the old content could not be kept in the recovery folder (the settings')
+        Recovery, // the old content could not be kept, or let go, in the recovery folder (the settings')
     } cause = Folder;
+    Why why = Why::Unknown;
     std::string file;   // the path the save was given
-    std::string folder; // the folder to name: the file's own (a link's target's), or the recovery folder
+    std::string folder; // the folder to name: the file's own (a link's target's), the recovery folder, or the one at fault
 };
 const SaveFailure& lastSaveFailure();
-
-// Whether `path` is a folder of the user's own: the user's, closed to others' writes, and
-// reached through folders of the user's or root's that no other account may change (each
-// closed to others, or sticky), so that nobody else can put an entry in it or move it.
-bool isOwnFolder(const std::string& path);
-
-// Removes what a killed download left at `path`. An entry of another kind in its way (a
-// folder) is set aside in a folder of the user's own, so that the next download can land.
-void removeLeftover(const std::string& path);
-
-// Like "mkdir -p", every folder made readable by the user only; an existing last folder
-// of the user's is closed to others' writes. Run as root, a folder made in another
-// account's folder is that account's. True when `path` is a folder at the end.
-bool makePrivateFolders(const std::string& path);
 
 } // namespace platform

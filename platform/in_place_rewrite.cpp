@@ -7,13 +7,14 @@
 // 1. Lock. The rewrite holds an exclusive flock on the file from before its copy is made
 //    until the copy is gone, or until it gives up with the copy kept for the next start
 //    (rules 3 and 4): when neither the new content nor the old could be written, when a
-//    refused reservation of space could not be cut back, or when a refused mode change
-//    could not be undone. The start's restore holds the lock too. A lock is tried for
-//    kLockWait (two seconds), never longer, whatever signal mask the program inherited,
-//    and not waited for at all on a file whose last wait ran out, until its lock is next
-//    had: a rewrite that cannot have it fails and changes nothing; a restore leaves the
-//    copy for a later one. Where the file system has no locks, both go on without. The
-//    signal that bounds a wait is handled only while a wait runs.
+//    refused reservation of space could not be cut back, or when the old content could
+//    not be written back after a failed write or mode change. The start's restore holds
+//    the lock too. A lock is tried for kLockWait (two seconds), never longer, whatever
+//    signal mask the program inherited, and not waited for at all on a file whose last
+//    wait ran out, until its lock is next had: a rewrite that cannot have it fails and
+//    changes nothing; a restore leaves the copy for a later one. Where the file system has
+//    no locks, both go on without. The signal that bounds a wait is handled only while a
+//    wait runs.
 // 2. Copy. Before a byte changes, the old content is kept in the recovery folder as
 //    "unfinished-H.ini", H a hash of the file's resolved path: a mark, that path, the
 //    length and checksum of the old content and of the new one, then both contents,
@@ -21,31 +22,36 @@
 //    holds. A new mode is given to the file only once its new content is in, and only
 //    when it changes.
 // 3. Reading. A copy counts only while the file holds a state its own rewrite could have
-//    left: the old content, the new one, or a cut between them (the new content's first
-//    bytes over the old, perhaps partly written back, and the zeros a reservation adds
-//    past the shorter of the two). Anything else was saved since by someone who could not
-//    see the copy (another account sharing the file, the user by hand): the file counts.
-//    A file with a whole copy that counts reads as the copy's old content: the file may be
-//    cut, the copy never is. Otherwise the file is read under a shared lock, had as in
-//    rule 1, so that no rewrite runs meanwhile. Without it (no locks, or the wait ran
-//    out), a read counts only when two reads of the file agree, its size and times stayed
-//    the same around them and no copy that counts appeared; otherwise the read fails.
+//    left: a length between the two contents' lengths, and every byte, at its place, the
+//    old content's or the new one's, or a zero past the shorter of the two (a reservation
+//    of space), in any order, since after a power cut a disk may have written the file's
+//    pages in any order. Anything else was saved since by someone who could not see the
+//    copy (another account sharing the file, the user by hand): the file counts. A file
+//    with a whole copy that counts reads as the copy's old content at once, without waiting
+//    for the lock its rewrite holds: the file may be cut, the copy never is. Otherwise the
+//    file is read under a shared lock, had as in rule 1, so that no rewrite runs meanwhile.
+//    Without it (no locks, or the wait ran out), a read counts when two reads of the file
+//    agree and its size and times stayed the same around them; a copy that counts met
+//    between them gives its old content; otherwise the read fails.
 // 4. Restore. The start looks up the copy of each of the program's own files by the name
-//    its resolved path gives, and under the lock puts it back onto that file alone when it
-//    counts (rule 3); one that does not is renamed "superseded-H-N.ini". The recovery
-//    folder must be the user's own (isOwnFolder, platform/files.h), and the start first
-//    closes it to others' writes: in any other, no entry is ever read, renamed, written or
-//    removed by these rules. In it, only a copy of the user's (or root's), a regular file
-//    with one link, is read, and a path read from a copy never decides what is written. A
-//    copy that is not whole, an entry at a copy's name that is not a regular file with one
-//    link, or a copy of the kinds that older releases made, is renamed "damaged-H-N.ini"
-//    and never put back. Another account's entry there is renamed "other-account-H-N.ini";
-//    so is a program file in the recovery folder (the settings) of another account's, link
-//    or file, which no save writes through. Root's settings count as the user's, unless
-//    the user may not read them ("unreadable-…"). Setting aside never runs out of names.
+//    its resolved path gives, and under the file's lock puts it back onto that file alone
+//    when it counts (rule 3); one that does not is renamed "superseded-H-N.ini". The
+//    recovery folder must be the user's own (platform/trust.h), and the start first closes
+//    it to others' writes: in any other, no entry is ever read, renamed, written or removed
+//    by these rules. In it, only a copy of the user's (or root's), a regular file with one
+//    link, is read, and a path read from a copy never decides what is written. A copy that
+//    is not whole, an entry at a copy's name that is not a regular file with one link, or a
+//    copy of the kinds that older releases made, is renamed "damaged-H-N.ini" and never put
+//    back; another account's is renamed "other-account-H-N.ini". Copies are set aside only
+//    under the file's lock (a file that is gone has no rewrite to wait for), and only while
+//    they are there: a copy gone meanwhile is missing, not damaged. A copy that cannot be
+//    set aside stays, and a rewrite then fails with the recovery folder at fault.
 // 5. End. A copy goes when its rewrite finishes or is undone, once it is put back, and
 //    once a save by rename has put its file in place (even if the folder's flush then
-//    failed): no start puts back content older than what the file holds.
+//    failed): no start puts back content older than what the file holds. Its removal is
+//    the rewrite's commit point: where the copy cannot be removed (the folder refuses, or
+//    is no longer the user's own), the save is not done, reads show the old content, and
+//    the next start puts it back.
 #include "platform/in_place_rewrite.h"
 
 #include <algorithm>
@@ -168,24 +174,38 @@ Lock lockWithin(int fd, int how, std::chrono::milliseconds wait) {
 }
 
 // Files whose lock stayed busy for a whole wait: until it is next had, waiting again would
-// only hold every read and save of them (the start reads some several times).
-std::set<std::pair<dev_t, ino_t>>& overdueLocks() {
-    static std::set<std::pair<dev_t, ino_t>> files;
-    return files;
-}
+// only hold every read and save of them (the start reads some several times). Waits may
+// run on two threads at once.
+class OverdueLocks {
+public:
+    bool has(std::pair<dev_t, ino_t> file) {
+        const std::lock_guard<std::mutex> held(lock_);
+        return files_.count(file) != 0;
+    }
+    bool empty() {
+        const std::lock_guard<std::mutex> held(lock_);
+        return files_.empty();
+    }
+    void mark(std::pair<dev_t, ino_t> file, bool overdue) {
+        const std::lock_guard<std::mutex> held(lock_);
+        overdue ? (void)files_.insert(file) : (void)files_.erase(file);
+    }
+
+private:
+    std::mutex lock_;
+    std::set<std::pair<dev_t, ino_t>> files_;
+} overdueLocks;
 
 // The lock `how` on the file open on `fd`, waited for within kLockWait unless an earlier
 // wait for that file ran out.
 Lock lockFile(int fd, int how) {
     Lock lock = lockWithin(fd, how, std::chrono::milliseconds(0));
-    std::set<std::pair<dev_t, ino_t>>& overdue = overdueLocks();
-    if (lock == Lock::Unsupported || (lock == Lock::Held && overdue.empty())) return lock;
+    if (lock == Lock::Unsupported || (lock == Lock::Held && overdueLocks.empty())) return lock;
     struct stat st {};
     if (::fstat(fd, &st) != 0) return lock;
     const std::pair<dev_t, ino_t> key{st.st_dev, st.st_ino};
-    if (lock == Lock::Busy && !overdue.count(key)) lock = lockWithin(fd, how, kLockWait);
-    if (lock == Lock::Busy) overdue.insert(key);
-    else overdue.erase(key);
+    if (lock == Lock::Busy && !overdueLocks.has(key)) lock = lockWithin(fd, how, kLockWait);
+    overdueLocks.mark(key, lock == Lock::Busy);
     return lock;
 }
 
@@ -251,7 +271,7 @@ Kept readCopy(const std::string& copy, const std::string& target) {
     // A second link could be another account's, made while the folder lay open.
     if (!S_ISREG(st.st_mode) || st.st_nlink != 1) return {Kept::Damaged, {}, {}};
     Fd in(openExisting(copy, O_RDONLY | O_NOFOLLOW));
-    if (!in.ok()) return {errno == ELOOP || errno == ENOENT ? Kept::Damaged : Kept::Untouchable, {}, {}};
+    if (!in.ok()) return {errno == ENOENT ? Kept::Missing : errno == ELOOP ? Kept::Damaged : Kept::Untouchable, {}, {}};
     if (::fstat(in.get(), &st) != 0 || !usersOrRoots(st.st_uid) || st.st_nlink != 1) return {Kept::Damaged, {}, {}};
     const std::optional<std::string> bytes = readFd(in.get(), kMaxCopyBytes);
     std::string_view rest = bytes ? std::string_view(*bytes) : std::string_view();
@@ -277,48 +297,48 @@ Kept readCopy(const std::string& copy, const std::string& target) {
 }
 
 // Whether the file's bytes `now` are a state that the rewrite which kept `k` could have
-// left (rule 3): the old content's first bytes (a restore or an undo writing it back),
-// then the new content's (the rewrite), then the old content or, past the shorter of the
-// two, the zeros a reservation of space adds.
+// left (rule 3): each byte the old content's or the new one's at its place, or past the
+// shorter of the two, a zero a reservation of space adds.
 bool couldHaveLeft(std::string_view now, const Kept& k) {
     const std::string_view old = k.content, next = k.incoming;
     const size_t shorter = std::min(old.size(), next.size());
     if (now.size() < shorter || now.size() > std::max(old.size(), next.size())) return false;
-    size_t i = 0;
-    while (i < now.size() && i < old.size() && now[i] == old[i]) ++i;
-    while (i < now.size() && i < next.size() && now[i] == next[i]) ++i;
-    for (; i < now.size(); ++i)
-        if (!(i < old.size() && now[i] == old[i]) && !(i >= shorter && now[i] == '\0')) return false;
+    for (size_t i = 0; i < now.size(); ++i)
+        if (!(i < old.size() && now[i] == old[i]) && !(i < next.size() && now[i] == next[i]) &&
+            !(i >= shorter && now[i] == '\0'))
+            return false;
     return true;
 }
 
-void dropCopy(const std::string& copy) {
-    // Once gone for good, the next start cannot put an older content back. Every save by
-    // rename comes here: mostly there is no copy, and nothing more to look at.
+// True once no copy is left at `copy`: its removal is what commits a rewrite.
+bool dropCopy(const std::string& copy) {
+    // Every save by rename comes here: mostly there is no copy, and nothing more to look at.
     struct stat st {};
-    if (copy.empty() || ::lstat(copy.c_str(), &st) != 0 || !isOwnFolder(folderOf(copy))) return;
-    if (::unlink(copy.c_str()) == 0) syncFolder(folderOf(copy));
+    if (copy.empty() || (::lstat(copy.c_str(), &st) != 0 && errno == ENOENT)) return true;
+    if (!isOwnFolder(folderOf(copy))) return errno = EACCES, false;
+    if (::unlink(copy.c_str()) != 0) return errno == ENOENT;
+    return syncFolder(folderOf(copy));
 }
 
-void setAsideCopy(const std::string& copy, const char* kind) {
-    setAside(copy, kind, nameOf(copy).substr(kCopyPrefix.size(), 16));
-}
-
-// A copy that is neither missing nor to be put back: set aside where that is the user's to do.
-void settle(const Kept& kept, const std::string& copy) {
-    if (kept.state == Kept::Damaged) setAsideCopy(copy, "damaged");
-    if (kept.state == Kept::Foreign) setAsideCopy(copy, "other-account");
-    if (kept.state == Kept::Whole) setAsideCopy(copy, "superseded");
+// A copy that is neither missing nor to be put back: set aside where that is the user's to
+// do. False when it stays.
+bool settle(const Kept& kept, const std::string& copy) {
+    const char* kind = kept.state == Kept::Damaged   ? "damaged"
+                       : kept.state == Kept::Foreign ? "other-account"
+                       : kept.state == Kept::Whole   ? "superseded"
+                                                     : nullptr;
+    return !kind || setAside(copy, kind, nameOf(copy).substr(kCopyPrefix.size(), 16));
 }
 
 // Room for `size` bytes in the file, taken before any byte changes, so that a full disk
 // fails here. On failure the file is cut back to its old size, which *intact tells.
 bool reserve(int fd, size_t size, off_t oldSize, bool* intact = nullptr) {
-    if (size == 0 || ::posix_fallocate(fd, 0, static_cast<off_t>(size)) == 0) return true;
+    const int error = size == 0 ? 0 : ::posix_fallocate(fd, 0, static_cast<off_t>(size));
+    if (error == 0) return true;
     struct stat st {};
     const bool sameSize = ::fstat(fd, &st) == 0 && (st.st_size == oldSize || ::ftruncate(fd, oldSize) == 0);
     if (intact) *intact = sameSize;
-    return false;
+    return errno = error, false;
 }
 
 bool replaceContent(int fd, std::string_view bytes) {
@@ -327,34 +347,32 @@ bool replaceContent(int fd, std::string_view bytes) {
 
 // With `target` locked on `fd`, so that no rewrite runs: puts back what its copy keeps,
 // or sets aside a copy that is not to be put back. False when a copy stays: it could not
-// be read or put back.
+// be read, put back or set aside.
 bool restoreLocked(const std::string& copy, int fd, const std::string& target) {
     const Kept kept = readCopy(copy, target);
     if (kept.state == Kept::Missing) return true;
     if (kept.state == Kept::Untouchable) return false;
     const std::optional<std::string> now = kept.state == Kept::Whole ? readFd(fd, kMaxFileBytes) : std::nullopt;
     if (kept.state == Kept::Whole && !now) return false;
-    if (kept.state != Kept::Whole || !couldHaveLeft(*now, kept)) {
-        settle(kept, copy);
-        return true;
-    }
-    if (!reserve(fd, kept.content.size(), static_cast<off_t>(now->size())) || !replaceContent(fd, kept.content))
-        return false;
-    dropCopy(copy);
-    return true;
+    if (kept.state != Kept::Whole || !couldHaveLeft(*now, kept)) return settle(kept, copy);
+    return reserve(fd, kept.content.size(), static_cast<off_t>(now->size())) && replaceContent(fd, kept.content) &&
+           dropCopy(copy);
 }
 
 void restoreAtStart(const std::string& target, const std::string& copy) {
-    const Kept kept = readCopy(copy, target);
-    if (kept.state != Kept::Whole) return settle(kept, copy);
+    struct stat st {};
+    if (copy.empty() || ::lstat(copy.c_str(), &st) != 0) return;
     Fd fd(openExisting(target, O_RDWR | O_NOFOLLOW));
-    if (!fd.ok()) {
-        // A file removed since has nothing to put back.
-        struct stat st {};
-        if (errno == ENOENT && ::stat(folderOf(target).c_str(), &st) == 0) dropCopy(copy);
+    // A file the user may only read is locked all the same; its copy cannot be put back.
+    if (!fd.ok() && errno == EACCES) fd = Fd(openExisting(target, O_RDONLY | O_NOFOLLOW));
+    if (fd.ok()) {
+        if (lockFile(fd.get(), LOCK_EX) != Lock::Busy) restoreLocked(copy, fd.get(), target);
         return;
     }
-    if (lockFile(fd.get(), LOCK_EX) != Lock::Busy) restoreLocked(copy, fd.get(), target);
+    // A file removed since has nothing to put back, and no rewrite of it to wait for.
+    if (errno != ENOENT || ::stat(folderOf(target).c_str(), &st) != 0) return;
+    const Kept kept = readCopy(copy, target);
+    kept.state == Kept::Whole ? (void)dropCopy(copy) : (void)settle(kept, copy);
 }
 
 // File status that a write to the file changes: a read spanned by two equal ones met none.
@@ -391,18 +409,12 @@ void recoverUnfinishedSaves(const std::vector<std::string>& files) {
     // Closed to others' writes first, so that nothing can be planted once it is looked at;
     // what another account planted while it lay open is set aside below, the user's own kept.
     struct stat st {};
-    if (!recovery.empty() && ::stat(recovery.c_str(), &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 022))
+    if (!recovery.empty() && ::stat(recovery.c_str(), &st) == 0 && st.st_uid == ::geteuid() && !closedToOthers(st))
         makePrivateFolders(recovery);
     const bool own = !recovery.empty() && isOwnFolder(recovery);
     std::set<std::string> folders;
     for (const std::string& file : files) {
-        const std::string name = nameOf(file), stem = name.substr(0, name.rfind('.'));
-        // Root's, left by a run under sudo that kept the user's HOME, is the user's, as
-        // far as the user may read it.
-        const in_place::Entry entry = own ? in_place::settingsEntry(file) : in_place::Entry::Elsewhere;
-        if (entry == in_place::Entry::Others) setAside(file, "other-account", stem);
-        if (entry == in_place::Entry::Roots && ::faccessat(AT_FDCWD, file.c_str(), R_OK, AT_EACCESS) != 0)
-            setAside(file, "unreadable", stem);
+        if (own) setAsideUntrusted(file);
         const std::string target = resolvedPath(file);
         restoreAtStart(target, copyPathOf(target));
         folders.insert({folderOf(file), folderOf(followLinks(file))});
@@ -417,14 +429,14 @@ namespace in_place {
 
 Outcome rewrite(const std::string& path, std::string_view bytes, std::optional<unsigned> mode) {
     const std::string& folder = recoveryFolderPath();
-    if (folder.empty() || !makePrivateFolders(folder) || !isOwnFolder(folder)) return Outcome::NoCopy;
+    if (folder.empty() || !makePrivateFolders(folder) || !isOwnFolder(folder)) return errno = EACCES, Outcome::NoCopy;
     const std::string target = resolvedPath(path), copy = copyPathOf(target);
     Fd fd(openExisting(target, O_RDWR | O_NOFOLLOW));
     if (!fd.ok()) return Outcome::Failed;
     // Held until the copy is gone; a copy found once it is held belongs to a rewrite
     // that did not finish: that content first.
     if (lockFile(fd.get(), LOCK_EX) == Lock::Busy) return Outcome::InUse;
-    if (!restoreLocked(copy, fd.get(), target)) return Outcome::Failed;
+    if (!restoreLocked(copy, fd.get(), target)) return Outcome::NoCopy;
     // Only the owner may set a mode: a shared file left open to the user's writes keeps its.
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) return Outcome::Failed;
@@ -433,49 +445,51 @@ Outcome rewrite(const std::string& path, std::string_view bytes, std::optional<u
     if (!old) return Outcome::Failed;
     bool kept = false;
     if (!renameInto(folder, nameOf(copy), copyOf(target, *old, bytes), 0600, nullptr, &kept)) {
+        const int error = errno;
         if (kept) dropCopy(copy); // the file is untouched: the copy goes with the rewrite
-        return Outcome::NoCopy;
+        return errno = error, Outcome::NoCopy;
     }
     if (onRecoveryCopyKept) onRecoveryCopyKept();
 
     bool intact = false;
     if (!reserve(fd.get(), bytes.size(), static_cast<off_t>(old->size()), &intact)) {
+        const int error = errno;
         if (intact) dropCopy(copy);
-        return Outcome::Failed;
+        return errno = error, Outcome::Failed;
     }
     if (!replaceContent(fd.get(), bytes) || (newMode && ::fchmod(fd.get(), static_cast<mode_t>(*mode)) != 0)) {
         // The old content back now rather than at the next start; failing that, the copy
         // stays for the next start, and reads show it meanwhile.
+        const int error = errno;
         if (replaceContent(fd.get(), *old)) dropCopy(copy);
-        return Outcome::Failed;
+        return errno = error, Outcome::Failed;
     }
-    dropCopy(copy);
-    return Outcome::Done;
+    return dropCopy(copy) ? Outcome::Done : Outcome::CopyStays;
 }
 
 const std::string& recoveryFolder() { return recoveryFolderPath(); }
 
 std::optional<std::string> read(int fd, const std::string& path) {
     if (recoveryFolderPath().empty()) return readFd(fd, kMaxFileBytes);
-    // Held, the lock keeps any rewrite from starting until the file is read.
-    const Lock lock = lockFile(fd, LOCK_SH);
     const std::string target = resolvedPath(path), copy = copyPathOf(target);
-    if (lock != Lock::Held) return checkedRead(fd, copy, target);
-    auto bytes = readFd(fd, kMaxFileBytes);
+    // A copy that counts answers at once: its rewrite may hold the lock a while yet.
+    struct stat st {};
+    std::optional<std::string> bytes;
+    if (::lstat(copy.c_str(), &st) == 0) {
+        bytes = readFd(fd, kMaxFileBytes);
+        Kept kept = readCopy(copy, target);
+        if (kept.state == Kept::Whole && bytes && couldHaveLeft(*bytes, kept)) return std::move(kept.content);
+    }
+    // Held, the lock keeps any rewrite from starting until the file is read.
+    if (lockFile(fd, LOCK_SH) != Lock::Held) return checkedRead(fd, copy, target);
+    bytes = readFd(fd, kMaxFileBytes);
     Kept kept = readCopy(copy, target);
     lockCall(fd, LOCK_UN);
     if (kept.state == Kept::Whole && bytes && couldHaveLeft(*bytes, kept)) return std::move(kept.content);
     return bytes;
 }
 
-Entry settingsEntry(const std::string& path) {
-    struct stat st {};
-    if (recoveryFolderPath().empty() || folderOf(path) != recoveryFolderPath() || ::lstat(path.c_str(), &st) != 0)
-        return Entry::Elsewhere;
-    return st.st_uid == ::geteuid() ? Entry::Users : st.st_uid == 0 ? Entry::Roots : Entry::Others;
-}
-
-void replaced(const std::string& target) { dropCopy(copyPathOf(resolvedPath(target))); }
+bool replaced(const std::string& target) { return dropCopy(copyPathOf(resolvedPath(target))); }
 
 } // namespace in_place
 

@@ -42,20 +42,17 @@ enum class Outcome {
     Failed, // the file could not be written (a full disk, a size limit)
     InUse,  // another process kept the file's lock
     NoCopy, // the old content could not be kept in the recovery folder
+    CopyStays, // the new content is written, but its copy could not be removed: not done
 };
 // Rewrites the regular file `target` (its links followed) in place; unless Done, the file
-// as it was.
+// reads as it was, and errno tells why.
 Outcome rewrite(const std::string& target, std::string_view bytes, std::optional<unsigned> mode);
 const std::string& recoveryFolder();
 // The content of the file at `path`, open on `fd`, as last saved whole.
 std::optional<std::string> read(int fd, const std::string& path);
-// A save by rename replaced `target`: no older content may come back over it.
-void replaced(const std::string& target);
-// Whose entry `path` names in the recovery folder (the settings' folder). Another
-// account's is never written, nor written through; root's (left by a run under sudo) is
-// the user's to replace.
-enum class Entry { Elsewhere, Users, Roots, Others };
-Entry settingsEntry(const std::string& path);
+// A save by rename replaced `target`: no older content may come back over it. False when
+// a copy stays that could put it back.
+bool replaced(const std::string& target);
 
 } // namespace in_place
 

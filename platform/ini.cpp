@@ -1,5 +1,7 @@
 #include "platform/ini.h"
 
+#include "platform/file_io.h"
+
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -202,7 +204,7 @@ void IniBatch::set(std::string_view section, std::string_view key, std::string_v
 
 bool IniBatch::commit() {
     auto doc = IniFile::open(path_);
-    if (!doc) return false;
+    if (!doc) return io::unreadable(path_);
     for (const auto& s : sets_) doc->set(s.section, s.key, s.value);
     if (!doc->saveAtomic(path_)) return false;
     sets_.clear();

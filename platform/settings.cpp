@@ -4,7 +4,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include "platform/files.h"
+#include "platform/file_io.h"
 #include "platform/ini.h"
 
 namespace platform {
@@ -42,12 +42,18 @@ std::string Settings::get(std::string_view section, std::string_view key, std::s
 
 bool Settings::set(std::string_view section, std::string_view key, std::string_view value) {
     auto doc = IniFile::open(filePath());
-    if (!doc) return false;
     // Start-up stores the language it has just read; rewriting and flushing the same
     // file on every launch, or looking at its folders, would only cost time.
-    if (doc->get(section, key) == value) return true;
+    if (doc && doc->get(section, key) == value) return true;
     // Only where no other account can put a link in the file's place, at any moment.
-    if (!makePrivateFolders(folder_) || !isOwnFolder(folder_)) return false;
+    if (!makePrivateFolders(folder_) || !isOwnFolder(folder_)) {
+        const int error = errno;
+        FolderFault fault = ownFolderFault(folder_);
+        // A folder that could not be made: what the system said of it.
+        if (fault.folder.empty() || fault.why == Why::Unknown) fault = {io::whyOf(error), folder_};
+        return io::failed(SaveFailure::Folder, fault.why, filePath(), fault.folder);
+    }
+    if (!doc) return io::unreadable(filePath());
     doc->set(section, key, value);
     return doc->saveAtomic(filePath(), 0600);
 }

@@ -21,8 +21,9 @@ public:
     // The stored value; `def` when the key, its section or the file is missing. A key
     // stored with an empty value reads as the empty text, not as `def`.
     std::string get(std::string_view section, std::string_view key, std::string_view def = "") const;
-    // Creates or replaces the value, creating the folder and the file when missing.
-    // False when it could not be stored; the file is then as it was.
+    // Creates or replaces the value, creating the folder and the file when missing, only
+    // in a folder of the user's own (platform/trust.h). False when it could not be stored,
+    // the file then as it was: lastSaveFailure() names the folder at fault, and why.
     bool set(std::string_view section, std::string_view key, std::string_view value);
 
     const std::string& folder() const { return folder_; }

@@ -6,7 +6,10 @@
 #include <fstream>
 #include <random>
 #include <sys/resource.h>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +25,17 @@ using platform::readIni;
 using platform::writeIni;
 namespace fs = std::filesystem;
 using namespace std::string_literals;
+
+namespace {
+// Unlinking a path that holds this fails as on a disk turned read-only (unlink is
+// interposed below for this test binary).
+std::string unlinkRefused;
+} // namespace
+
+extern "C" int unlink(const char* path) {
+    if (!unlinkRefused.empty() && std::strstr(path, unlinkRefused.c_str())) return errno = EROFS, -1;
+    return static_cast<int>(::syscall(SYS_unlinkat, AT_FDCWD, path, 0));
+}
 
 namespace {
 
@@ -251,7 +265,8 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
     // blocked, then the save fails; no locks, it goes on. A shared install's forecast,
     // another account's but open to all, is saved and keeps its mode. Another account's
     // link in a folder open to all is neither read nor written through.
-    enum Lock { None, HeldElsewhere, HeldEverySignalBlocked, Unsupported };
+    // CopyStays: the disk of the settings turns read-only before the copy can be removed.
+    enum Lock { None, HeldElsewhere, HeldEverySignalBlocked, Unsupported, CopyStays };
     const std::string elsewhere = folder.root + "/elsewhere";
     const struct {
         const char* what;
@@ -267,6 +282,7 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
                  {"folder closed, file locked by another process", 0555, 0644, false, false, HeldElsewhere},
                  {"the same, every signal blocked", 0555, 0644, false, false, HeldEverySignalBlocked},
                  {"folder closed, file system without locks", 0555, 0644, false, true, Unsupported},
+                 {"folder closed, the copy not removable once the file is rewritten", 0555, 0644, false, false, CopyStays},
                  {"another account's folder and file, open to all", 0555, 0666, false, true, None, true},
                  {"another account's link, in a folder open to all", 0755, 0644, true, false, None, false, 0777},
                  {"another account's link, in a sticky folder open to all", 0755, 0644, true, false, None, false, 01777}};
@@ -290,6 +306,7 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
         ASSERT_NE(holder, -1);
         inChild(c.saved ? 0 : 1, [&] {
             if (c.lock == Unsupported) platform::lockCall = [](int, int) { return errno = ENOLCK, -1; };
+            if (c.lock == CopyStays) unlinkRefused = "/unfinished-";
             sigset_t all;
             sigfillset(&all);
             if (c.lock == HeldEverySignalBlocked) ::sigprocmask(SIG_BLOCK, &all, nullptr);
@@ -306,9 +323,12 @@ TEST_F(IniTest, SaveRespectsWhoMayWrite) {
             // Nor may the wait's own signal cut another blocking call short afterwards.
             struct sigaction after {};
             ::sigaction(SIGURG, nullptr, &after);
+            // Not done, and read as it was until the next start puts it back.
+            if (c.lock == CopyStays && readIni(file, "S", "k") != "old") return 6;
             return waited ? 4 : after.sa_handler != SIG_DFL ? 5 : committed ? 0 : 1;
         });
         testing_support::endChild(holder);
+        if (c.lock == CopyStays) nextStart();
         ASSERT_EQ(::chmod(home.c_str(), 0700), 0);
         ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
         EXPECT_EQ(testing_support::slurp(real), c.saved ? "[S]\nk=new\n" : "[S]\nk=old\n");
@@ -332,10 +352,12 @@ TEST_F(IniTest, SharedForecastStaysShared) {
         unsigned folderOwner, folderGroup, folderMode, fileOwner, fileGroup, fileMode;
         std::vector<unsigned> savers; // accounts, each also in kTeam
         unsigned ownerAfter;
+        bool othersSettings = false; // no rewrite in place can keep the group: the user's own group then
     } cases[] = {
         {"a group's folder and file, saved by two members in turn", 0, kTeam, 0775, 0, kTeam, 0664, {user, 4322, user}, user},
         {"another account's sticky folder, its file open to all", 1234, 1234, 01777, 1234, 1234, 0666, {user}, 1234},
         {"the user's file, of a group the user is not in", user, user, 0755, user, 0, 0644, {user}, user},
+        {"the same, the settings folder not the user's own", user, user, 0755, user, 0, 0644, {user}, user, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -347,7 +369,7 @@ TEST_F(IniTest, SharedForecastStaysShared) {
         for (unsigned saver : c.savers) {
             const std::string settings = folder.root + "/settings-" + std::to_string(saver);
             fs::create_directories(settings);
-            ASSERT_EQ(::chown(settings.c_str(), saver, saver), 0);
+            ASSERT_EQ(::chown(settings.c_str(), c.othersSettings ? 1234 : saver, saver), 0);
             EXPECT_EQ(testing_support::statusOfChild([&] {
                           if (!testing_support::becomeAccount(saver, {kTeam})) return 2;
                           platform::setRecoveryFolder(settings);
@@ -359,7 +381,7 @@ TEST_F(IniTest, SharedForecastStaysShared) {
         EXPECT_EQ(content(), "[S]\nk=by " + std::to_string(c.savers.back()) + "\n");
         struct stat st {};
         ASSERT_EQ(::stat(file.c_str(), &st), 0);
-        EXPECT_EQ(st.st_gid, c.fileGroup);
+        EXPECT_EQ(st.st_gid, c.othersSettings ? user : c.fileGroup);
         EXPECT_EQ(st.st_mode & 07777, c.fileMode);
         EXPECT_EQ(st.st_uid, c.ownerAfter);
         EXPECT_TRUE(strays().empty());
@@ -472,6 +494,7 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
     IniFile savedSince = IniFile::parse(text[1]);
     savedSince.set(section(0), "0", "saved since by another account");
     const unsigned user = testing_support::kOrdinaryUser, stranger = 1234;
+    const size_t quarter = text[0].size() / 4;
     const struct {
         const char* what;
         std::string at, bytes;
@@ -496,6 +519,8 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
          savedSince.serialize()},
         {"the same, met by the next save", own, copy0, user, true, 0755, "superseded", File, false,
          savedSince.serialize()},
+        {"whole, the file's parts written out of order by a power cut", own, copy0, user, false, 0755, nullptr, File,
+         false, text[1].substr(0, quarter) + text[0].substr(quarter, quarter) + text[1].substr(2 * quarter)},
         {"a link, in another account's folder open to all", own, victim, stranger, false, 0777, "", Link, true},
         {"a folder, every usual name taken, met by the next save", own, "", stranger, true, 0755, "other-account", Folder},
     };

@@ -201,7 +201,10 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
         std::string said = "n'ont pas pu être enregistrés dans le fichier\u00A0:\n",
                     button = "«\u00A0Mise\u00A0à\u00A0jour\u00A0»";
         unsigned othersBackupLink = 0; // the folder's mode, when another account put a link there
+        bool foreignGroup = false;     // the user's own file, of a group the user is not in
     } cases[] = {{"read-only forecast", P::owner_all, readOnly, true},
+                 {.what = "the same, of a group the user is not in", .folderMode = P::owner_all, .fileMode = readOnly,
+                  .replaced = true, .foreignGroup = true},
                  {"folder closed to new files", closed, P::owner_read | P::owner_write, true},
                  {"both closed", closed, readOnly, false},
                  {"both closed, in English", closed, readOnly, false, 1, "could not be saved to the file:\n", "“Update”"},
@@ -219,6 +222,7 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
         for (const auto& e : fs::recursive_directory_iterator(root))
             ASSERT_TRUE(testing_support::giveToOrdinaryUser(e.path()));
         ASSERT_TRUE(testing_support::giveToOrdinaryUser(root));
+        if (c.foreignGroup) ASSERT_EQ(::chown(iniPath().c_str(), static_cast<uid_t>(-1), 0), 0);
         fs::permissions(program, c.othersBackupLink ? static_cast<P>(c.othersBackupLink) : c.folderMode);
         if (c.othersBackupLink) {
             std::ofstream(victim) << "mine\n";

@@ -146,6 +146,25 @@ TEST_F(WindowTest, SettingsLiveInTheUsersPrivateConfigurationFolder) {
     EXPECT_EQ(st.st_mode & 0777, 0755u);
     EXPECT_EQ(testing_support::slurp(victim), "#!/bin/sh\necho mine\n");
     EXPECT_TRUE(std::filesystem::is_symlink(folder + "/other-account-settings-0.ini"));
+
+    // Where a group with other members may write a folder above, nothing is kept, and the
+    // first setting of the run says so once, naming that folder and how to close it.
+    ASSERT_EQ(::chown((root + "/xdg").c_str(), 0, 4321), 0);
+    ASSERT_EQ(::chmod((root + "/xdg").c_str(), 0775), 0);
+    ::setenv("XDG_CONFIG_HOME", (root + "/xdg").c_str(), 1);
+    fake.boxes.clear();
+    {
+        Marlix w(fake);
+        w.Form_Load();
+        w.langage.lang_Click(1);
+        w.langage.lang_Click(2);
+        w.Form_Unload();
+    }
+    saved ? ::setenv("XDG_CONFIG_HOME", saved->c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
+    ASSERT_EQ(fake.boxes.size(), 1u);
+    EXPECT_NE(fake.boxes[0].text.find(":\n" + root + "/xdg\n"), std::string::npos) << fake.boxes[0].text;
+    EXPECT_NE(fake.boxes[0].text.find("chmod\u00A0go-w"), std::string::npos) << fake.boxes[0].text;
+    EXPECT_EQ(platform::readIni(file, "data", "langue"), "0");
 }
 
 } // namespace
