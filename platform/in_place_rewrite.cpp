@@ -346,17 +346,20 @@ bool replaceContent(int fd, std::string_view bytes) {
 }
 
 // With `target` locked on `fd`, so that no rewrite runs: puts back what its copy keeps,
-// or sets aside a copy that is not to be put back. False when a copy stays: it could not
-// be read, put back or set aside.
-bool restoreLocked(const std::string& copy, int fd, const std::string& target) {
+// or sets aside a copy that is not to be put back. Done when no copy stays; otherwise the
+// copy could not be read or put back (Failed), or not set aside or removed (NoCopy).
+in_place::Outcome restoreLocked(const std::string& copy, int fd, const std::string& target) {
+    using in_place::Outcome;
     const Kept kept = readCopy(copy, target);
-    if (kept.state == Kept::Missing) return true;
-    if (kept.state == Kept::Untouchable) return false;
+    if (kept.state == Kept::Missing) return Outcome::Done;
+    if (kept.state == Kept::Untouchable) return Outcome::NoCopy;
     const std::optional<std::string> now = kept.state == Kept::Whole ? readFd(fd, kMaxFileBytes) : std::nullopt;
-    if (kept.state == Kept::Whole && !now) return false;
-    if (kept.state != Kept::Whole || !couldHaveLeft(*now, kept)) return settle(kept, copy);
-    return reserve(fd, kept.content.size(), static_cast<off_t>(now->size())) && replaceContent(fd, kept.content) &&
-           dropCopy(copy);
+    if (kept.state == Kept::Whole && !now) return Outcome::Failed;
+    if (kept.state != Kept::Whole || !couldHaveLeft(*now, kept))
+        return settle(kept, copy) ? Outcome::Done : Outcome::NoCopy;
+    if (!reserve(fd, kept.content.size(), static_cast<off_t>(now->size())) || !replaceContent(fd, kept.content))
+        return Outcome::Failed;
+    return dropCopy(copy) ? Outcome::Done : Outcome::NoCopy;
 }
 
 void restoreAtStart(const std::string& target, const std::string& copy) {
@@ -436,7 +439,7 @@ Outcome rewrite(const std::string& path, std::string_view bytes, std::optional<u
     // Held until the copy is gone; a copy found once it is held belongs to a rewrite
     // that did not finish: that content first.
     if (lockFile(fd.get(), LOCK_EX) == Lock::Busy) return Outcome::InUse;
-    if (!restoreLocked(copy, fd.get(), target)) return Outcome::NoCopy;
+    if (const Outcome restored = restoreLocked(copy, fd.get(), target); restored != Outcome::Done) return restored;
     // Only the owner may set a mode: a shared file left open to the user's writes keeps its.
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) return Outcome::Failed;
