@@ -12,7 +12,7 @@
 //    user's or root's, each closed or sticky, with no link of another account's on the way:
 //    no one else can put an entry in it, or move it and put another in its place. A folder
 //    not made yet is judged by the folder it would be made in. Where a folder is not one's
-//    own, the nearest folder at fault is named, and why.
+//    own, the first folder at fault from the top is named, and why.
 // 4. Links. In a folder that is not closed, a link is followed only when the user or the
 //    folder's owner made it (the kernel's protected_symlinks rule, applied where the
 //    program follows links itself).
@@ -208,17 +208,21 @@ FolderFault ownFolderFault(const std::string& path) {
     const bool made = dir == path;
     dir = resolved;
     std::free(resolved);
+    // Whoever may write a folder on the way may move the folder and put another there: the
+    // first such folder from the top is named, the cause of any below.
+    std::vector<std::string> way{made ? folderOf(dir) : dir};
+    while (way.back() != "/") way.push_back(folderOf(way.back()));
     struct stat st {};
-    if (made && (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))) return {Why::Unknown, dir};
-    if (made && st.st_uid != ::geteuid()) return {Why::OtherOwner, dir};
-    if (made && !closedToOthers(st)) return {Why::OthersMayWrite, dir};
-    // Whoever may write a folder on the way may move the folder and put another there.
-    for (std::string up = made ? folderOf(dir) : dir;; up = folderOf(up)) {
-        if (::stat(up.c_str(), &st) != 0) return {Why::Unknown, up};
-        if (!usersOrRoots(st.st_uid)) return {Why::OtherOwner, up};
-        if (!closedOrSticky(st)) return {Why::OthersMayWrite, up};
-        if (up == "/") return {Why::Unknown, made ? "" : path};
+    for (auto up = way.rbegin(); up != way.rend(); ++up) {
+        if (::stat(up->c_str(), &st) != 0) return {Why::Unknown, *up};
+        if (!usersOrRoots(st.st_uid)) return {Why::OtherOwner, *up};
+        if (!closedOrSticky(st)) return {Why::OthersMayWrite, *up};
     }
+    if (!made) return {Why::Unknown, path};
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {Why::Unknown, dir};
+    if (st.st_uid != ::geteuid()) return {Why::OtherOwner, dir};
+    if (!closedToOthers(st)) return {Why::OthersMayWrite, dir};
+    return {};
 }
 
 bool isOwnFolder(const std::string& path) { return ownFolderFault(path).folder.empty(); }
