@@ -134,25 +134,10 @@ TEST_F(WindowTest, SettingsLiveInTheUsersPrivateConfigurationFolder) {
         w.online.Text2[0]->setText("secret");
         w.Form_Unload();
     }
-    saved ? ::setenv("XDG_CONFIG_HOME", saved->c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
-
-    const std::string file = root + "/xdg/Zentrafo/settings.ini";
-    EXPECT_EQ(platform::readIni(file, "data", "langue"), "0");
-    EXPECT_EQ(platform::readIni(file, "data", "mdp"), "secret");
-    struct stat st {};
-    ASSERT_EQ(::stat(file.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
-    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0755u);
-    EXPECT_EQ(testing_support::slurp(victim), "#!/bin/sh\necho mine\n");
-    EXPECT_TRUE(std::filesystem::is_symlink(folder + "/other-account-settings-0.ini"));
-
     // Where a group with other members may write a folder above, nothing is kept, and the
     // first setting of the run says so once, naming that folder and how to close it.
     ASSERT_EQ(::chown((root + "/xdg").c_str(), 0, 4321), 0);
     ASSERT_EQ(::chmod((root + "/xdg").c_str(), 0775), 0);
-    ::setenv("XDG_CONFIG_HOME", (root + "/xdg").c_str(), 1);
-    fake.boxes.clear();
     {
         Marlix w(fake);
         w.Form_Load();
@@ -164,7 +149,17 @@ TEST_F(WindowTest, SettingsLiveInTheUsersPrivateConfigurationFolder) {
     ASSERT_EQ(fake.boxes.size(), 1u);
     EXPECT_NE(fake.boxes[0].text.find(":\n" + root + "/xdg\n"), std::string::npos) << fake.boxes[0].text;
     EXPECT_NE(fake.boxes[0].text.find("chmod\u00A0go-w"), std::string::npos) << fake.boxes[0].text;
+
+    const std::string file = root + "/xdg/Zentrafo/settings.ini";
     EXPECT_EQ(platform::readIni(file, "data", "langue"), "0");
+    EXPECT_EQ(platform::readIni(file, "data", "mdp"), "secret");
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0755u);
+    EXPECT_EQ(testing_support::slurp(victim), "#!/bin/sh\necho mine\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder + "/other-account-settings-0.ini"));
 }
 
 } // namespace
