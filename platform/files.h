@@ -52,10 +52,12 @@ enum class Replace { IfWritable, EvenReadOnly };
 // The file keeps its permission bits unless `mode` forces them (a private file of the
 // user's, which need not keep its group); a new file gets 0666 less the umask. In a
 // folder that others may write, a link neither the user nor the folder's owner made is
-// never written through, nor replaced. False on any failure (more than kMaxFileBytes, a full disk, a file size
-// limit, a lock another process keeps), the file then as it was, except when the folder
-// could not be flushed after the rename: the new content is in place, but not known
-// durable.
+// never written through, nor replaced. False on any failure (more than kMaxFileBytes, a
+// full disk, a file size limit, a lock another process keeps), the file then as it was,
+// except when the folder could not be flushed after the rename (the new content is in
+// place, but not known durable), and when a recovery copy could not be removed: the new
+// content may be in place, but reads and the next start may show the copy's instead.
+// lastSaveFailure() tells why.
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode = std::nullopt,
                     Replace which = Replace::IfWritable);
 
