@@ -194,6 +194,12 @@ bool failed(SaveFailure::Cause cause, Why why, const std::string& file, std::str
     return false;
 }
 
+bool failedFor(SaveFailure::Cause cause, const std::string& file, const std::string& folder, int error) {
+    FolderFault fault = folder.empty() ? FolderFault{} : ownFolderFault(folder);
+    if (fault.folder.empty() || fault.why == Why::Unknown) fault = {whyOf(error), folder};
+    return failed(cause, fault.why, file, fault.folder);
+}
+
 bool unreadable(const std::string& path) {
     return failed(SaveFailure::Folder, Why::Unknown, path, folderOf(followLinks(path)));
 }
@@ -283,14 +289,8 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::option
                 break;
             }
             [[fallthrough]];
-        case in_place::Outcome::CopyStays: {
-            // The recovery folder at fault: a folder on its way that is not the user's own,
-            // or the folder itself.
-            const std::string& recovery = in_place::recoveryFolder();
-            const FolderFault fault = recovery.empty() ? FolderFault{} : ownFolderFault(recovery);
-            return fault.folder.empty() ? failed(SaveFailure::Recovery, whyOf(error), path, recovery)
-                                        : failed(SaveFailure::Recovery, fault.why, path, fault.folder);
-        }
+        case in_place::Outcome::CopyStays:
+            return failedFor(SaveFailure::Recovery, path, in_place::recoveryFolder(), error);
         }
     }
     // In place, even if not known durable: what every reader now sees, never to be undone.

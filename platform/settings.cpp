@@ -46,13 +46,8 @@ bool Settings::set(std::string_view section, std::string_view key, std::string_v
     // file on every launch, or looking at its folders, would only cost time.
     if (doc && doc->get(section, key) == value) return true;
     // Only where no other account can put a link in the file's place, at any moment.
-    if (!makePrivateFolders(folder_) || !isOwnFolder(folder_)) {
-        const int error = errno;
-        FolderFault fault = ownFolderFault(folder_);
-        // A folder that could not be made: what the system said of it.
-        if (fault.folder.empty() || fault.why == Why::Unknown) fault = {io::whyOf(error), folder_};
-        return io::failed(SaveFailure::Folder, fault.why, filePath(), fault.folder);
-    }
+    if (!makePrivateFolders(folder_) || !isOwnFolder(folder_))
+        return io::failedFor(SaveFailure::Folder, filePath(), folder_, errno);
     if (!doc) return io::unreadable(filePath());
     doc->set(section, key, value);
     return doc->saveAtomic(filePath(), 0600);

@@ -41,6 +41,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <pwd.h>
 #include <random>
 #include <unistd.h>
@@ -164,12 +165,13 @@ void setAsideUntrusted(const std::string& path) {
 
 bool setAside(const std::string& entry, const std::string& kind, const std::string& tag, const std::string& ending) {
     const std::string stem = folderOf(entry) + "/" + kind + "-" + tag + "-";
-    std::random_device unforeseeable;
+    std::optional<std::random_device> unforeseeable; // only once the usual names are taken
     unsigned long long n = 0;
     for (int tries = 0; tries < 100000; ++tries) {
         if (renameNoReplace(entry, stem + std::to_string(n) + ending) == 0) return syncFolder(folderOf(entry));
         if (errno != EEXIST && errno != ENOTEMPTY) return false;
-        n = tries < 99 ? n + 1 : (static_cast<unsigned long long>(unforeseeable()) << 32) ^ unforeseeable();
+        if (tries >= 99 && !unforeseeable) unforeseeable.emplace();
+        n = tries < 99 ? n + 1 : (static_cast<unsigned long long>((*unforeseeable)()) << 32) ^ (*unforeseeable)();
     }
     return false;
 }
