@@ -60,8 +60,9 @@ constexpr std::array<Langues, 15> kTextes{{
     {"L'écriture est refusée dans le dossier (dossier, fichier ou disque protégé en écriture)\u00A0:\n%1",
      "Writing is refused in the folder (a write-protected folder, file or disk):\n%1",
      "La escritura se rechaza en la carpeta (carpeta, archivo o disco protegido contra escritura):\n%1"},
-    {"Le disque du dossier est plein\u00A0:\n%1", "The folder's disk is full:\n%1",
-     "El disco de la carpeta está lleno:\n%1"},
+    {"Le disque du dossier est plein, ou une limite de taille de fichier est atteinte\u00A0:\n%1",
+     "The folder's disk is full, or a file size limit was reached:\n%1",
+     "El disco de la carpeta está lleno, o se alcanzó un límite de tamaño de archivo:\n%1"},
     {"D'autres comptes peuvent modifier le dossier\u00A0:\n%1\nRetirez-leur ce droit, par exemple avec "
      "«\u00A0chmod\u00A0go-w\u00A0» sur ce dossier.",
      "Other accounts may change the folder:\n%1\nTake that right from them, for example with “chmod\u00A0go-w” on "

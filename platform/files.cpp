@@ -201,7 +201,11 @@ bool failedFor(SaveFailure::Cause cause, const std::string& file, const std::str
 }
 
 bool unreadable(const std::string& path) {
-    return failed(SaveFailure::Folder, Why::Unknown, path, folderOf(followLinks(path)));
+    const std::string target = followLinks(path);
+    struct stat st {};
+    // A link still there is another account's, in a folder open to others: that folder's fault.
+    const bool planted = ::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    return failed(SaveFailure::Folder, planted ? Why::OthersMayWrite : Why::Unknown, path, folderOf(target));
 }
 
 Why whyOf(int error) {
@@ -259,7 +263,10 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::option
     // A link still there is one no save may follow: nothing is written in its place.
     const bool replaceable = exists ? S_ISREG(st.st_mode) : errno == ENOENT;
     if (!(which == Replace::EvenReadOnly ? replaceable : mayWriteFile(target)))
-        return failed(SaveFailure::Folder, replaceable ? Why::ReadOnly : Why::Unknown, path, dir);
+        // A link left there is another account's in a folder open to others: the folder's fault.
+        return failed(SaveFailure::Folder,
+                      replaceable ? Why::ReadOnly : exists && S_ISLNK(st.st_mode) ? Why::OthersMayWrite : Why::Unknown,
+                      path, dir);
     const Owner owner{st.st_uid, st.st_gid, !mode};
     if (!mode && exists) mode = st.st_mode & 07777;
 
