@@ -78,6 +78,8 @@ void Marlix::Form_Load() {
         online.ChChargeImage->setValue(image >= 0 && image <= 2 ? static_cast<int>(image) : 1);
         langage.lang_Click(langue >= 0 && langue <= 2 ? static_cast<int>(langue) : 0);
     });
+    // Known from the start, in the window's language, whether or not a setting is written.
+    step([&] { reglages.annonceSiNonGardes(); });
 
     CouleurVainqueur = forms::rgb(35, 170, 215);
     CouleurNonQualifie = forms::rgb(175, 16, 22);

@@ -10,7 +10,7 @@ using Langues = std::array<std::string_view, 3>;
 
 // In the order of Texte. French puts a non-breaking space (\u00A0) before ":" ";" "!" "?"
 // and inside « »: no line of a message starts with a lone ":".
-constexpr std::array<Langues, 15> kTextes{{
+constexpr std::array<Langues, 17> kTextes{{
     {"Imprimer dans un fichier PDF", "Print to a PDF file", "Imprimir en un archivo PDF"},
     {"Le pronostic n'a pas pu être enregistré", "The forecast could not be saved",
      "El pronóstico no se pudo guardar"},
@@ -59,7 +59,7 @@ constexpr std::array<Langues, 15> kTextes{{
      "La carpeta puede estar protegida contra escritura, o su disco lleno:\n%1"},
     {"L'écriture est refusée dans le dossier (dossier, fichier ou disque protégé en écriture)\u00A0:\n%1",
      "Writing is refused in the folder (a write-protected folder, file or disk):\n%1",
-     "La escritura se rechaza en la carpeta (carpeta, archivo o disco protegido contra escritura):\n%1"},
+     "La escritura se rechaza en la carpeta (carpeta, archivo o disco protegidos contra escritura):\n%1"},
     {"Le disque du dossier est plein, ou une limite de taille de fichier est atteinte\u00A0:\n%1",
      "The folder's disk is full, or a file size limit was reached:\n%1",
      "El disco de la carpeta está lleno, o se alcanzó un límite de tamaño de archivo:\n%1"},
@@ -69,12 +69,21 @@ constexpr std::array<Langues, 15> kTextes{{
      "that folder.",
      "Otras cuentas pueden modificar la carpeta:\n%1\nQuíteles ese derecho, por ejemplo con «chmod\u00A0go-w» en "
      "esa carpeta."},
-    {"Le dossier appartient à un autre compte\u00A0:\n%1\nIl doit être le vôtre, ou celui de l'administrateur, et "
-     "fermé aux autres comptes.",
-     "The folder belongs to another account:\n%1\nIt must be yours, or the administrator's, and closed to other "
-     "accounts.",
-     "La carpeta pertenece a otra cuenta:\n%1\nDebe ser suya, o del administrador, y estar cerrada a las demás "
-     "cuentas."},
+    {"Le dossier appartient à un autre compte\u00A0:\n%1\nLe dossier des réglages doit être le vôtre, et ceux qui le "
+     "contiennent le vôtre ou celui de l'administrateur, tous fermés aux autres comptes.",
+     "The folder belongs to another account:\n%1\nThe settings folder must be yours, and the folders that hold it "
+     "yours or the administrator's, all closed to other accounts.",
+     "La carpeta pertenece a otra cuenta:\n%1\nLa carpeta de configuración debe ser suya, y las que la contienen "
+     "suyas o del administrador, todas cerradas a las demás cuentas."},
+    {"Lancé en administrateur, le programme ne garde aucun réglage dans le dossier personnel d'un autre "
+     "compte\u00A0:\n%1\nLancez-le sans «\u00A0sudo\u00A0», ou avec «\u00A0sudo\u00A0-H\u00A0».",
+     "Run as administrator, the program keeps no settings in another account's home:\n%1\nStart it without "
+     "“sudo”, or with “sudo\u00A0-H”.",
+     "Ejecutado como administrador, el programa no guarda ninguna configuración en la carpeta personal de otra "
+     "cuenta:\n%1\nInícielo sin «sudo», o con «sudo\u00A0-H»."},
+    {"Le fichier est protégé en écriture, ou appartient à un autre compte\u00A0:\n%1",
+     "The file is write-protected, or another account's:\n%1",
+     "El archivo está protegido contra escritura, o pertenece a otra cuenta:\n%1"},
 }};
 
 } // namespace

@@ -30,6 +30,8 @@ enum class Texte {
     CausePlein,
     CauseDossierPartage,
     CauseAutreCompte,
+    CauseAdministrateur,
+    CauseFichierProtege, // %1 the file
 };
 
 // `t` in `langue` (0 French, 1 English, 2 Spanish; French for any other), each "%1" to

@@ -12,11 +12,19 @@ std::string UserSettings::get(std::string_view key, std::string_view def) const 
 
 bool UserSettings::set(std::string_view key, std::string_view value) {
     if (store_.set(kSection, key, value)) return true;
+    signale();
+    return false;
+}
+
+void UserSettings::annonceSiNonGardes() {
+    if (!store_.keepable()) signale();
+}
+
+void UserSettings::signale() {
     if (!signale_ && siNonGardes) {
         signale_ = true;
         siNonGardes();
     }
-    return false;
 }
 
 } // namespace zentrafo

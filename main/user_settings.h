@@ -28,8 +28,11 @@ public:
     // Called at the first setting of the run that could not be kept, and only then: the
     // user hears once why, not at every click.
     std::function<void()> siNonGardes;
+    // At the start: where no setting can be kept this run, says so now, and only now.
+    void annonceSiNonGardes();
 
 private:
+    void signale();
     platform::Settings store_;
     bool signale_ = false;
 };

@@ -20,13 +20,6 @@ bool exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
-// A backup the program made: a file of the user's (or root's), never what another account
-// put at its name in a folder open to all.
-bool isBackup(const std::string& path) {
-    struct stat st{};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_uid == ::geteuid() || st.st_uid == 0);
-}
-
 } // namespace
 
 // What a web page, an error page or a sign-in page cannot pass for: a first byte that is
@@ -51,7 +44,7 @@ bool RemplaceFichier(std::string_view contenu, const std::string& fichier, const
     // has none, and there the forecast is rewritten in place like any save.
     bool missing = false;
     const auto old = platform::readWholeFile(fichier, &missing);
-    if (!old && !missing) return false;
+    if (!old && !missing) return platform::saveCannotRead(fichier);
     // Only the backup made here goes: whatever else has that name is not the program's.
     const bool backedUp = old && platform::writeWholeFile(sauvegarde, *old, 0600u);
     const bool ok = platform::writeWholeFile(fichier, contenu, std::nullopt, platform::Replace::EvenReadOnly);
@@ -63,7 +56,8 @@ bool RestaureFichier(const std::string& fichier, const std::string& sauvegarde) 
     // Beside a forecast, which no update leaves less than whole, the backup is only an
     // older content that a later start could bring back.
     struct stat st{};
-    if (!isBackup(sauvegarde)) return false;
+    // A backup the program made, never what another account put at its name.
+    if (!platform::isOwnFile(sauvegarde)) return false;
     if (::stat(fichier.c_str(), &st) == 0 && S_ISREG(st.st_mode)) std::remove(sauvegarde.c_str());
     if (exists(fichier) || !exists(sauvegarde)) return false;
     return std::rename(sauvegarde.c_str(), fichier.c_str()) == 0;

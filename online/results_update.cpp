@@ -56,8 +56,7 @@ void OnlineServices::RECUP() {
     platform::Platform& p = w_.platform;
     p.setBusy(true);
     const std::string url = AdresseServeur() + "/Zentrafo.ini";
-    const bool dossierPrive = platform::makePrivateFolders(w_.reglages.store().folder()) &&
-                              platform::isOwnFolder(w_.reglages.store().folder());
+    const bool dossierPrive = w_.reglages.store().place().make();
     const std::string part = dossierPrive ? resultatsTelecharges(w_) : CheminProgramme(p, "Zentrafo.ini.part");
     std::optional<std::string> recu;
     const platform::Download telechargement = DownloadPage(url, part);
@@ -102,9 +101,9 @@ void OnlineServices::RestaureSauvegarde() {
     const std::string fichier = CheminIni(p, "Zentrafo");
     if (!fichier.empty()) RestaureFichier(fichier, CheminProgramme(p, "Zentrafo.BU"));
     // What a killed update or image download left.
-    platform::removeLeftover(resultatsTelecharges(w_), false);
-    for (const std::string& part : {CheminProgramme(p, "Zentrafo.ini.part"), CheminProgramme(p, "imgtmp.gif.part")})
-        platform::removeLeftover(part, true);
+    for (const std::string& part :
+         {resultatsTelecharges(w_), CheminProgramme(p, "Zentrafo.ini.part"), CheminProgramme(p, "imgtmp.gif.part")})
+        platform::removeLeftover(part, w_.reglages.store().place());
 }
 
 void OnlineServices::ChargeImage() {

@@ -69,11 +69,9 @@ bool renameInto(const std::string& dir, const std::string& name, std::string_vie
 
 // Records why a save of `file` failed, for lastSaveFailure(): false, for the caller to return.
 bool failed(SaveFailure::Cause cause, Why why, const std::string& file, std::string folder);
-// The same, for a save that needed `folder` to be the user's own: a folder on its way that
-// is not, or else `folder` itself, with what the system said (`error`).
-bool failedFor(SaveFailure::Cause cause, const std::string& file, const std::string& folder, int error);
-// The same, for a save that could not read its file: this failure, not an earlier one.
-bool unreadable(const std::string& path);
+// The same, for a save that needed `folder` to be the user's own: the folder at fault where
+// it is not, or else `folder` itself, with what the system said (`error`).
+bool failedFor(SaveFailure::Cause cause, const std::string& file, const OwnFolder& folder, int error);
 // What an error number says of a folder or its disk.
 Why whyOf(int error);
 

@@ -164,6 +164,10 @@ bool renameInto(const std::string& dir, const std::string& name, std::string_vie
         errno = EPERM;
         return false;
     }
+    // Where the group could not be kept, it gets no more than everyone else, as vim does:
+    // the group the file falls to may be shared with accounts its old group never held.
+    if (owner && mode && ::fstat(tmp.fd.get(), &st) == 0 && st.st_gid != owner->gid)
+        *mode = (*mode & ~070u) | ((*mode & 07u) << 3);
     // open() applies the umask; a kept or forced mode must be exact.
     if (mode && ::fchmod(tmp.fd.get(), static_cast<mode_t>(*mode)) != 0) return false;
     if (!writeAllAt(tmp.fd.get(), bytes, 0) || ::fsync(tmp.fd.get()) != 0) return false;
@@ -194,18 +198,10 @@ bool failed(SaveFailure::Cause cause, Why why, const std::string& file, std::str
     return false;
 }
 
-bool failedFor(SaveFailure::Cause cause, const std::string& file, const std::string& folder, int error) {
-    FolderFault fault = folder.empty() ? FolderFault{} : ownFolderFault(folder);
-    if (fault.folder.empty() || fault.why == Why::Unknown) fault = {whyOf(error), folder};
-    return failed(cause, fault.why, file, fault.folder);
-}
-
-bool unreadable(const std::string& path) {
-    const std::string target = followLinks(path);
-    struct stat st {};
-    // A link still there is another account's, in a folder open to others: that folder's fault.
-    const bool planted = ::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-    return failed(SaveFailure::Folder, planted ? Why::OthersMayWrite : Why::Unknown, path, folderOf(target));
+bool failedFor(SaveFailure::Cause cause, const std::string& file, const OwnFolder& folder, int error) {
+    const FolderFault& fault = folder.own() ? FolderFault{} : folder.fault();
+    if (fault.folder.empty()) return failed(cause, whyOf(error), file, folder.path());
+    return failed(cause, fault.why == Why::Unknown ? whyOf(error) : fault.why, file, fault.folder);
 }
 
 Why whyOf(int error) {
@@ -226,14 +222,23 @@ using namespace io;
 
 const SaveFailure& lastSaveFailure() { return lastFailure(); }
 
-std::optional<std::string> readWholeFile(const std::string& path, bool* missing) {
+bool saveCannotRead(const std::string& path) {
+    const std::string target = followLinks(path);
+    struct stat st {};
+    // A link still there is another account's, in a folder open to others: that folder's fault.
+    const bool planted = ::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+    return failed(SaveFailure::Folder, planted ? Why::OthersMayWrite : Why::Unknown, path, folderOf(target));
+}
+
+std::optional<std::string> readWholeFile(const std::string& path, bool* missing, const OwnFolder* settings) {
     if (missing) *missing = false;
+    if (settings && !settings->mayLook()) return std::nullopt;
     // Opened where the program's own resolution of links leads, never through a link it
     // would not follow.
     const std::string target = followLinks(path);
     Fd fd(openExisting(target, O_RDONLY | O_NOFOLLOW));
     if (!fd.ok() && missing) *missing = errno == ENOENT || errno == ENOTDIR;
-    if (!fd.ok() || !mayRead(fd.get(), path)) return std::nullopt;
+    if (!fd.ok() || (settings && !mayReadSettings(fd.get(), *settings))) return std::nullopt;
     return in_place::read(fd.get(), path);
 }
 
@@ -254,19 +259,17 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::option
     lastFailure() = {};
     const std::string target = followLinks(path);
     const std::string dir = folderOf(target), name = nameOf(target);
-    const Entry entry = settingsEntry(path);
-    if (entry == Entry::Others || name.empty() || bytes.size() > kMaxFileBytes)
-        return failed(SaveFailure::Folder, Why::Unknown, path, dir);
-    if (entry == Entry::Roots) which = Replace::EvenReadOnly;
+    if (name.empty() || bytes.size() > kMaxFileBytes) return failed(SaveFailure::Folder, Why::Unknown, path, dir);
     struct stat st {};
     const bool exists = ::lstat(target.c_str(), &st) == 0;
     // A link still there is one no save may follow: nothing is written in its place.
     const bool replaceable = exists ? S_ISREG(st.st_mode) : errno == ENOENT;
     if (!(which == Replace::EvenReadOnly ? replaceable : mayWriteFile(target)))
-        // A link left there is another account's in a folder open to others: the folder's fault.
-        return failed(SaveFailure::Folder,
-                      replaceable ? Why::ReadOnly : exists && S_ISLNK(st.st_mode) ? Why::OthersMayWrite : Why::Unknown,
-                      path, dir);
+        // The file's own fault, or a link left there, another account's in a folder open to
+        // others: the folder's.
+        return replaceable ? failed(SaveFailure::Folder, Why::FileProtected, path, target)
+                           : failed(SaveFailure::Folder, exists && S_ISLNK(st.st_mode) ? Why::OthersMayWrite : Why::Unknown,
+                                    path, dir);
     const Owner owner{st.st_uid, st.st_gid, !mode};
     if (!mode && exists) mode = st.st_mode & 07777;
 
@@ -302,7 +305,7 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::option
     }
     // In place, even if not known durable: what every reader now sees, never to be undone.
     if (renamed && !in_place::replaced(target))
-        return failed(SaveFailure::Recovery, whyOf(errno), path, in_place::recoveryFolder());
+        return failedFor(SaveFailure::Recovery, path, in_place::recoveryFolder(), errno);
     return saved || failed(SaveFailure::Folder, whyOf(error), path, dir);
 }
 

@@ -22,8 +22,10 @@ inline constexpr std::size_t kMaxFileBytes = std::size_t{4} << 20;
 // in-place rewrite is under way or was cut short reads as it was before
 // (platform/in_place_rewrite.h).
 // `missing`, when given, is set only for a file that does not exist, so that a writer
-// may create that one but never replaces a file it could not read.
-std::optional<std::string> readWholeFile(const std::string& path, bool* missing = nullptr);
+// may create that one but never replaces a file it could not read. `settings`, when given,
+// is the folder of the settings file `path` names, read only as platform/trust.h allows.
+std::optional<std::string> readWholeFile(const std::string& path, bool* missing = nullptr,
+                                         const OwnFolder* settings = nullptr);
 
 // The bytes of a file that no save of the program writes (a language file), as they stand:
 // no lock waited for, no recovery copy looked at. Same bounds as readWholeFile.
@@ -55,9 +57,9 @@ enum class Replace { IfWritable, EvenReadOnly };
 // never written through, nor replaced. False on any failure (more than kMaxFileBytes, a
 // full disk, a file size limit, a lock another process keeps), the file then as it was,
 // except when the folder could not be flushed after the rename (the new content is in
-// place, but not known durable), and when a recovery copy could not be removed: the new
-// content may be in place, but reads and the next start may show the copy's instead.
-// lastSaveFailure() tells why.
+// place, but not known durable), and when an older recovery copy could not be removed
+// after a save by rename: the new content is in place, but the next start may put the
+// copy's back. lastSaveFailure() tells why.
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode = std::nullopt,
                     Replace which = Replace::IfWritable);
 
@@ -72,8 +74,13 @@ struct SaveFailure {
     } cause = Folder;
     Why why = Why::Unknown;
     std::string file;   // the path the save was given
-    std::string folder; // the folder to name: the file's own (a link's target's), the recovery folder, or the one at fault
+    std::string folder; // the folder to name: the file's own (a link's target's), the recovery folder, the one
+                        // at fault, or the file itself (Why::FileProtected)
 };
 const SaveFailure& lastSaveFailure();
+
+// Records, for lastSaveFailure(), that a save could not read the file at `path` it was to
+// change: false, for the caller to return.
+bool saveCannotRead(const std::string& path);
 
 } // namespace platform

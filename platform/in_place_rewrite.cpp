@@ -22,36 +22,39 @@
 //    holds. A new mode is given to the file only once its new content is in, and only
 //    when it changes.
 // 3. Reading. A copy counts only while the file holds a state its own rewrite could have
-//    left: a length between the two contents' lengths, and every byte, at its place, the
-//    old content's or the new one's, or a zero past the shorter of the two (a reservation
-//    of space), in any order, since after a power cut a disk may have written the file's
-//    pages in any order. Anything else was saved since by someone who could not see the
-//    copy (another account sharing the file, the user by hand): the file counts. A file
-//    with a whole copy that counts reads as the copy's old content at once, without waiting
-//    for the lock its rewrite holds: the file may be cut, the copy never is. Otherwise the
-//    file is read under a shared lock, had as in rule 1, so that no rewrite runs meanwhile.
-//    Without it (no locks, or the wait ran out), a read counts when two reads of the file
-//    agree and its size and times stayed the same around them; a copy that counts met
-//    between them gives its old content; otherwise the read fails.
+//    left: a length between the two contents' lengths, and each aligned 512-byte sector
+//    wholly the old content's or wholly the new one's, past the shorter of the two a zero (a
+//    reservation of space) counting as either, in any order, since after a power cut a disk
+//    may have written the file's sectors in any order, but each whole. Anything else was
+//    saved since by someone who could not see the copy (another account sharing the file,
+//    the user by hand): the file counts. A file with a whole copy that counts reads as the
+//    copy's old content at once, without waiting for the lock its rewrite holds: the file
+//    may be cut, the copy never is. Otherwise the file is read under a shared lock, had as
+//    in rule 1, so that no rewrite runs meanwhile. Without it (no locks, or the wait ran
+//    out), a read counts when two reads of the file agree and its size and times stayed the
+//    same around them; a copy that counts met between them gives its old content;
+//    otherwise the read fails.
 // 4. Restore. The start looks up the copy of each of the program's own files by the name
 //    its resolved path gives, and under the file's lock puts it back onto that file alone
 //    when it counts (rule 3); one that does not is renamed "superseded-H-N.ini". The
-//    recovery folder must be the user's own (platform/trust.h), and the start first closes
-//    it to others' writes: in any other, no entry is ever read, renamed, written or removed
-//    by these rules. In it, only a copy of the user's (or root's), a regular file with one
-//    link, is read, and a path read from a copy never decides what is written. A copy that
-//    is not whole, an entry at a copy's name that is not a regular file with one link, or a
-//    copy of the kinds that older releases made, is renamed "damaged-H-N.ini" and never put
-//    back; another account's is renamed "other-account-H-N.ini". Copies are set aside only
-//    under the file's lock (a file that is gone has no rewrite to wait for), and only while
-//    they are there: a copy gone meanwhile is missing, not damaged. A copy that cannot be
-//    set aside stays, and a rewrite then fails with the recovery folder at fault.
+//    recovery folder must be the user's own, as judged once when it is given (platform/
+//    trust.h, which closes it to others' writes first): in any other, no entry is ever read,
+//    renamed, written or removed by these rules, and a run as root does not even look. In
+//    it, only a copy of the user's (or root's), a regular file with one link, is read, and a
+//    path read from a copy never decides what is written. A copy that is not whole, an entry
+//    at a copy's name that is not a regular file with one link, or a copy of the kinds that
+//    older releases made, is renamed "damaged-H-N.ini" and never put back; another
+//    account's is renamed "other-account-H-N.ini". Copies are set aside only under the
+//    file's lock (a file that is gone has no rewrite to wait for), and only while they are
+//    there: a copy gone meanwhile is missing, not damaged. A copy that cannot be set aside
+//    stays, and a rewrite then fails with the recovery folder at fault.
 // 5. End. A copy goes when its rewrite finishes or is undone, once it is put back, and
 //    once a save by rename has put its file in place (even if the folder's flush then
-//    failed): no start puts back content older than what the file holds. Its removal is
-//    the rewrite's commit point: where the copy cannot be removed (the folder refuses, or
-//    is no longer the user's own), the save is not done, reads show the old content, and
-//    the next start puts it back.
+//    failed): no start puts back content older than what the file holds. Where the user
+//    cannot look into the recovery folder, no copy of the user's can be there. Its removal
+//    is the rewrite's commit point: where the copy cannot be removed, the rewrite writes
+//    the old content back before it says that the save failed, so that the file, its
+//    reads and the next start all show the old content.
 #include "platform/in_place_rewrite.h"
 
 #include <algorithm>
@@ -80,8 +83,8 @@ using namespace io;
 
 namespace {
 
-std::string& recoveryFolderPath() {
-    static std::string folder;
+OwnFolder& recovery() {
+    static OwnFolder folder;
     return folder;
 }
 
@@ -238,10 +241,11 @@ std::string resolvedPath(const std::string& path) {
     return (resolved == "/" ? resolved : resolved + "/") + nameOf(target);
 }
 
-// "" without a recovery folder.
+// "" without a recovery folder the program may look into.
 std::string copyPathOf(const std::string& target) {
-    const std::string& folder = recoveryFolderPath();
-    return folder.empty() ? folder : folder + "/" + std::string(kCopyPrefix) + hex(fnv1a(target)) + ".ini";
+    const OwnFolder& folder = recovery();
+    if (folder.path().empty() || !folder.mayLook()) return {};
+    return folder.path() + "/" + std::string(kCopyPrefix) + hex(fnv1a(target)) + ".ini";
 }
 
 // A recovery copy: a NUL byte, the mark, then the target's path, the old content's length
@@ -264,9 +268,8 @@ struct Kept {
 // that is not the user's own, which is never touched. Foreign: another account's entry.
 Kept readCopy(const std::string& copy, const std::string& target) {
     struct stat st {};
-    if (copy.empty() || ::lstat(copy.c_str(), &st) != 0)
-        return {copy.empty() || errno == ENOENT ? Kept::Missing : Kept::Untouchable, {}, {}};
-    if (!isOwnFolder(folderOf(copy))) return {Kept::Untouchable, {}, {}};
+    if (copy.empty() || !recovery().own()) return {copy.empty() ? Kept::Missing : Kept::Untouchable, {}, {}};
+    if (::lstat(copy.c_str(), &st) != 0) return {errno == ENOENT ? Kept::Missing : Kept::Untouchable, {}, {}};
     if (!usersOrRoots(st.st_uid)) return {Kept::Foreign, {}, {}};
     // A second link could be another account's, made while the folder lay open.
     if (!S_ISREG(st.st_mode) || st.st_nlink != 1) return {Kept::Damaged, {}, {}};
@@ -297,25 +300,32 @@ Kept readCopy(const std::string& copy, const std::string& target) {
 }
 
 // Whether the file's bytes `now` are a state that the rewrite which kept `k` could have
-// left (rule 3): each byte the old content's or the new one's at its place, or past the
-// shorter of the two, a zero a reservation of space adds.
+// left (rule 3): each aligned sector wholly the old content's or wholly the new one's, past
+// the shorter of the two a zero (a reservation of space) counting as either.
 bool couldHaveLeft(std::string_view now, const Kept& k) {
-    const std::string_view old = k.content, next = k.incoming;
-    const size_t shorter = std::min(old.size(), next.size());
-    if (now.size() < shorter || now.size() > std::max(old.size(), next.size())) return false;
-    for (size_t i = 0; i < now.size(); ++i)
-        if (!(i < old.size() && now[i] == old[i]) && !(i < next.size() && now[i] == next[i]) &&
-            !(i >= shorter && now[i] == '\0'))
-            return false;
+    constexpr size_t kSector = 512; // what a disk writes whole
+    const size_t shorter = std::min(k.content.size(), k.incoming.size());
+    if (now.size() < shorter || now.size() > std::max(k.content.size(), k.incoming.size())) return false;
+    auto wholly = [&](std::string_view from, size_t at, size_t end) {
+        for (size_t i = at; i < end; ++i)
+            if (!(i < from.size() && now[i] == from[i]) && !(i >= shorter && now[i] == '\0')) return false;
+        return true;
+    };
+    for (size_t at = 0; at < now.size(); at += kSector) {
+        const size_t end = std::min(now.size(), at + kSector);
+        if (!wholly(k.content, at, end) && !wholly(k.incoming, at, end)) return false;
+    }
     return true;
 }
 
 // True once no copy is left at `copy`: its removal is what commits a rewrite.
 bool dropCopy(const std::string& copy) {
     // Every save by rename comes here: mostly there is no copy, and nothing more to look at.
+    // Where the user cannot look, no copy of the user's can be.
     struct stat st {};
-    if (copy.empty() || (::lstat(copy.c_str(), &st) != 0 && errno == ENOENT)) return true;
-    if (!isOwnFolder(folderOf(copy))) return errno = EACCES, false;
+    if (copy.empty() || (::lstat(copy.c_str(), &st) != 0 && (errno == ENOENT || errno == EACCES || errno == ENOTDIR)))
+        return true;
+    if (!recovery().own()) return errno = EACCES, false;
     if (::unlink(copy.c_str()) != 0) return errno == ENOENT;
     return syncFolder(folderOf(copy));
 }
@@ -404,35 +414,36 @@ std::optional<std::string> checkedRead(int fd, const std::string& copy, const st
 
 } // namespace
 
-void setRecoveryFolder(std::string folder) { recoveryFolderPath() = std::move(folder); }
+void setRecoveryFolder(std::string folder) {
+    // Judged now, at the start: a folder of the user's left open is closed first, so that
+    // nothing can be planted once it is looked at; what another account planted while it lay
+    // open is set aside below, the user's own kept.
+    recovery() = OwnFolder(std::move(folder));
+    recovery().fault();
+}
 
 void recoverUnfinishedSaves(const std::vector<std::string>& files) {
     writesReportSizeLimits();
-    const std::string& recovery = recoveryFolderPath();
-    // Closed to others' writes first, so that nothing can be planted once it is looked at;
-    // what another account planted while it lay open is set aside below, the user's own kept.
-    struct stat st {};
-    if (!recovery.empty() && ::stat(recovery.c_str(), &st) == 0 && st.st_uid == ::geteuid() && !closedToOthers(st))
-        makePrivateFolders(recovery);
-    const bool own = !recovery.empty() && isOwnFolder(recovery);
+    const OwnFolder& settings = recovery();
+    if (!settings.mayLook()) return;
     std::set<std::string> folders;
     for (const std::string& file : files) {
-        if (own) setAsideUntrusted(file);
+        if (settings.own() && folderOf(file) == settings.path()) setAsideUntrusted(file);
         const std::string target = resolvedPath(file);
-        restoreAtStart(target, copyPathOf(target));
+        if (settings.own()) restoreAtStart(target, copyPathOf(target));
         folders.insert({folderOf(file), folderOf(followLinks(file))});
     }
     // Each folder once: the program's files share one, the settings lie in the recovery folder.
-    if (own) folders.insert(recovery);
+    if (settings.own()) folders.insert(settings.path());
     for (const std::string& folder : folders)
-        if (!folder.empty() && (own || folder != recovery)) removeDeadTemporaries(folder);
+        if (!folder.empty() && (settings.own() || folder != settings.path())) removeDeadTemporaries(folder);
 }
 
 namespace in_place {
 
 Outcome rewrite(const std::string& path, std::string_view bytes, std::optional<unsigned> mode) {
-    const std::string& folder = recoveryFolderPath();
-    if (folder.empty() || !makePrivateFolders(folder) || !isOwnFolder(folder)) return errno = EACCES, Outcome::NoCopy;
+    if (!recovery().make()) return Outcome::NoCopy;
+    const std::string& folder = recovery().path();
     const std::string target = resolvedPath(path), copy = copyPathOf(target);
     Fd fd(openExisting(target, O_RDWR | O_NOFOLLOW));
     if (!fd.ok()) return Outcome::Failed;
@@ -467,13 +478,18 @@ Outcome rewrite(const std::string& path, std::string_view bytes, std::optional<u
         if (replaceContent(fd.get(), *old)) dropCopy(copy);
         return errno = error, Outcome::Failed;
     }
-    return dropCopy(copy) ? Outcome::Done : Outcome::CopyStays;
+    if (dropCopy(copy)) return Outcome::Done;
+    // Not committed: the old content goes back now, so that the file, its reads, the message
+    // and the next start all agree that the save did not happen.
+    const int error = errno;
+    if (replaceContent(fd.get(), *old) && newMode) ::fchmod(fd.get(), st.st_mode & 07777);
+    return errno = error, Outcome::CopyStays;
 }
 
-const std::string& recoveryFolder() { return recoveryFolderPath(); }
+const OwnFolder& recoveryFolder() { return recovery(); }
 
 std::optional<std::string> read(int fd, const std::string& path) {
-    if (recoveryFolderPath().empty()) return readFd(fd, kMaxFileBytes);
+    if (recovery().path().empty()) return readFd(fd, kMaxFileBytes);
     const std::string target = resolvedPath(path), copy = copyPathOf(target);
     // A copy that counts answers at once: its rewrite may hold the lock a while yet.
     struct stat st {};

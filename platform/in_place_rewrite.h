@@ -10,10 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/trust.h"
+
 namespace platform {
 
-// The user's own folder that keeps the recovery copies (the settings' folder). Until one
-// is given, no file is rewritten in place.
+// The user's own folder that keeps the recovery copies (the settings' folder), judged as
+// it is given. Until one is given, no file is rewritten in place.
 void setRecoveryFolder(std::string folder);
 
 // At start, before any file is read: puts back onto each of `files` (the program's own
@@ -42,12 +44,12 @@ enum class Outcome {
     Failed, // the file could not be written (a full disk, a size limit)
     InUse,  // another process kept the file's lock
     NoCopy, // the old content could not be kept in the recovery folder
-    CopyStays, // the new content is written, but its copy could not be removed: not done
+    CopyStays, // its copy could not be removed: not done, the old content written back
 };
 // Rewrites the regular file `target` (its links followed) in place; unless Done, the file
 // reads as it was, and errno tells why.
 Outcome rewrite(const std::string& target, std::string_view bytes, std::optional<unsigned> mode);
-const std::string& recoveryFolder();
+const OwnFolder& recoveryFolder();
 // The content of the file at `path`, open on `fd`, as last saved whole.
 std::optional<std::string> read(int fd, const std::string& path);
 // A save by rename replaced `target`: no older content may come back over it. False when

@@ -13,7 +13,7 @@ Settings::Settings(std::string_view application) : folder_(folderFor(application
 
 Settings Settings::inFolder(std::string folder) {
     Settings s;
-    s.folder_ = std::move(folder);
+    s.folder_ = OwnFolder(std::move(folder));
     return s;
 }
 
@@ -36,21 +36,40 @@ std::string Settings::folderFor(std::string_view application) {
     return base + "/" + std::string(application);
 }
 
+IniFile Settings::read(bool* readable) const {
+    bool missing = false;
+    const auto bytes = readWholeFile(filePath(), &missing, &folder_);
+    if (readable) *readable = bytes || missing;
+    IniFile doc = bytes ? IniFile::parse(*bytes) : IniFile{};
+    for (const Unkept& u : unkept_) doc.set(u.section, u.key, u.value);
+    return doc;
+}
+
 std::string Settings::get(std::string_view section, std::string_view key, std::string_view def) const {
-    return readIni(filePath(), section, key, def);
+    auto v = read().get(section, key);
+    return v ? std::move(*v) : std::string(def);
+}
+
+bool Settings::keepable() const {
+    return folder_.own() || io::failedFor(SaveFailure::Folder, filePath(), folder_, 0);
 }
 
 bool Settings::set(std::string_view section, std::string_view key, std::string_view value) {
-    auto doc = IniFile::open(filePath());
+    bool readable = false;
+    IniFile doc = read(&readable);
     // Start-up stores the language it has just read; rewriting and flushing the same
-    // file on every launch, or looking at its folders, would only cost time.
-    if (doc && doc->get(section, key) == value) return true;
-    // Only where no other account can put a link in the file's place, at any moment.
-    if (!makePrivateFolders(folder_) || !isOwnFolder(folder_))
-        return io::failedFor(SaveFailure::Folder, filePath(), folder_, errno);
-    if (!doc) return io::unreadable(filePath());
-    doc->set(section, key, value);
-    return doc->saveAtomic(filePath(), 0600);
+    // file on every launch would only cost time.
+    if (doc.get(section, key) == value) return true;
+    unkept_.push_back({std::string(section), std::string(key), std::string(value)});
+    doc.set(section, key, value);
+    if (!keepable()) return false;
+    if (!folder_.make()) return io::failedFor(SaveFailure::Folder, filePath(), folder_, errno);
+    if (!readable) return saveCannotRead(filePath());
+    // The folder is the user's own: root's file there, left by a run under sudo, is the
+    // user's to replace.
+    if (!writeWholeFile(filePath(), doc.serialize(), 0600u, Replace::EvenReadOnly)) return false;
+    unkept_.clear();
+    return true;
 }
 
 } // namespace platform

@@ -4,13 +4,19 @@
 // unset or not an absolute path). The folder is created readable by the user only (0700)
 // and the file is always 0600: it holds the contest password as typed.
 //
-// Nothing is cached: every get reads the file and every set rewrites it atomically, so a
-// value set is seen by the next get at once. The file follows the rules of platform/ini.h
+// Every get reads the file and every set rewrites it atomically, so a value set is seen by
+// the next get at once. A value that could not be kept lasts for the run: gets see it, and
+// the next set that is kept writes it too. The file follows the rules of platform/ini.h
 // (names match without regard to case, values of one line, at most 1023 characters).
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/trust.h"
 
 namespace platform {
+
+class IniFile;
 
 class Settings {
 public:
@@ -25,16 +31,26 @@ public:
     // in a folder of the user's own (platform/trust.h). False when it could not be stored,
     // the file then as it was: lastSaveFailure() names the folder at fault, and why.
     bool set(std::string_view section, std::string_view key, std::string_view value);
+    // Whether settings can be kept in the folder at all, judged once; false with
+    // lastSaveFailure() naming the folder at fault, and why.
+    bool keepable() const;
 
-    const std::string& folder() const { return folder_; }
-    std::string filePath() const { return folder_ + "/settings.ini"; }
+    const std::string& folder() const { return folder_.path(); }
+    const OwnFolder& place() const { return folder_; }
+    std::string filePath() const { return folder_.path() + "/settings.ini"; }
 
     // The folder for `application` from the environment, as the constructor uses it.
     static std::string folderFor(std::string_view application);
 
 private:
     Settings() = default;
-    std::string folder_;
+    // The file as stored, with the values this run could not keep.
+    IniFile read(bool* readable = nullptr) const;
+    OwnFolder folder_;
+    struct Unkept {
+        std::string section, key, value;
+    };
+    std::vector<Unkept> unkept_;
 };
 
 } // namespace platform

@@ -2,31 +2,39 @@
 //
 // 1. Entries. The user's own entries are trusted, and root's (left by a run under sudo that
 //    kept the user's HOME). In the settings folder no other account's entry is ever read,
-//    written or written through; the start sets it aside (rule 6), and root's that the
-//    user may not read with it.
+//    written or written through, nor, where the folder is not the user's own, a file with a
+//    second link; the start sets another account's entry aside (rule 6), and root's that
+//    the user may not read with it.
 // 2. Closed folders. A folder is closed when no other account may add, remove or rename an
 //    entry in it: others may not write it, and its group may only where that group is the
 //    user's private group (the user's primary group, with no other member and no other
-//    account's primary group), as Debian's ssh allows.
-// 3. A folder of one's own is the user's and closed, and is reached through folders of the
-//    user's or root's, each closed or sticky, with no link of another account's on the way:
-//    no one else can put an entry in it, or move it and put another in its place. A folder
-//    not made yet is judged by the folder it would be made in. Where a folder is not one's
-//    own, the first folder at fault from the top is named, and why.
-// 4. Links. In a folder that is not closed, a link is followed only when the user or the
-//    folder's owner made it (the kernel's protected_symlinks rule, applied where the
-//    program follows links itself).
-// 5. Making and closing. Folders are made 0700, and only in a folder of the user's or
-//    root's: a run as root makes nothing in another account's folder (its settings are then
-//    not kept there). No owner or mode is ever changed through a path: only what was opened
-//    without following a link is closed, and only where the folder that holds it is the
-//    user's or root's and closed or sticky, so that nobody could have swapped it. A run as
-//    root therefore hands nothing to the account whose HOME it uses.
+//    account's primary group), as Debian's ssh allows. Where the account database cannot
+//    tell, the group is taken as shared.
+// 3. A folder of one's own is the user's and closed, and is reached from / through folders
+//    of the user's or root's, each closed or sticky, and links of the user's or root's: no
+//    one else can put an entry in it, or move it and put another in its place. For a run as
+//    root, "the user's or root's" is root's alone. The settings folder is judged once, at
+//    the start, by a walk that opens each step without following a link and looks at what
+//    it opened: nobody else can change the answer afterwards, so no later step looks again.
+//    A folder not made yet is judged by the folder it would be made in. Where a folder is
+//    not one's own, the first folder at fault from the top is named, and why.
+// 4. Links. On the way to the settings folder, a link of the user's or root's is followed (a
+//    dotfile manager's), and the folder it leads to is judged. Elsewhere, in a folder that
+//    is not closed, a link is followed only when the user or the folder's owner made it (the
+//    kernel's protected_symlinks rule, applied where the program follows links itself).
+// 5. Making and closing. Folders are made 0700, and only on the walk to a folder of one's
+//    own. The walk closes the last folder, the user's, left open to others: only what was
+//    opened without following a link is changed, and only once every folder above passed,
+//    so no owner or mode is ever changed through a path. A run as root whose settings folder
+//    is not its own (a home under sudo) keeps its settings for the run only: it reads,
+//    writes, makes and removes nothing there, and no leftover anywhere.
 // 6. Setting aside and removing. An entry is set aside by renaming it, in its folder, to a
 //    name no save or start looks at and that is free (a name taken is never replaced), past
 //    the first hundred with numbers no one can foresee. A killed download's leftover is
-//    removed only when it is the user's, and only in a folder of the user's own or the
-//    program's; a dead save's temporary, only when it is the user's or root's.
+//    removed only when it is the user's, in the settings folder where it is one's own or in
+//    the program's folder; a dead save's temporary, only when it is the user's, in the
+//    folders of the program's files and of their links' targets, and in the settings folder
+//    where it is one's own.
 #include "platform/trust.h"
 
 #include <cerrno>
@@ -41,14 +49,12 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <pwd.h>
 #include <random>
 #include <unistd.h>
 #include <vector>
 
 #include "platform/file_io.h"
-#include "platform/in_place_rewrite.h"
 
 namespace platform {
 
@@ -59,30 +65,35 @@ bool usersOrRoots(uid_t uid) { return uid == ::geteuid() || uid == 0; }
 namespace {
 
 // The user's primary group, when no other account has it as its own and its member list
-// names no one else. Looked up once per group: the account database may be a remote one.
+// names no one else. Looked up once per user and group: the account database may be a
+// remote one.
 bool privateGroup(gid_t gid) {
     static std::mutex lock;
-    static std::map<gid_t, bool> known;
+    static std::map<std::pair<uid_t, gid_t>, bool> known;
     const std::lock_guard<std::mutex> held(lock);
-    if (const auto it = known.find(gid); it != known.end()) return it->second;
+    const std::pair<uid_t, gid_t> key{::geteuid(), gid};
+    if (const auto it = known.find(key); it != known.end()) return it->second;
     std::vector<char> buffer(1 << 16);
     passwd me {}, other {};
     group g {};
     passwd* found = nullptr;
     group* gfound = nullptr;
-    bool mine = ::getpwuid_r(::geteuid(), &me, buffer.data(), buffer.size() / 2, &found) == 0 && found &&
+    bool mine = ::getpwuid_r(key.first, &me, buffer.data(), buffer.size() / 2, &found) == 0 && found &&
                 me.pw_gid == gid &&
                 ::getgrgid_r(gid, &g, buffer.data() + buffer.size() / 2, buffer.size() / 2, &gfound) == 0 && gfound;
     for (char** member = mine ? g.gr_mem : nullptr; member && *member; ++member)
         mine = mine && std::strcmp(*member, me.pw_name) == 0;
     if (mine) {
         std::vector<char> scratch(1 << 14);
+        int error = 0;
         ::setpwent();
-        while (mine && ::getpwent_r(&other, scratch.data(), scratch.size(), &found) == 0 && found)
+        while (mine && (error = ::getpwent_r(&other, scratch.data(), scratch.size(), &found)) == 0 && found)
             mine = other.pw_gid != gid || other.pw_uid == me.pw_uid;
         ::endpwent();
+        // Only the end of the list proves that no one else has the group.
+        mine = mine && error == ENOENT;
     }
-    return known[gid] = mine;
+    return known[key] = mine;
 }
 
 bool closedOrSticky(const struct stat& st) { return closedToOthers(st) || (st.st_mode & S_ISVTX); }
@@ -125,6 +136,77 @@ int renameNoReplace(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str());
 }
 
+// The parts of `path` still to walk, pushed so that the first is taken next.
+void pushParts(std::vector<std::string>& left, std::string_view path) {
+    std::vector<std::string> parts;
+    for (size_t at = 0; at < path.size();) {
+        const size_t end = std::min(path.find('/', at), path.size());
+        if (end > at && path.substr(at, end - at) != ".") parts.emplace_back(path.substr(at, end - at));
+        at = end + 1;
+    }
+    left.insert(left.end(), parts.rbegin(), parts.rend());
+}
+
+// The walk of rules 3 to 5 from / to `path`; `there` tells that the folder exists at the end.
+FolderFault walk(std::string path, bool make, bool* there) {
+    constexpr int kWay = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    *there = false;
+    if (path.empty()) return {Why::Unknown, "."};
+    if (path[0] != '/') {
+        const std::unique_ptr<char, void (*)(void*)> here(::getcwd(nullptr, 0), std::free);
+        if (!here) return {Why::Unknown, path};
+        path = std::string(here.get()) + "/" + path;
+    }
+    const Why otherOwner = ::geteuid() == 0 ? Why::AdminElsewhere : Why::OtherOwner;
+    auto join = [](const std::string& dir, const std::string& name) { return (dir == "/" ? dir : dir + "/") + name; };
+    std::vector<std::string> left;
+    pushParts(left, path);
+    std::string at = "/";
+    Fd dir(::open("/", kWay));
+    struct stat st {};
+    if (!dir.ok() || ::fstat(dir.get(), &st) != 0) return {Why::Unknown, at};
+    for (int links = 0;;) {
+        // `dir`, at `at`, is on the way: every folder above it passed.
+        if (!usersOrRoots(st.st_uid) || (left.empty() && st.st_uid != ::geteuid())) return {otherOwner, at};
+        if (left.empty()) {
+            if (!closedToOthers(st)) {
+                // Made so by hand or by another program: what the program keeps there is its own.
+                const Fd open(::openat(dir.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+                if (!open.ok() || ::fchmod(open.get(), st.st_mode & 07755) != 0) return {Why::OthersMayWrite, at};
+            }
+            *there = true;
+            return {};
+        }
+        if (!closedOrSticky(st)) return {Why::OthersMayWrite, at};
+        const std::string name = std::move(left.back());
+        left.pop_back();
+        struct stat entry {};
+        if (::fstatat(dir.get(), name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT) return {whyOf(errno), join(at, name)};
+            if (!make) return {}; // judged by the folder it would be made in, which passed
+            if ((::mkdirat(dir.get(), name.c_str(), 0700) != 0 && errno != EEXIST) ||
+                ::fstatat(dir.get(), name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0)
+                return {whyOf(errno), at};
+        }
+        if (S_ISLNK(entry.st_mode)) {
+            if (!usersOrRoots(entry.st_uid)) return {otherOwner, join(at, name)};
+            char target[PATH_MAX];
+            const ssize_t n = ::readlinkat(dir.get(), name.c_str(), target, sizeof target);
+            if (n <= 0 || static_cast<size_t>(n) >= sizeof target || ++links > 40) return {Why::Unknown, join(at, name)};
+            pushParts(left, std::string_view(target, static_cast<size_t>(n)));
+            if (target[0] == '/' && (!(dir = Fd(::open("/", kWay))).ok() || ::fstat(dir.get(), &st) != 0))
+                return {Why::Unknown, "/"};
+            if (target[0] == '/') at = "/";
+            continue;
+        }
+        // Judged by what was opened: whatever stood at the name a moment ago does not count.
+        Fd next(::openat(dir.get(), name.c_str(), kWay));
+        if (!next.ok() || ::fstat(next.get(), &st) != 0) return {whyOf(errno), join(at, name)};
+        at = name == ".." ? folderOf(at) : join(at, name);
+        dir = std::move(next);
+    }
+}
+
 } // namespace
 
 bool closedToOthers(const struct stat& st) {
@@ -142,25 +224,17 @@ std::string followLinks(std::string path) {
     return path;
 }
 
-Entry settingsEntry(const std::string& path) {
+bool mayReadSettings(int fd, const OwnFolder& settings) {
     struct stat st {};
-    const std::string& settings = in_place::recoveryFolder();
-    if (settings.empty() || folderOf(path) != settings || ::lstat(path.c_str(), &st) != 0) return Entry::Elsewhere;
-    return st.st_uid == ::geteuid() ? Entry::Users : st.st_uid == 0 ? Entry::Roots : Entry::Others;
-}
-
-bool mayRead(int fd, const std::string& path) {
-    const std::string& settings = in_place::recoveryFolder();
-    struct stat st {};
-    return settings.empty() || folderOf(path) != settings || (::fstat(fd, &st) == 0 && usersOrRoots(st.st_uid));
+    return ::fstat(fd, &st) == 0 && usersOrRoots(st.st_uid) && (st.st_nlink == 1 || settings.own());
 }
 
 void setAsideUntrusted(const std::string& path) {
     const std::string name = nameOf(path), stem = name.substr(0, name.rfind('.'));
-    const Entry entry = settingsEntry(path);
-    if (entry == Entry::Others) setAside(path, "other-account", stem);
-    if (entry == Entry::Roots && ::faccessat(AT_FDCWD, path.c_str(), R_OK, AT_EACCESS) != 0)
-        setAside(path, "unreadable", stem);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || st.st_uid == ::geteuid()) return;
+    if (st.st_uid != 0) setAside(path, "other-account", stem);
+    else if (::faccessat(AT_FDCWD, path.c_str(), R_OK, AT_EACCESS) != 0) setAside(path, "unreadable", stem);
 }
 
 bool setAside(const std::string& entry, const std::string& kind, const std::string& tag, const std::string& ending) {
@@ -183,7 +257,7 @@ void removeDeadTemporaries(const std::string& dir) {
         const pid_t pid = temporaryOwner(e->d_name);
         struct stat st {};
         if (pid <= 0 || pid == ::getpid() || ::fstatat(::dirfd(d.get()), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !S_ISREG(st.st_mode) || !usersOrRoots(st.st_uid))
+            !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
             continue;
         if (::kill(pid, 0) == -1 && errno == ESRCH) ::unlinkat(::dirfd(d.get()), e->d_name, 0);
     }
@@ -193,75 +267,33 @@ void removeDeadTemporaries(const std::string& dir) {
 
 using namespace io;
 
-FolderFault ownFolderFault(const std::string& path) {
-    // A link on the way that another account made could be pointed elsewhere at any time.
-    for (size_t pos = 1; pos <= path.size(); ++pos) {
-        struct stat st {};
-        if ((pos == path.size() || path[pos] == '/') && ::lstat(path.substr(0, pos).c_str(), &st) == 0 &&
-            S_ISLNK(st.st_mode) && !usersOrRoots(st.st_uid))
-            return {Why::OtherOwner, path.substr(0, pos)};
+const FolderFault& OwnFolder::fault() const {
+    if (judgedFor_ != ::geteuid()) {
+        fault_ = walk(path_, false, &there_);
+        judgedFor_ = ::geteuid();
     }
-    std::string dir = path;
-    char* resolved = nullptr;
-    while (!(resolved = ::realpath(dir.c_str(), nullptr))) {
-        if (errno != ENOENT || dir == folderOf(dir)) return {Why::Unknown, path};
-        dir = folderOf(dir);
-    }
-    const bool made = dir == path;
-    dir = resolved;
-    std::free(resolved);
-    // Whoever may write a folder on the way may move the folder and put another there: the
-    // first such folder from the top is named, the cause of any below.
-    std::vector<std::string> way{made ? folderOf(dir) : dir};
-    while (way.back() != "/") way.push_back(folderOf(way.back()));
-    struct stat st {};
-    for (auto up = way.rbegin(); up != way.rend(); ++up) {
-        if (::stat(up->c_str(), &st) != 0) return {Why::Unknown, *up};
-        if (!usersOrRoots(st.st_uid)) return {Why::OtherOwner, *up};
-        if (!closedOrSticky(st)) return {Why::OthersMayWrite, *up};
-    }
-    if (!made) return {Why::Unknown, path};
-    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {Why::Unknown, dir};
-    if (st.st_uid != ::geteuid()) return {Why::OtherOwner, dir};
-    if (!closedToOthers(st)) return {Why::OthersMayWrite, dir};
-    return {};
+    return fault_;
 }
 
-bool isOwnFolder(const std::string& path) { return ownFolderFault(path).folder.empty(); }
+bool OwnFolder::mayLook() const { return own() || ::geteuid() != 0; }
 
-bool makePrivateFolders(const std::string& path) {
-    if (path.empty()) return false;
-    // Folders on the way need only be searched; the last is opened to be closed.
-    constexpr int kWay = O_PATH | O_DIRECTORY | O_CLOEXEC, kLast = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-    Fd dir(::open(path[0] == '/' ? "/" : ".", kWay));
-    for (size_t pos = path.find_first_not_of('/'); dir.ok(); pos = path.find_first_not_of('/', pos)) {
-        if (pos == std::string::npos) return true;
-        const size_t end = std::min(path.find('/', pos), path.size());
-        const std::string name = path.substr(pos, end - pos);
-        pos = end;
-        const bool last = path.find_first_not_of('/', pos) == std::string::npos;
-        struct stat parent {}, st {};
-        if (::fstat(dir.get(), &parent) != 0) return false;
-        if (usersOrRoots(parent.st_uid) && ::mkdirat(dir.get(), name.c_str(), 0700) != 0 && errno != EEXIST) return false;
-        Fd next(::openat(dir.get(), name.c_str(), last ? kLast : kWay));
-        // A link of the user's at the last part is followed, and nothing is changed through it.
-        if (last && !next.ok() && (errno == ELOOP || errno == EACCES)) next = Fd(::openat(dir.get(), name.c_str(), kWay));
-        else if (last && next.ok() && ::fstat(next.get(), &st) == 0 && st.st_uid == ::geteuid() && !closedToOthers(st) &&
-                 usersOrRoots(parent.st_uid) && closedOrSticky(parent))
-            // Made so by hand or by another program: what the program keeps there is its own.
-            ::fchmod(next.get(), st.st_mode & 07755);
-        dir = std::move(next);
-    }
-    return false;
+bool OwnFolder::make() const {
+    if (!own()) return errno = EACCES, false;
+    if (!there_) fault_ = walk(path_, true, &there_);
+    return there_;
 }
 
-void removeLeftover(const std::string& path, bool inProgramFolder) {
+void removeLeftover(const std::string& path, const OwnFolder& settings) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) return;
-    const bool own = isOwnFolder(folderOf(path));
-    if (!own && !inProgramFolder) return;
+    const bool inSettings = folderOf(path) == settings.path();
+    if (!settings.mayLook() || (inSettings && !settings.own()) || ::lstat(path.c_str(), &st) != 0) return;
     if ((S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) && st.st_uid == ::geteuid()) ::unlink(path.c_str());
-    else if (own && S_ISDIR(st.st_mode)) setAside(path, "in-the-way", nameOf(path), "");
+    else if (S_ISDIR(st.st_mode) && inSettings) setAside(path, "in-the-way", nameOf(path), "");
+}
+
+bool isOwnFile(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && usersOrRoots(st.st_uid);
 }
 
 } // namespace platform

@@ -4,6 +4,7 @@
 // rules are stated at the top of trust.cpp.
 #include <sys/stat.h>
 
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -15,26 +16,47 @@ enum class Why {
     Full,           // a full disk, a quota or a size limit reached
     OthersMayWrite, // another account may change the folder
     OtherOwner,     // the folder, or a link on the way, is another account's
+    AdminElsewhere, // a run as root, in a folder of another account's (a home under sudo)
+    FileProtected,  // the file itself: write-protected, or another account's
 };
 
-// The folder at fault when `path` is not a folder of the user's own, and why; an empty
-// `folder` when it is one.
+// The folder (or file) at fault, and why; an empty `folder` when there is no fault.
 struct FolderFault {
     Why why = Why::Unknown;
     std::string folder;
 };
-FolderFault ownFolderFault(const std::string& path);
-bool isOwnFolder(const std::string& path);
 
-// Like "mkdir -p", each folder made readable by the user only, and only in a folder of the
-// user's or root's; the last folder, when the user's, is closed to others' writes. True
-// when `path` is a folder at the end.
-bool makePrivateFolders(const std::string& path);
+// A folder where the program keeps files of its own (the settings folder), judged once: by
+// rule 3 nobody but the user or root can change the answer afterwards.
+class OwnFolder {
+public:
+    explicit OwnFolder(std::string path = {}) : path_(std::move(path)) {}
+    const std::string& path() const { return path_; }
+    // The first folder at fault from the top, judged at the first call (and again only for
+    // another effective user); a folder of the user's left open to others is closed then.
+    const FolderFault& fault() const;
+    bool own() const { return !path_.empty() && fault().folder.empty(); }
+    // Whether the program may look into it at all: a run as root looks into no folder that
+    // is not its own.
+    bool mayLook() const;
+    // Makes the folders still missing, when it is one's own: true when it is there.
+    bool make() const;
 
-// Removes what a killed download left at `path`: the user's own file or link, in a folder
-// of the user's own or in the program's folder. An entry of another kind in its way (a
-// folder) is set aside in a folder of the user's own, so that the next download can land.
-void removeLeftover(const std::string& path, bool inProgramFolder);
+private:
+    std::string path_;
+    mutable FolderFault fault_;
+    mutable std::optional<uid_t> judgedFor_;
+    mutable bool there_ = false;
+};
+
+// Removes what a killed download left at `path`, in `settings` or in the program's folder:
+// the user's own file or link. An entry of another kind in its way (a folder) is set aside
+// in the settings folder, so that the next download can land.
+void removeLeftover(const std::string& path, const OwnFolder& settings);
+
+// Whether `path` is a regular file of the user's or root's, not a link: one the program
+// itself may have made there, never what another account put at its name.
+bool isOwnFile(const std::string& path);
 
 namespace io {
 
@@ -49,14 +71,9 @@ bool closedToOthers(const struct stat& st);
 // the user nor the folder's owner made is not followed: the path then names that link.
 std::string followLinks(std::string path);
 
-// Whose entry `path` names in the settings folder (the recovery folder). Another account's
-// is never read, written, nor written through; root's (left by a run under sudo) is the
-// user's to replace.
-enum class Entry { Elsewhere, Users, Roots, Others };
-Entry settingsEntry(const std::string& path);
-// Whether the file open on `fd`, found at `path`, may be read: anything but another
-// account's file in the settings folder.
-bool mayRead(int fd, const std::string& path);
+// Whether the settings file open on `fd`, in `settings`, may be read: the user's or root's,
+// and with no second link where the folder is not the user's own.
+bool mayReadSettings(int fd, const OwnFolder& settings);
 // At start, the settings folder's entry at `path` that is not to be used: another
 // account's, or root's that the user may not read, is set aside.
 void setAsideUntrusted(const std::string& path);
@@ -67,7 +84,7 @@ void setAsideUntrusted(const std::string& path);
 bool setAside(const std::string& entry, const std::string& kind, const std::string& tag,
               const std::string& ending = ".ini");
 
-// Removes from `dir` the temporaries, the user's or root's, of saves whose process is gone.
+// Removes from `dir` the user's own temporaries of saves whose process is gone.
 void removeDeadTemporaries(const std::string& dir);
 
 } // namespace io

@@ -495,7 +495,8 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
     IniFile savedSince = IniFile::parse(text[1]);
     savedSince.set(section(0), "0", "saved since by another account");
     const unsigned user = testing_support::kOrdinaryUser, stranger = 1234;
-    const size_t quarter = text[0].size() / 4;
+    const size_t sector = 512; // what a disk writes whole
+    ASSERT_GT(text[0].size(), 2 * sector);
     const struct {
         const char* what;
         std::string at, bytes;
@@ -520,8 +521,10 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
          savedSince.serialize()},
         {"the same, met by the next save", own, copy0, user, true, 0755, "superseded", File, false,
          savedSince.serialize()},
-        {"whole, the file's parts written out of order by a power cut", own, copy0, user, false, 0755, nullptr, File,
-         false, text[1].substr(0, quarter) + text[0].substr(quarter, quarter) + text[1].substr(2 * quarter)},
+        {"whole, the file's sectors written out of order by a power cut", own, copy0, user, false, 0755, nullptr, File,
+         false, text[1].substr(0, sector) + text[0].substr(sector, sector) + text[1].substr(2 * sector)},
+        {"whole, the file saved since with each byte the old or the new one's", own, copy0, user, false, 0755,
+         "superseded", File, false, text[1].substr(0, sector + 1) + text[0].substr(sector + 1, sector - 1) + text[1].substr(2 * sector)},
         {"a link, in another account's folder open to all", own, victim, stranger, false, 0777, "", Link, true},
         {"a folder, every usual name taken, met by the next save", own, "", stranger, true, 0755, "other-account", Folder},
     };
@@ -561,7 +564,7 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
     // Cut short while another process only reads the file: the start shows the whole copy,
     // not the cut file, and keeps it while the lock is held; a save by rename then takes
     // its place for good, and the next start puts nothing older back.
-    put(text[1].substr(0, text[0].size() / 2) + text[0].substr(text[0].size() / 2));
+    put(text[1].substr(0, sector) + text[0].substr(sector));
     std::ofstream(own, std::ios::binary) << copy0;
     giveToUser({own});
     IniFile edited = IniFile::parse(text[0]);
@@ -586,6 +589,7 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
     const std::string downloads[] = {recovery + "/.Zentrafo.ini.part.tmp-" + dead + "-3",
                                      dir + "/.imgtmp.gif.part.tmp-" + dead + "-4"};
     for (const std::string& f : {running, downloads[0], downloads[1]}) std::ofstream(f) << "x";
+    giveToUser({downloads[0], downloads[1]});
     nextStart();
     EXPECT_TRUE(fs::exists(running));
     for (const std::string& f : downloads) EXPECT_FALSE(fs::exists(f)) << f;
