@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <mutex>
 
 #include <QApplication>
@@ -13,6 +15,7 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -85,6 +88,36 @@ bool endMarked(CURL* curl, curl_off_t announced) {
            QByteArray(encoding->value).toLower().contains("chunked");
 }
 
+// Runs `then` once, after the first paint of a window on screen that `counts`: queued, so
+// that it runs once that picture has reached the screen.
+class FirstPaint : public QObject {
+public:
+    FirstPaint(std::function<bool(const QWidget*)> counts, std::function<void()> then)
+        : counts_(std::move(counts)), then_(std::move(then)) {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        // Every widget is watched: an opaque child takes its window's paint.
+        if (e->type() == QEvent::Paint) {
+            auto* w = qobject_cast<QWidget*>(watched);
+            if (w && w->window()->isVisible() && counts_(w->window())) {
+                qApp->removeEventFilter(this);
+                QMetaObject::invokeMethod(this, then_, Qt::QueuedConnection);
+            }
+        }
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    std::function<bool(const QWidget*)> counts_;
+    std::function<void()> then_;
+};
+
+bool anyWindowOnScreen() {
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    return std::any_of(tops.begin(), tops.end(), [](const QWidget* w) { return w->isVisible(); });
+}
+
 } // namespace
 
 QtPlatform::QtPlatform() = default;
@@ -112,6 +145,40 @@ QWidget* QtPlatform::dialogParent() const {
 }
 
 int QtPlatform::messageBox(const std::string& text, int style, const std::string& title) {
+    // Looked at only while nothing waits: a window that has just appeared may not be drawn
+    // yet, and what waits keeps its order.
+    if (!windowUp_ && held_.empty()) windowUp_ = anyWindowOnScreen();
+    if (!windowUp_) {
+        // On an empty screen the notice would be all the user sees of the start: it waits
+        // for the program's window, and OK is its only answer anyway. A box that could not
+        // wait (it came before a question) does not count as that window.
+        if ((style & 7) == platform::MbOk) {
+            held_.push_back({text, title, style});
+            if (!firstPaint_)
+                firstPaint_ = std::make_unique<FirstPaint>(
+                    [this](const QWidget* w) {
+                        return std::any_of(windows_.begin(), windows_.end(),
+                                           [w](const auto& a) { return a.second.window == w; });
+                    },
+                    [this] {
+                        windowUp_ = true;
+                        showHeld();
+                    });
+            return platform::AnsOk;
+        }
+        // The caller needs the answer now; what was asked before it still comes first.
+        showHeld();
+    }
+    return ask(text, style, title);
+}
+
+void QtPlatform::showHeld() {
+    const std::vector<HeldBox> boxes = std::move(held_);
+    held_.clear();
+    for (const HeldBox& b : boxes) ask(b.text, b.style, b.title);
+}
+
+int QtPlatform::ask(const std::string& text, int style, const std::string& title) {
     refreshAll();
     speakChosenLanguage(); // at start-up no window has followed a switch yet
     DialogCursor cursor(busy_);

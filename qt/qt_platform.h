@@ -3,12 +3,15 @@
 // downloads, printing of a window's picture.
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <QSize>
 
 #include "platform/platform.h"
 
+class QObject;
 class QWidget;
 
 namespace zqt {
@@ -24,6 +27,9 @@ public:
     void attach(const std::string& formName, QWidget* window, std::function<void()> refresh);
     void detach(const std::string& formName);
 
+    // A box with an OK button alone, asked before any window of the program is on screen
+    // (a start-up notice), waits for the first window to be painted and is answered OK at
+    // once; a question is always asked at once, after any box still waiting.
     int messageBox(const std::string& text, int style, const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title, const std::string& def) override;
     std::string inputPassword(const std::string& prompt, const std::string& title, const std::string& def) override;
@@ -64,10 +70,22 @@ private:
     QSize largestPicture() const;
     std::string askText(const std::string& prompt, const std::string& title, const std::string& def, bool hidden);
     QWidget* dialogParent() const;
+    int ask(const std::string& text, int style, const std::string& title);
+    void showHeld();
 
     std::map<std::string, Attached> windows_;
     std::map<const forms::Form*, class SecondaryWindow*> secondary_;
     bool busy_ = false;
+
+    struct HeldBox {
+        std::string text, title;
+        int style;
+    };
+    std::vector<HeldBox> held_;
+    // Set once a window of the program has been on screen: from then on nothing waits.
+    bool windowUp_ = false;
+    // Watches for the first painted window while boxes wait.
+    std::unique_ptr<QObject> firstPaint_;
 };
 
 } // namespace zqt

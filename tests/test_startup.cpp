@@ -135,12 +135,17 @@ TEST_F(WindowTest, SettingsLiveInTheUsersPrivateConfigurationFolder) {
         w.Form_Unload();
     }
     // Where a group with other members may write a folder above, nothing is kept, and the
-    // first setting of the run says so once, naming that folder and how to close it.
+    // start says so once, naming that folder and how to close it, though the language it
+    // stores is unchanged; the run's settings last until it closes.
     ASSERT_EQ(::chown((root + "/xdg").c_str(), 0, 4321), 0);
     ASSERT_EQ(::chmod((root + "/xdg").c_str(), 0775), 0);
     {
         Marlix w(fake);
         w.Form_Load();
+        EXPECT_EQ(fake.boxes.size(), 1u);
+        w.online.Text2[1]->setText("Zizou");
+        w.Form_Unload();
+        EXPECT_EQ(w.reglages.get("pseudo"), "Zizou");
         w.langage.lang_Click(1);
         w.langage.lang_Click(2);
         w.Form_Unload();

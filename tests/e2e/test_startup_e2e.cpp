@@ -8,18 +8,21 @@
 #include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
 
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <vector>
 
@@ -350,6 +353,68 @@ TEST(StartupOnline, StallingImageServerDoesNotHoldTheWindow) {
     EXPECT_FALSE(std::filesystem::exists(folder.path("imgtmp.gif")));
     // Not a measure of speed: a download may otherwise take 20 s, the start-up's one ~3 s.
     EXPECT_LT(waited, std::chrono::seconds(8));
+}
+
+// Every message box as it comes up, and whether the program's window stood drawn behind
+// it then; each is answered OK as soon as it shows.
+struct BoxWatch : QObject {
+    struct Seen {
+        QString text;
+        bool overDrawnWindow;
+    };
+    std::vector<Seen> boxes;
+    QWidget* drawn = nullptr;
+
+    BoxWatch() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && e->type() == QEvent::Paint && qobject_cast<zqt::MainWindow*>(w->window()) && w->window()->isVisible())
+            drawn = w->window();
+        auto* box = qobject_cast<QMessageBox*>(watched);
+        if (box && e->type() == QEvent::Show) {
+            boxes.push_back({box->text(), drawn && drawn->isVisible() && box->parentWidget() == drawn});
+            QTimer::singleShot(0, box, [box] {
+                if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+                    ok->click();
+                else
+                    box->reject();
+            });
+        }
+        return false;
+    }
+};
+
+// Where no setting can be kept, the start says so in one box, and only once the window is
+// drawn behind it: on a first run, and on a later one whose language is already stored.
+TEST(StartupSettings, UnkeptSettingsBoxComesOverTheDrawnWindowOnce) {
+    for (const bool stored : {false, true}) {
+        SCOPED_TRACE(stored ? "later run" : "first run");
+        testing_support::ProgramFolder folder;
+        const std::string xdg = folder.root + "/xdg", config = xdg + "/Zentrafo";
+        std::filesystem::create_directories(stored ? config : xdg);
+        if (stored) std::ofstream(config + "/settings.ini") << "[data]\nlangue=0\nFirstUse=1\n";
+        // A group with other members may write the folder above the settings.
+        ASSERT_EQ(::chown(xdg.c_str(), 0, 4321), 0);
+        ASSERT_EQ(::chmod(xdg.c_str(), 0775), 0);
+        struct : zqt::QtPlatform {
+            std::string folder;
+            std::string programFolder() override { return folder; }
+            platform::DateTime now() override { return {2019, 6, 8, 10, 0, 0}; }
+        } desktop;
+        desktop.folder = folder.program;
+        BoxWatch watch;
+        e2e::Started run;
+        run.start(desktop, config, false, &desktop);
+        for (int i = 0; i < 500 && watch.boxes.empty(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QApplication::processEvents();
+
+        ASSERT_EQ(watch.boxes.size(), 1u);
+        EXPECT_TRUE(watch.boxes[0].overDrawnWindow) << "the box came before the window was drawn";
+        const std::string text = watch.boxes[0].text.toStdString();
+        EXPECT_NE(text.find("ne pourront pas être gardés"), std::string::npos) << text;
+        EXPECT_NE(text.find(xdg + "\n"), std::string::npos) << text;
+        EXPECT_TRUE(run.window->isVisible());
+    }
 }
 
 TEST_F(StartupTest, QuitEndsTheProgramWithTheSettingsStored) {

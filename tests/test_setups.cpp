@@ -1,0 +1,436 @@
+// The setups users already have, and those others could make against them: for each, what a
+// user meets when a setting is stored, when the forecast is saved by rename (the program's
+// folder takes new files) and in place (it does not), and whether a save cut short is put
+// back whole at the next start. Every change to the file layer runs them all; a setup found
+// later gets a row here.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "kill_during_saves.h"
+#include "private_folders.h"
+#include "platform/files.h"
+#include "platform/in_place_rewrite.h"
+#include "platform/ini.h"
+#include "platform/settings.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Why;
+using testing_support::slurp;
+
+constexpr unsigned kUser = testing_support::kOrdinaryUser, kOther = 1234, kMember = 4322, kRoot = 0;
+constexpr unsigned kDaemon = 1; // its group is its own alone on Debian
+constexpr gid_t kTeam = 4321;   // a group with other members
+
+// One home and one program folder, under a fresh folder that root owns.
+struct Paths {
+    std::string top = testing_support::makeTempDir("zentrafo-setup"), home = top + "/home", config = home + "/.config",
+                settings = config + "/Zentrafo", program = top + "/program", file = program + "/Zentrafo.ini",
+                victim = top + "/victim", rootsFile = top + "/roots-file", scratch = top + "/scratch";
+};
+
+// Done, or refused naming `named` (a folder, or the file) and why.
+struct Outcome {
+    std::string Paths::*named = nullptr;
+    Why why = Why::Unknown;
+};
+const Outcome kDone{};
+
+struct Row {
+    const char* what;
+    std::function<void(const Paths&)> arrange = [](const Paths&) {};
+    Outcome setting = kDone, byRename = kDone;
+    std::optional<Outcome> inPlace = kDone; // none where no folder closed to new files applies
+    bool cutPutBack = true;
+    unsigned account = kUser;
+    gid_t alsoIn = 0; // a group the account is also in
+    const char* languageRead = "0"; // at the start
+    rlim_t sizeLimit = RLIM_INFINITY;
+    std::function<void(const Paths&)> after = [](const Paths&) {};
+};
+
+void PrintTo(const Row& row, std::ostream* out) { *out << row.what; }
+
+void own(const std::string& path, unsigned uid, unsigned gid, unsigned mode) {
+    ASSERT_EQ(::lchown(path.c_str(), uid, gid), 0) << path;
+    if (!fs::is_symlink(path)) ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
+}
+void folder(const std::string& path, unsigned uid, unsigned gid, unsigned mode) {
+    fs::create_directories(path);
+    own(path, uid, gid, mode);
+}
+void put(const std::string& path, const std::string& bytes, unsigned uid, unsigned gid, unsigned mode) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    own(path, uid, gid, mode);
+}
+void link(const std::string& to, const std::string& at, unsigned uid) {
+    fs::remove_all(at);
+    fs::create_symlink(to, at);
+    own(at, uid, uid, 0);
+}
+// ~/.config and the settings folder open to a group with other members.
+void shared(const Paths& p) {
+    own(p.config, kUser, kTeam, 0770);
+    folder(p.settings, kUser, kTeam, 0770);
+}
+unsigned modeOf(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+const Row kSetups[] = {
+    // Setups users have.
+    {.what = "a plain home"},
+    {.what = "umask 002, the user's private group",
+     .arrange = [](const Paths& p) {
+         for (const std::string& f : {p.home, p.config, p.program}) own(f, kDaemon, kDaemon, 0775);
+         folder(p.settings, kDaemon, kDaemon, 0775);
+         own(p.file, kDaemon, kDaemon, 0664);
+     },
+     .account = kDaemon},
+    {.what = "the settings folder a link of the user's (a dotfile manager's)",
+     .arrange = [](const Paths& p) {
+         folder(p.home + "/dots/zentrafo", kUser, kUser, 0700);
+         link("../dots/zentrafo", p.settings, kUser);
+     },
+     .after = [](const Paths& p) { EXPECT_TRUE(fs::exists(p.home + "/dots/zentrafo/settings.ini")); }},
+    {.what = "~/.config a link of the user's",
+     .arrange = [](const Paths& p) {
+         folder(p.home + "/dots/config", kUser, kUser, 0700);
+         link(p.home + "/dots/config", p.config, kUser);
+     }},
+    {.what = "a settings folder of root's, 0700, with root's settings, left by an older run under sudo",
+     .arrange = [](const Paths& p) {
+         folder(p.settings, kRoot, kRoot, 0700);
+         put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kRoot, kRoot, 0600);
+     },
+     .setting = {&Paths::settings, Why::OtherOwner},
+     .inPlace = Outcome{&Paths::settings, Why::OtherOwner},
+     .cutPutBack = false},
+    {.what = "root's settings, readable, in the user's folder",
+     .arrange = [](const Paths& p) {
+         folder(p.settings, kUser, kUser, 0700);
+         put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kRoot, kRoot, 0644);
+     },
+     .languageRead = "1",
+     .after = [](const Paths& p) { EXPECT_EQ(modeOf(p.settings + "/settings.ini"), 0600u); }},
+    {.what = "root's settings, unreadable, in the user's folder",
+     .arrange = [](const Paths& p) {
+         folder(p.settings, kUser, kUser, 0700);
+         put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kRoot, kRoot, 0600);
+     },
+     .after = [](const Paths& p) { EXPECT_TRUE(fs::exists(p.settings + "/unreadable-settings-0.ini")); }},
+    {.what = "the forecast a link of the user's to a file in another folder",
+     .arrange =
+         [](const Paths& p) {
+             folder(p.home + "/forecasts", kUser, kUser, 0755);
+             fs::rename(p.file, p.home + "/forecasts/Zentrafo.ini");
+             link(p.home + "/forecasts/Zentrafo.ini", p.file, kUser);
+         },
+     .after = [](const Paths& p) { EXPECT_TRUE(fs::is_symlink(p.file)); }},
+    {.what = "a group's forecast in a 2775 folder, saved by two members in turn",
+     .arrange = [](const Paths& p) {
+         own(p.program, kRoot, kTeam, 02775);
+         own(p.file, kRoot, kTeam, 0664);
+     },
+     .alsoIn = kTeam,
+     .after =
+         [](const Paths& p) {
+             EXPECT_EQ(testing_support::statusOfChild([&] {
+                           if (!testing_support::becomeAccount(kMember, {kTeam})) return 2;
+                           platform::setRecoveryFolder(p.top + "/member-settings");
+                           return platform::writeIni(p.file, "S", "k", "member") ? 0 : 1;
+                       }),
+                       0);
+             struct stat st {};
+             ASSERT_EQ(::stat(p.file.c_str(), &st), 0);
+             EXPECT_TRUE(st.st_gid == kTeam && (st.st_mode & 0777) == 0664 && slurp(p.file) == "[S]\nk=member\n");
+         }},
+    {.what = "the user's forecast in a sticky program folder open to all",
+     .arrange = [](const Paths& p) { own(p.program, kRoot, kRoot, 01777); }},
+    {.what = "a shared install's forecast, another account's open to all, in its folder closed to new files",
+     .arrange =
+         [](const Paths& p) {
+             own(p.program, kOther, kOther, 0555);
+             own(p.file, kOther, kOther, 0666);
+         },
+     .after =
+         [](const Paths& p) {
+             struct stat st {};
+             ASSERT_EQ(::stat(p.file.c_str(), &st), 0);
+             EXPECT_TRUE(st.st_uid == kOther && (st.st_mode & 0777) == 0666);
+         }},
+    {.what = "the user's own forecast of a group the user is not in",
+     .arrange = [](const Paths& p) { own(p.file, kUser, kRoot, 0664); },
+     .after =
+         [](const Paths& p) {
+             struct stat st {};
+             ASSERT_EQ(::stat(p.file.c_str(), &st), 0);
+             EXPECT_TRUE(st.st_gid == kRoot && (st.st_mode & 0777) == 0664);
+         }},
+    {.what = "the same, the settings folder another account's",
+     .arrange =
+         [](const Paths& p) {
+             own(p.file, kUser, kRoot, 0664);
+             folder(p.settings, kOther, kOther, 0755);
+         },
+     .setting = {&Paths::settings, Why::OtherOwner},
+     .inPlace = Outcome{&Paths::settings, Why::OtherOwner},
+     .cutPutBack = false,
+     .after =
+         [](const Paths& p) {
+             // Saved by rename with the user's group, which gets no more than everyone.
+             struct stat st {};
+             ASSERT_EQ(::stat(p.file.c_str(), &st), 0);
+             EXPECT_TRUE(st.st_gid == kUser && (st.st_mode & 0777) == 0644);
+         }},
+    {.what = "a read-only forecast",
+     .arrange = [](const Paths& p) { own(p.file, kUser, kUser, 0444); },
+     .byRename = {&Paths::file, Why::FileProtected},
+     .inPlace = Outcome{&Paths::file, Why::FileProtected},
+     .cutPutBack = false},
+    {.what = "another account's forecast the user may only read, in the user's folder",
+     .arrange = [](const Paths& p) { own(p.file, kOther, kOther, 0644); },
+     .byRename = {&Paths::file, Why::FileProtected},
+     .inPlace = Outcome{&Paths::file, Why::FileProtected},
+     .cutPutBack = false},
+    {.what = "a read-only settings disk",
+     .arrange = [](const Paths& p) { folder(p.settings, kUser, kUser, 0500); },
+     .setting = {&Paths::settings, Why::ReadOnly},
+     .inPlace = Outcome{&Paths::settings, Why::ReadOnly},
+     .cutPutBack = false},
+    {.what = "a full disk",
+     .setting = {&Paths::settings, Why::Full},
+     .byRename = {&Paths::program, Why::Full},
+     .inPlace = Outcome{&Paths::settings, Why::Full},
+     .cutPutBack = false,
+     .sizeLimit = 8},
+    {.what = "a home under another account's folder",
+     .arrange = [](const Paths& p) { own(p.top, kOther, kOther, 0755); },
+     .setting = {&Paths::top, Why::OtherOwner},
+     .inPlace = Outcome{&Paths::top, Why::OtherOwner},
+     .cutPutBack = false},
+
+    // Setups others make: nothing of theirs is read or written through.
+    {.what = "another account's link at the forecast's name, in a folder open to all",
+     .arrange =
+         [](const Paths& p) {
+             own(p.program, kUser, kUser, 0777);
+             link(p.victim, p.file, kOther);
+         },
+     .byRename = {&Paths::program, Why::OthersMayWrite},
+     .inPlace = std::nullopt,
+     .cutPutBack = false},
+    {.what = "the same, in a sticky folder open to all",
+     .arrange =
+         [](const Paths& p) {
+             own(p.program, kRoot, kRoot, 01777);
+             link(p.victim, p.file, kOther);
+         },
+     .byRename = {&Paths::program, Why::OthersMayWrite},
+     .inPlace = std::nullopt,
+     .cutPutBack = false},
+    {.what = "another account's hard link to the user's file at the forecast's name",
+     .arrange =
+         [](const Paths& p) {
+             own(p.program, kUser, kUser, 0777);
+             fs::remove(p.file);
+             put(p.victim, "[S]\nk=old\n", kUser, kUser, 0644);
+             fs::create_hard_link(p.victim, p.file);
+         },
+     .inPlace = std::nullopt,
+     .cutPutBack = false},
+    {.what = "another account's pipe at the forecast's name, in a sticky folder",
+     .arrange =
+         [](const Paths& p) {
+             own(p.program, kRoot, kRoot, 01777);
+             fs::remove(p.file);
+             ASSERT_EQ(::mkfifo(p.file.c_str(), 0666), 0);
+             own(p.file, kOther, kOther, 0666);
+         },
+     .byRename = {&Paths::program, Why::Unknown},
+     .inPlace = std::nullopt,
+     .cutPutBack = false},
+    {.what = "another account's settings, planted while the settings folder lay open",
+     .arrange =
+         [](const Paths& p) {
+             folder(p.settings, kUser, kUser, 0777);
+             put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kOther, kOther, 0644);
+         },
+     .after =
+         [](const Paths& p) {
+             EXPECT_EQ(modeOf(p.settings), 0755u);
+             EXPECT_TRUE(fs::exists(p.settings + "/other-account-settings-0.ini"));
+         }},
+    {.what = "another member's settings in a settings folder a shared group may write",
+     .arrange =
+         [](const Paths& p) {
+             shared(p);
+             put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kMember, kTeam, 0644);
+         },
+     .setting = {&Paths::config, Why::OthersMayWrite},
+     .inPlace = Outcome{&Paths::config, Why::OthersMayWrite},
+     .cutPutBack = false},
+    {.what = "another member's link there, to the user's file",
+     .arrange =
+         [](const Paths& p) {
+             shared(p);
+             put(p.victim, "[data]\nlangue=1\n", kUser, kUser, 0644);
+             link(p.victim, p.settings + "/settings.ini", kMember);
+         },
+     .setting = {&Paths::config, Why::OthersMayWrite},
+     .inPlace = Outcome{&Paths::config, Why::OthersMayWrite},
+     .cutPutBack = false},
+    {.what = "another member's hard link there, to the user's forecast the group shares",
+     .arrange =
+         [](const Paths& p) {
+             shared(p);
+             put(p.victim, "[data]\nlangue=1\n", kUser, kTeam, 0664);
+             fs::create_hard_link(p.victim, p.settings + "/settings.ini");
+         },
+     .setting = {&Paths::config, Why::OthersMayWrite},
+     .inPlace = Outcome{&Paths::config, Why::OthersMayWrite},
+     .cutPutBack = false},
+    // A run as root with the user's HOME (sudo): nothing under that home is made, read,
+    // changed or removed, whatever links the user put there.
+    {.what = "a run as root, nothing made yet",
+     .setting = {&Paths::home, Why::AdminElsewhere},
+     .cutPutBack = false,
+     .account = kRoot,
+     .after = [](const Paths& p) { EXPECT_FALSE(fs::exists(p.settings)); }},
+    {.what = "a run as root, ~/.config a link of the user's to root's folder open to all",
+     .arrange = [](const Paths& p) { link(p.scratch, p.config, kUser); },
+     .setting = {&Paths::home, Why::AdminElsewhere},
+     .cutPutBack = false,
+     .account = kRoot,
+     .after = [](const Paths& p) { EXPECT_TRUE(modeOf(p.scratch) == 01777 && fs::is_empty(p.scratch)); }},
+    {.what = "a run as root, ~/.config/Zentrafo a link of the user's to root's folder open to all",
+     .arrange = [](const Paths& p) { link(p.scratch, p.settings, kUser); },
+     .setting = {&Paths::home, Why::AdminElsewhere},
+     .cutPutBack = false,
+     .account = kRoot,
+     .after = [](const Paths& p) { EXPECT_TRUE(modeOf(p.scratch) == 01777 && fs::is_empty(p.scratch)); }},
+    {.what = "a run as root, settings.ini a link of the user's to root's file",
+     .arrange =
+         [](const Paths& p) {
+             folder(p.settings, kUser, kUser, 0700);
+             link(p.rootsFile, p.settings + "/settings.ini", kUser);
+         },
+     .setting = {&Paths::home, Why::AdminElsewhere},
+     .cutPutBack = false,
+     .account = kRoot},
+};
+
+class Setups : public ::testing::TestWithParam<Row> {
+protected:
+    // The plain home: the user's, ~/.config 0700 without the program's folder yet, and the
+    // user's forecast in the user's program folder; root's file and root's folder open to all
+    // beside it, and a file of the user's that no save may write.
+    void SetUp() override {
+        own(p.top, kRoot, kRoot, 0755);
+        folder(p.home, kUser, kUser, 0755);
+        folder(p.config, kUser, kUser, 0700);
+        folder(p.program, kUser, kUser, 0755);
+        put(p.file, "[S]\nk=old\n", kUser, kUser, 0644);
+        put(p.victim, "mine\n", kUser, kUser, 0644);
+        put(p.rootsFile, "root's\n", kRoot, kRoot, 0600);
+        folder(p.scratch, kRoot, kRoot, 01777);
+    }
+    void TearDown() override { fs::remove_all(p.top); }
+
+    // The exit status of `body`, run at a start of the program by the row's account.
+    template <class Body> int atStart(Body body) {
+        const Row& s = GetParam();
+        return testing_support::statusOfChild([&] {
+            if (!(s.alsoIn ? testing_support::becomeAccount(s.account, {s.alsoIn}) : testing_support::becomeAccount(s.account)))
+                return 90;
+            const rlimit limit{s.sizeLimit, s.sizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            platform::setRecoveryFolder(p.settings);
+            platform::recoverUnfinishedSaves({p.file, p.settings + "/settings.ini"});
+            return body();
+        });
+    }
+    // Whether what happened is `expected`, the message naming the right place.
+    bool met(bool done, const Outcome& expected, const char* what) const {
+        const platform::SaveFailure& f = platform::lastSaveFailure();
+        const bool ok = done == !expected.named && (done || (f.why == expected.why && f.folder == p.*expected.named));
+        if (!ok) std::fprintf(stderr, "%s: done %d, why %d, named %s\n", what, done, int(f.why), f.folder.c_str());
+        return ok;
+    }
+    // A save of the forecast, then what the file holds.
+    void save(const std::string& value, const Outcome& expected) {
+        // Another account's pipe stays as it was, and no one reads from it.
+        const bool plain = fs::is_regular_file(p.file);
+        const std::string before = plain ? slurp(p.file) : "";
+        EXPECT_EQ(atStart([&] { return met(platform::writeIni(p.file, "S", "k", value), expected, "save") ? 0 : 1; }), 0);
+        if (plain) EXPECT_EQ(slurp(p.file), expected.named ? before : "[S]\nk=" + value + "\n");
+        else EXPECT_FALSE(fs::is_regular_file(fs::symlink_status(p.file)));
+    }
+
+    const Paths p;
+};
+
+TEST_P(Setups, SettingsSavesAndCutSavesAreWhatTheUserExpects) {
+    const Row& s = GetParam();
+    ASSERT_NO_FATAL_FAILURE(s.arrange(p));
+    const std::string victim = slurp(p.victim);
+
+    // A setting: kept for the next run, or the one box naming the folder at fault.
+    EXPECT_EQ(atStart([&] {
+                  platform::Settings settings = platform::Settings::inFolder(p.settings);
+                  if (settings.get("data", "langue", "0") != s.languageRead) return 1;
+                  const bool kept = settings.set("data", "langue", "2");
+                  if (!met(kept, s.setting, "setting") || settings.get("data", "langue") != "2") return 2;
+                  // The folder is judged at the start; a disk that refuses the write says so then.
+                  const bool disk = s.setting.why == Why::ReadOnly || s.setting.why == Why::Full;
+                  return disk ? settings.keepable() ? 0 : 3 : met(settings.keepable(), s.setting, "start") ? 0 : 4;
+              }),
+              0);
+    EXPECT_EQ(atStart([&] { return platform::Settings::inFolder(p.settings).get("data", "langue", "0") == "2" ? 1 : 0; }),
+              s.setting.named ? 0 : 1);
+
+    save("renamed", s.byRename);
+    if (s.inPlace) {
+        const std::string program = fs::canonical(p.file).parent_path(); // a link's target's
+        const unsigned mode = modeOf(program);
+        ASSERT_EQ(::chmod(program.c_str(), mode & ~0222u), 0);
+        save("in place", *s.inPlace);
+        if (s.cutPutBack) {
+            // Killed once its old content is kept, the file then as the cut rewrite left it.
+            const std::string before = slurp(p.file);
+            EXPECT_EQ(atStart([&] {
+                          platform::onRecoveryCopyKept = [] { ::raise(SIGKILL); };
+                          return platform::writeIni(p.file, "S", "k", "cut") ? 0 : 1;
+                      }),
+                      -1);
+            EXPECT_EQ(std::count_if(fs::directory_iterator(p.settings), fs::directory_iterator(),
+                                    [](const fs::directory_entry& e) { return e.path().filename().string().rfind("unfinished-", 0) == 0; }),
+                      1);
+            std::ofstream(p.file, std::ios::binary | std::ios::trunc) << "[S]\nk=cut\n";
+            EXPECT_EQ(atStart([&] { return platform::readWholeFile(p.file) == before ? 0 : 1; }), 0);
+            EXPECT_EQ(slurp(p.file), before);
+        }
+        ASSERT_EQ(::chmod(program.c_str(), mode), 0);
+    }
+    EXPECT_EQ(slurp(p.victim), victim);
+    EXPECT_EQ(slurp(p.rootsFile), "root's\n");
+    s.after(p);
+}
+
+INSTANTIATE_TEST_SUITE_P(, Setups, ::testing::ValuesIn(kSetups), [](const auto& info) {
+    std::string name;
+    for (const char* c = info.param.what; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+});
+
+} // namespace
