@@ -7,6 +7,7 @@
 
 #include "kill_during_saves.h"
 #include "main/module_setting.h"
+#include "platform/files.h"
 #include "online/fichier_publie.h"
 #include "online/frec.h"
 #include "window_fixture.h"
@@ -202,6 +203,7 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
                     button = "«\u00A0Mise\u00A0à\u00A0jour\u00A0»";
         unsigned othersBackupLink = 0; // the folder's mode, when another account put a link there
         bool foreignGroup = false;     // the user's own file, of a group the user is not in
+        bool refusedBefore = false;    // a save of it refused earlier in the run, for another cause
     } cases[] = {{"read-only forecast", P::owner_all, readOnly, true},
                  {.what = "the same, of a group the user is not in", .folderMode = P::owner_all, .fileMode = readOnly,
                   .replaced = true, .foreignGroup = true},
@@ -213,7 +215,9 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
                  {.what = "another account's link as the backup, in a folder open to all", .fileMode = P::owner_read | P::owner_write,
                   .replaced = true, .othersBackupLink = 0777},
                  {.what = "the same, in a sticky folder", .fileMode = P::owner_read | P::owner_write, .replaced = true,
-                  .othersBackupLink = 01777}};
+                  .othersBackupLink = 01777},
+                 {.what = "an unreadable forecast", .folderMode = P::owner_all, .fileMode = P::none, .replaced = false,
+                  .refusedBefore = true}};
     const std::string victim = root + "/notes.txt", backup = program + "/Zentrafo.BU";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -232,6 +236,7 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
         }
         EXPECT_EQ(testing_support::statusAsOrdinaryUser([&] {
                       start().langage.lang_Click(c.language);
+                      if (c.refusedBefore && platform::writeWholeFile(iniPath(), "x")) return 2;
                       update(true);
                       if (c.replaced) return fake.boxes.empty() ? 0 : 1;
                       if (fake.boxes.size() != 1) return 1;
