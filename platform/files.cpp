@@ -230,6 +230,17 @@ bool saveCannotRead(const std::string& path) {
     return failed(SaveFailure::Folder, planted ? Why::OthersMayWrite : Why::Unknown, path, folderOf(target));
 }
 
+namespace {
+
+// Whether a save may write the file at `target`: no file yet, or a regular file the user may write.
+bool mayWrite(const std::string& target) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0) return errno == ENOENT;
+    return S_ISREG(st.st_mode) && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+} // namespace
+
 std::optional<std::string> readWholeFile(const std::string& path, bool* missing, const OwnFolder* settings) {
     if (missing) *missing = false;
     if (settings && !settings->mayLook()) return std::nullopt;
@@ -247,13 +258,6 @@ std::optional<std::string> readPlainFile(const std::string& path) {
     return fd.ok() ? readFd(fd.get(), kMaxFileBytes) : std::nullopt;
 }
 
-bool mayWriteFile(const std::string& path) {
-    const std::string target = followLinks(path);
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) != 0) return errno == ENOENT;
-    return S_ISREG(st.st_mode) && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
-}
-
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode, Replace which) {
     writesReportSizeLimits();
     lastFailure() = {};
@@ -264,7 +268,7 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::option
     const bool exists = ::lstat(target.c_str(), &st) == 0;
     // A link still there is one no save may follow: nothing is written in its place.
     const bool replaceable = exists ? S_ISREG(st.st_mode) : errno == ENOENT;
-    if (!(which == Replace::EvenReadOnly ? replaceable : mayWriteFile(target)))
+    if (!(which == Replace::EvenReadOnly ? replaceable : mayWrite(target)))
         // The file's own fault, or a link left there, another account's in a folder open to
         // others: the folder's.
         return replaceable ? failed(SaveFailure::Folder, Why::FileProtected, path, target)
@@ -284,7 +288,7 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::option
         // Where the user's own file cannot keep a group the user is not in, nor be rewritten
         // in place, losing that group is better than losing the save.
         const bool groupOnly = refused == Refusal::NoGroup && st.st_uid == ::geteuid();
-        const in_place::Outcome outcome = groupOnly && !mayWriteFile(target) ? in_place::Outcome::NoCopy
+        const in_place::Outcome outcome = groupOnly && !mayWrite(target) ? in_place::Outcome::NoCopy
                                                                             : in_place::rewrite(target, bytes, mode);
         error = errno;
         switch (outcome) {

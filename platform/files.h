@@ -31,11 +31,6 @@ std::optional<std::string> readWholeFile(const std::string& path, bool* missing 
 // no lock waited for, no recovery copy looked at. Same bounds as readWholeFile.
 std::optional<std::string> readPlainFile(const std::string& path);
 
-// Whether a save may write the file at `path` (through links, their target): true when
-// there is no file yet or for a regular file the user may write; false for a file the
-// user made read-only, a folder, a device or a pipe.
-bool mayWriteFile(const std::string& path);
-
 // Which files a write may replace: a save, only those the user may write; a replacement
 // the user asked for in so many words, also a file the user made read-only.
 enum class Replace { IfWritable, EvenReadOnly };
@@ -50,7 +45,7 @@ enum class Replace { IfWritable, EvenReadOnly };
 //   allows): where a new file could not have its group, or may not replace it (a sticky
 //   folder), a file the user may write is rewritten in place; the user's own file whose
 //   group the user is not in, where it cannot be rewritten in place, is replaced by a new
-//   file of the user's group.
+//   file of the user's group, whose group bits become its other bits.
 // The file keeps its permission bits unless `mode` forces them (a private file of the
 // user's, which need not keep its group); a new file gets 0666 less the umask. In a
 // folder that others may write, a link neither the user nor the folder's owner made is

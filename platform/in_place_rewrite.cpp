@@ -5,56 +5,50 @@
 // group or may not replace it, a file the user may write is rewritten in place instead,
 // by these rules:
 // 1. Lock. The rewrite holds an exclusive flock on the file from before its copy is made
-//    until the copy is gone, or until it gives up with the copy kept for the next start
-//    (rules 3 and 4): when neither the new content nor the old could be written, when a
-//    refused reservation of space could not be cut back, or when the old content could
-//    not be written back after a failed write or mode change. The start's restore holds
-//    the lock too. A lock is tried for kLockWait (two seconds), never longer, whatever
-//    signal mask the program inherited, and not waited for at all on a file whose last
-//    wait ran out, until its lock is next had: a rewrite that cannot have it fails and
-//    changes nothing; a restore leaves the copy for a later one. Where the file system has
-//    no locks, both go on without. The signal that bounds a wait is handled only while a
-//    wait runs.
+//    until the copy is gone, or until it gives up with the copy kept for the next start:
+//    when neither the new content nor the old could be written, or a refused reservation
+//    of space could not be cut back. The start's restore holds the lock too. A lock is
+//    tried for kLockWait (two seconds), never longer, whatever signal mask the program
+//    inherited, and not at all on a file whose last wait ran out, until its lock is next
+//    had: a rewrite that cannot have it fails and changes nothing; a restore leaves the copy
+//    for a later one. Without locks on the file system, both go on without. The signal that
+//    bounds a wait is handled only while a wait runs.
 // 2. Copy. Before a byte changes, the old content is kept in the recovery folder as
 //    "unfinished-H.ini", H a hash of the file's resolved path: a mark, that path, the
 //    length and checksum of the old content and of the new one, then both contents,
 //    written whole and renamed into place. A copy is whole when all agree with what it
-//    holds. A new mode is given to the file only once its new content is in, and only
-//    when it changes.
+//    holds. A new mode is given to the file only once its new content is in.
 // 3. Reading. A copy counts only while the file holds a state its own rewrite could have
 //    left: a length between the two contents' lengths, and each aligned 512-byte sector
-//    wholly the old content's or wholly the new one's, past the shorter of the two a zero (a
-//    reservation of space) counting as either, in any order, since after a power cut a disk
-//    may have written the file's sectors in any order, but each whole. Anything else was
-//    saved since by someone who could not see the copy (another account sharing the file,
-//    the user by hand): the file counts. A file with a whole copy that counts reads as the
-//    copy's old content at once, without waiting for the lock its rewrite holds: the file
-//    may be cut, the copy never is. Otherwise the file is read under a shared lock, had as
-//    in rule 1, so that no rewrite runs meanwhile. Without it (no locks, or the wait ran
-//    out), a read counts when two reads of the file agree and its size and times stayed the
-//    same around them; a copy that counts met between them gives its old content;
-//    otherwise the read fails.
+//    wholly the old content's or wholly the new one's (past the shorter of the two a zero,
+//    a reservation of space, counts as either), in any order: after a power cut a disk may
+//    have written the sectors in any order, but each whole. Anything else was saved since
+//    by someone who could not see the copy (another account sharing the file, the user by
+//    hand): the file counts. A file with a whole copy that counts reads as the copy's old
+//    content at once, without waiting for the lock its rewrite holds. Otherwise the file
+//    is read under a shared lock, had as in rule 1, so that no rewrite runs meanwhile.
+//    Without it, a read counts when two reads of the file agree and its size and times
+//    stayed the same around them; a copy that counts met between them gives its old
+//    content; otherwise the read fails.
 // 4. Restore. The start looks up the copy of each of the program's own files by the name
 //    its resolved path gives, and under the file's lock puts it back onto that file alone
-//    when it counts (rule 3); one that does not is renamed "superseded-H-N.ini". The
-//    recovery folder must be the user's own, as judged once when it is given (platform/
-//    trust.h, which closes it to others' writes first): in any other, no entry is ever read,
-//    renamed, written or removed by these rules, and a run as root does not even look. In
-//    it, only a copy of the user's (or root's), a regular file with one link, is read, and a
-//    path read from a copy never decides what is written. A copy that is not whole, an entry
-//    at a copy's name that is not a regular file with one link, or a copy of the kinds that
-//    older releases made, is renamed "damaged-H-N.ini" and never put back; another
-//    account's is renamed "other-account-H-N.ini". Copies are set aside only under the
-//    file's lock (a file that is gone has no rewrite to wait for), and only while they are
-//    there: a copy gone meanwhile is missing, not damaged. A copy that cannot be set aside
-//    stays, and a rewrite then fails with the recovery folder at fault.
+//    when it counts; one that does not is renamed "superseded-H-N.ini". The recovery
+//    folder must be the user's own, as judged once when it is given (platform/trust.h): in
+//    any other, no entry is read, renamed, written or removed by these rules, and a run as
+//    root does not even look. There, only a copy of the user's (or root's), a regular file
+//    with one link, is read, and a path read from a copy never decides what is written. A
+//    copy that is not whole, an entry at a copy's name that is not a regular file with one
+//    link, or a copy of the kinds older releases made, is renamed "damaged-H-N.ini";
+//    another account's "other-account-H-N.ini". Copies are set aside only under the file's
+//    lock (a file that is gone has no rewrite to wait for), and only while there: a copy
+//    gone meanwhile is missing. A copy that cannot be set aside stays, and a rewrite then
+//    fails with the recovery folder at fault.
 // 5. End. A copy goes when its rewrite finishes or is undone, once it is put back, and
-//    once a save by rename has put its file in place (even if the folder's flush then
-//    failed): no start puts back content older than what the file holds. Where the user
-//    cannot look into the recovery folder, no copy of the user's can be there. Its removal
-//    is the rewrite's commit point: where the copy cannot be removed, the rewrite writes
-//    the old content back before it says that the save failed, so that the file, its
-//    reads and the next start all show the old content.
+//    once a save by rename has put its file in place: no start puts back content older
+//    than what the file holds. Where the user cannot look into the recovery folder, no copy
+//    of the user's can be. Its removal commits a rewrite: a rewrite whose copy cannot be
+//    removed writes the old content back before it says that the save failed, so that the
+//    file, its reads and the next start all show the old content.
 #include "platform/in_place_rewrite.h"
 
 #include <algorithm>
@@ -395,6 +389,15 @@ bool sameState(const struct stat& a, const struct stat& b) {
            a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
+// What the file reads as while a rewrite is under way or cut short: its copy's old content,
+// where the file's `bytes` are a state that rewrite could have left.
+std::optional<std::string> keptFor(const std::optional<std::string>& bytes, const std::string& copy,
+                                   const std::string& target) {
+    Kept kept = readCopy(copy, target);
+    if (kept.state == Kept::Whole && bytes && couldHaveLeft(*bytes, kept)) return std::move(kept.content);
+    return std::nullopt;
+}
+
 // A read without the lock: two reads that agree, the file's state unchanged around them and
 // no copy that counts between them, tried a few times.
 std::optional<std::string> checkedRead(int fd, const std::string& copy, const std::string& target) {
@@ -402,9 +405,7 @@ std::optional<std::string> checkedRead(int fd, const std::string& copy, const st
         struct stat before {}, after {};
         if (::fstat(fd, &before) != 0) return std::nullopt;
         const auto first = readFd(fd, kMaxFileBytes);
-        Kept kept = readCopy(copy, target);
-        // What a rewrite under way reads as: its file is in a state it could have left.
-        if (kept.state == Kept::Whole && first && couldHaveLeft(*first, kept)) return std::move(kept.content);
+        if (auto old = keptFor(first, copy, target)) return old;
         const auto second = readFd(fd, kMaxFileBytes);
         if (::fstat(fd, &after) != 0) return std::nullopt;
         if (sameState(before, after) && first == second) return first;
@@ -471,19 +472,15 @@ Outcome rewrite(const std::string& path, std::string_view bytes, std::optional<u
         if (intact) dropCopy(copy);
         return errno = error, Outcome::Failed;
     }
-    if (!replaceContent(fd.get(), bytes) || (newMode && ::fchmod(fd.get(), static_cast<mode_t>(*mode)) != 0)) {
-        // The old content back now rather than at the next start; failing that, the copy
-        // stays for the next start, and reads show it meanwhile.
-        const int error = errno;
-        if (replaceContent(fd.get(), *old)) dropCopy(copy);
-        return errno = error, Outcome::Failed;
-    }
-    if (dropCopy(copy)) return Outcome::Done;
-    // Not committed: the old content goes back now, so that the file, its reads, the message
-    // and the next start all agree that the save did not happen.
+    const bool written = replaceContent(fd.get(), bytes) && (!newMode || ::fchmod(fd.get(), *mode) == 0);
+    if (written && dropCopy(copy)) return Outcome::Done;
+    // Not done, nor committed: the old content back now rather than at the next start, so that
+    // the file, its reads, the message and the next start agree; failing that, the copy stays
+    // for the next start, and reads show it meanwhile.
     const int error = errno;
-    if (replaceContent(fd.get(), *old) && newMode) ::fchmod(fd.get(), st.st_mode & 07777);
-    return errno = error, Outcome::CopyStays;
+    if (replaceContent(fd.get(), *old) && (!newMode || ::fchmod(fd.get(), st.st_mode & 07777) == 0) && !written)
+        dropCopy(copy);
+    return errno = error, written ? Outcome::CopyStays : Outcome::Failed;
 }
 
 const OwnFolder& recoveryFolder() { return recovery(); }
@@ -493,19 +490,14 @@ std::optional<std::string> read(int fd, const std::string& path) {
     const std::string target = resolvedPath(path), copy = copyPathOf(target);
     // A copy that counts answers at once: its rewrite may hold the lock a while yet.
     struct stat st {};
-    std::optional<std::string> bytes;
-    if (::lstat(copy.c_str(), &st) == 0) {
-        bytes = readFd(fd, kMaxFileBytes);
-        Kept kept = readCopy(copy, target);
-        if (kept.state == Kept::Whole && bytes && couldHaveLeft(*bytes, kept)) return std::move(kept.content);
-    }
+    if (::lstat(copy.c_str(), &st) == 0)
+        if (auto old = keptFor(readFd(fd, kMaxFileBytes), copy, target)) return old;
     // Held, the lock keeps any rewrite from starting until the file is read.
     if (lockFile(fd, LOCK_SH) != Lock::Held) return checkedRead(fd, copy, target);
-    bytes = readFd(fd, kMaxFileBytes);
-    Kept kept = readCopy(copy, target);
+    const auto bytes = readFd(fd, kMaxFileBytes);
+    auto old = keptFor(bytes, copy, target);
     lockCall(fd, LOCK_UN);
-    if (kept.state == Kept::Whole && bytes && couldHaveLeft(*bytes, kept)) return std::move(kept.content);
-    return bytes;
+    return old ? old : bytes;
 }
 
 bool replaced(const std::string& target) { return dropCopy(copyPathOf(resolvedPath(target))); }

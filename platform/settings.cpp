@@ -41,7 +41,7 @@ IniFile Settings::read(bool* readable) const {
     const auto bytes = readWholeFile(filePath(), &missing, &folder_);
     if (readable) *readable = bytes || missing;
     IniFile doc = bytes ? IniFile::parse(*bytes) : IniFile{};
-    for (const Unkept& u : unkept_) doc.set(u.section, u.key, u.value);
+    for (const auto& [section, key, value] : unkept_) doc.set(section, key, value);
     return doc;
 }
 

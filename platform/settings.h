@@ -8,6 +8,7 @@
 // the next get at once. A value that could not be kept lasts for the run: gets see it, and
 // the next set that is kept writes it too. The file follows the rules of platform/ini.h
 // (names match without regard to case, values of one line, at most 1023 characters).
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,10 +48,7 @@ private:
     // The file as stored, with the values this run could not keep.
     IniFile read(bool* readable = nullptr) const;
     OwnFolder folder_;
-    struct Unkept {
-        std::string section, key, value;
-    };
-    std::vector<Unkept> unkept_;
+    std::vector<std::array<std::string, 3>> unkept_; // section, key, value
 };
 
 } // namespace platform

@@ -3,41 +3,38 @@
 // 1. Entries. The user's own entries are trusted, and root's (left by a run under sudo that
 //    kept the user's HOME). In the settings folder no other account's entry is ever read,
 //    written or written through, nor, where the folder is not the user's own, a file with a
-//    second link; the start sets another account's entry aside (rule 6), and root's that
-//    the user may not read with it.
-// 2. Closed folders. A folder is closed when no other account may add, remove or rename an
-//    entry in it: others may not write it, and its group may only where that group is the
-//    user's private group (the user's primary group, with no other member and no other
-//    account's primary group), as Debian's ssh allows. Where the account database cannot
-//    tell, the group is taken as shared.
-// 3. A folder of one's own is the user's and closed, and is reached from / through folders
-//    of the user's or root's, each closed or sticky, and links of the user's or root's: no
-//    one else can put an entry in it, or move it and put another in its place. For a run as
-//    root, "the user's or root's" is root's alone. The settings folder is judged once, at
-//    the start, by a walk that opens each step without following a link and looks at what
-//    it opened: nobody else can change the answer afterwards, so no later step looks again.
-//    A folder not made yet is judged by the folder it would be made in. Where a folder is
-//    not one's own, the first folder at fault from the top is named, and why.
-// 4. Links. On the way to the settings folder, a link of the user's or root's is followed (a
-//    dotfile manager's), and the folder it leads to is judged. Elsewhere, in a folder that
-//    is not closed, a link is followed only when the user or the folder's owner made it (the
-//    kernel's protected_symlinks rule, applied where the program follows links itself).
-// 5. Making and closing. Folders are made 0700, and only on the walk to a folder of one's
-//    own. The walk closes the last folder, the user's, left open to others: only what was
-//    opened without following a link is changed, and only once every folder above passed,
-//    so no owner or mode is ever changed through a path. A run as root whose settings folder
-//    is not its own (a home under sudo) keeps its settings for the run only: it reads,
-//    writes, makes and removes nothing there, and no leftover anywhere.
+//    second link; the start sets another account's entry aside, and root's that the user
+//    may not read.
+// 2. Closed folders. Others may not write a closed folder, and its group only where that is
+//    the user's private group (the user's primary group, with no other member and no other
+//    account's primary group), as Debian's ssh allows; where the account database cannot
+//    tell, the group is shared.
+// 3. A folder of one's own is the user's and closed, reached from / through folders of the
+//    user's or root's, each closed or sticky, and links of the user's or root's: no one else
+//    can put an entry in it, or move it and put another in its place. For a run as root,
+//    that is root's alone. The settings folder is judged once, at the start, by a walk that
+//    opens each step without following a link and judges what it opened: nobody else can
+//    change the answer afterwards, so no later step looks again. A folder not made yet is
+//    judged by the folder it would be made in. Where a folder is not one's own, the first
+//    folder at fault from the top is named, and why.
+// 4. Links. On the way to the settings folder, the user's or root's links are followed (a
+//    dotfile manager's). Elsewhere, in a folder that is not closed, a link is followed only
+//    when the user or the folder's owner made it (the kernel's protected_symlinks rule).
+// 5. Making and closing. Folders are made 0700, only by that walk. It closes the settings
+//    folder, the user's, left open to others: only what was opened without following a link
+//    is changed, once every folder above passed. A run as root whose settings folder is not
+//    its own (a home under sudo) keeps its settings for the run only: it reads, writes,
+//    makes and removes nothing there, and no leftover anywhere.
 // 6. Setting aside and removing. An entry is set aside by renaming it, in its folder, to a
-//    name no save or start looks at and that is free (a name taken is never replaced), past
-//    the first hundred with numbers no one can foresee. A killed download's leftover is
-//    removed only when it is the user's, in the settings folder where it is one's own or in
-//    the program's folder; a dead save's temporary, only when it is the user's, in the
-//    folders of the program's files and of their links' targets, and in the settings folder
-//    where it is one's own.
+//    free name that no save or start looks at, past the first hundred with numbers no one
+//    can foresee. Only the user's own leftovers are removed: a killed download's in the
+//    program's folder and in the settings folder where it is one's own; a dead save's
+//    temporaries in the folders of the program's files and of their links' targets, and in
+//    that settings folder.
 #include "platform/trust.h"
 
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -96,6 +93,11 @@ bool privateGroup(gid_t gid) {
     return known[key] = mine;
 }
 
+// Whether no other account may add, remove or rename an entry in the folder `st` describes.
+bool closedToOthers(const struct stat& st) {
+    return !(st.st_mode & S_IWOTH) && (!(st.st_mode & S_IWGRP) || privateGroup(st.st_gid));
+}
+
 bool closedOrSticky(const struct stat& st) { return closedToOthers(st) || (st.st_mode & S_ISVTX); }
 
 // Another account's link in a folder others may write may point at any file of the user's.
@@ -108,22 +110,16 @@ bool mayFollow(const std::string& link) {
 // ".NAME.tmp-PID-N" with NAME an INI file's name, the update's backup or a download's
 // file: the process that made it.
 pid_t temporaryOwner(std::string_view name) {
-    if (name.size() < 2 || name.front() != '.') return 0;
     const size_t tag = name.rfind(".tmp-");
-    if (tag == std::string_view::npos) return 0;
-    const std::string_view base = name.substr(1, tag - 1);
+    if (name.empty() || name[0] != '.' || tag == std::string_view::npos) return 0;
+    const std::string_view base = name.substr(1, tag - 1), rest = name.substr(tag + 5);
     if (!endsWith(base, ".ini") && !endsWith(base, ".BU") && !endsWith(base, ".part")) return 0;
-    std::string_view rest = name.substr(tag + 5);
-    const size_t dash = rest.find('-');
-    if (dash == 0 || dash == std::string_view::npos || dash + 1 == rest.size()) return 0;
-    for (size_t i = 0; i < rest.size(); ++i)
-        if (i != dash && (rest[i] < '0' || rest[i] > '9')) return 0;
-    long long pid = 0;
-    for (char c : rest.substr(0, dash)) {
-        pid = pid * 10 + (c - '0');
-        if (pid > INT_MAX) return 0;
-    }
-    return static_cast<pid_t>(pid);
+    pid_t pid = 0;
+    unsigned long n = 0;
+    const auto [dash, bad] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
+    if (bad != std::errc() || dash == rest.data() + rest.size() || *dash != '-' || pid <= 0) return 0;
+    const auto [end, badN] = std::from_chars(dash + 1, rest.data() + rest.size(), n);
+    return badN == std::errc() && end == rest.data() + rest.size() && end != dash + 1 ? pid : 0;
 }
 
 // Renames without ever replacing an entry at `to`.
@@ -148,23 +144,24 @@ void pushParts(std::vector<std::string>& left, std::string_view path) {
 }
 
 // The walk of rules 3 to 5 from / to `path`; `there` tells that the folder exists at the end.
-FolderFault walk(std::string path, bool make, bool* there) {
+FolderFault walk(const std::string& path, bool make, bool* there) {
     constexpr int kWay = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
     *there = false;
-    if (path.empty()) return {Why::Unknown, "."};
-    if (path[0] != '/') {
-        const std::unique_ptr<char, void (*)(void*)> here(::getcwd(nullptr, 0), std::free);
-        if (!here) return {Why::Unknown, path};
-        path = std::string(here.get()) + "/" + path;
-    }
+    // A relative path would be judged from wherever the program was started.
+    if (path.empty() || path[0] != '/') return {Why::Unknown, path.empty() ? "." : path};
     const Why otherOwner = ::geteuid() == 0 ? Why::AdminElsewhere : Why::OtherOwner;
     auto join = [](const std::string& dir, const std::string& name) { return (dir == "/" ? dir : dir + "/") + name; };
     std::vector<std::string> left;
-    pushParts(left, path);
-    std::string at = "/";
-    Fd dir(::open("/", kWay));
+    std::string at;
+    Fd dir(-1);
     struct stat st {};
-    if (!dir.ok() || ::fstat(dir.get(), &st) != 0) return {Why::Unknown, at};
+    auto fromTop = [&](std::string_view to) {
+        pushParts(left, to);
+        at = "/";
+        dir = Fd(::open("/", kWay));
+        return dir.ok() && ::fstat(dir.get(), &st) == 0;
+    };
+    if (!fromTop(path)) return {Why::Unknown, "/"};
     for (int links = 0;;) {
         // `dir`, at `at`, is on the way: every folder above it passed.
         if (!usersOrRoots(st.st_uid) || (left.empty() && st.st_uid != ::geteuid())) return {otherOwner, at};
@@ -193,10 +190,9 @@ FolderFault walk(std::string path, bool make, bool* there) {
             char target[PATH_MAX];
             const ssize_t n = ::readlinkat(dir.get(), name.c_str(), target, sizeof target);
             if (n <= 0 || static_cast<size_t>(n) >= sizeof target || ++links > 40) return {Why::Unknown, join(at, name)};
-            pushParts(left, std::string_view(target, static_cast<size_t>(n)));
-            if (target[0] == '/' && (!(dir = Fd(::open("/", kWay))).ok() || ::fstat(dir.get(), &st) != 0))
-                return {Why::Unknown, "/"};
-            if (target[0] == '/') at = "/";
+            const std::string_view to(target, static_cast<size_t>(n));
+            if (target[0] != '/') pushParts(left, to);
+            else if (!fromTop(to)) return {Why::Unknown, "/"};
             continue;
         }
         // Judged by what was opened: whatever stood at the name a moment ago does not count.
@@ -208,10 +204,6 @@ FolderFault walk(std::string path, bool make, bool* there) {
 }
 
 } // namespace
-
-bool closedToOthers(const struct stat& st) {
-    return !(st.st_mode & S_IWOTH) && (!(st.st_mode & S_IWGRP) || privateGroup(st.st_gid));
-}
 
 std::string followLinks(std::string path) {
     for (int hops = 0; hops < 40; ++hops) {
@@ -274,8 +266,6 @@ const FolderFault& OwnFolder::fault() const {
     }
     return fault_;
 }
-
-bool OwnFolder::mayLook() const { return own() || ::geteuid() != 0; }
 
 bool OwnFolder::make() const {
     if (!own()) return errno = EACCES, false;

@@ -3,6 +3,7 @@
 // it follows, how it makes and closes its folders, and what it sets aside or removes. The
 // rules are stated at the top of trust.cpp.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <optional>
 #include <string>
@@ -36,9 +37,8 @@ public:
     // another effective user); a folder of the user's left open to others is closed then.
     const FolderFault& fault() const;
     bool own() const { return !path_.empty() && fault().folder.empty(); }
-    // Whether the program may look into it at all: a run as root looks into no folder that
-    // is not its own.
-    bool mayLook() const;
+    // Whether the program may look into it: a run as root looks into no folder not its own.
+    bool mayLook() const { return own() || ::geteuid() != 0; }
     // Makes the folders still missing, when it is one's own: true when it is there.
     bool make() const;
 
@@ -62,9 +62,6 @@ namespace io {
 
 // Whether an entry of `uid` is trusted as the user's own: the user's, or root's.
 bool usersOrRoots(uid_t uid);
-
-// Whether no other account may add, remove or rename an entry in the folder `st` describes.
-bool closedToOthers(const struct stat& st);
 
 // The file a path names once every link on its last part is followed; a dangling link
 // names the file it would create. In a folder that others may write, a link that neither
