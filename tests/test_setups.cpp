@@ -37,6 +37,7 @@ struct Paths {
                 settings = config + "/Zentrafo", program = top + "/program", file = program + "/Zentrafo.ini",
                 victim = top + "/victim", rootsFile = top + "/roots-file", scratch = top + "/scratch";
 };
+using Step = std::function<void(const Paths&)>;
 
 // Done, or refused naming `named` (a folder, or the file) and why.
 struct Outcome {
@@ -44,20 +45,22 @@ struct Outcome {
     Why why = Why::Unknown;
 };
 const Outcome kDone{};
+const std::nullopt_t kNoInPlace = std::nullopt; // no folder closed to new files applies
 
 struct Row {
     const char* what;
-    std::function<void(const Paths&)> arrange = [](const Paths&) {};
-    Outcome setting = kDone, byRename = kDone;
-    std::optional<Outcome> inPlace = kDone; // none where no folder closed to new files applies
-    bool cutPutBack = true;
-    unsigned account = kUser;
-    gid_t alsoIn = 0; // a group the account is also in
-    const char* languageRead = "0"; // at the start
-    rlim_t sizeLimit = RLIM_INFINITY;
-    std::function<void(const Paths&)> after = [](const Paths&) {};
+    Step arrange;
+    Outcome setting, byRename;
+    std::optional<Outcome> inPlace;
+    bool cutPutBack;
+    struct {
+        unsigned account = kUser;
+        gid_t alsoIn = 0;               // a group the account is also in
+        const char* languageRead = "0"; // at the start
+        rlim_t sizeLimit = RLIM_INFINITY;
+        Step after = [](const Paths&) {};
+    } also = {};
 };
-
 void PrintTo(const Row& row, std::ostream* out) { *out << row.what; }
 
 void own(const std::string& path, unsigned uid, unsigned gid, unsigned mode) {
@@ -77,257 +80,147 @@ void link(const std::string& to, const std::string& at, unsigned uid) {
     fs::create_symlink(to, at);
     own(at, uid, uid, 0);
 }
+unsigned modeOf(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+bool fileIs(const std::string& path, unsigned uid, unsigned gid, unsigned mode) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && st.st_uid == uid && st.st_gid == gid && (st.st_mode & 07777) == mode;
+}
 // ~/.config and the settings folder open to a group with other members.
 void shared(const Paths& p) {
     own(p.config, kUser, kTeam, 0770);
     folder(p.settings, kUser, kTeam, 0770);
 }
-unsigned modeOf(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
+const Step kAsIs = [](const Paths&) {};
+Outcome at(std::string Paths::*named, Why why) { return {named, why}; }
 
 const Row kSetups[] = {
     // Setups users have.
-    {.what = "a plain home"},
-    {.what = "umask 002, the user's private group",
-     .arrange = [](const Paths& p) {
+    {"a plain home", kAsIs, kDone, kDone, kDone, true},
+    {"umask 002, the user's private group", [](const Paths& p) {
          for (const std::string& f : {p.home, p.config, p.program}) own(f, kDaemon, kDaemon, 0775);
          folder(p.settings, kDaemon, kDaemon, 0775);
          own(p.file, kDaemon, kDaemon, 0664);
-     },
-     .account = kDaemon},
-    {.what = "the settings folder a link of the user's (a dotfile manager's)",
-     .arrange = [](const Paths& p) {
+     }, kDone, kDone, kDone, true, {.account = kDaemon}},
+    {"the settings folder a link of the user's (a dotfile manager's)", [](const Paths& p) {
          folder(p.home + "/dots/zentrafo", kUser, kUser, 0700);
          link("../dots/zentrafo", p.settings, kUser);
-     },
-     .after = [](const Paths& p) { EXPECT_TRUE(fs::exists(p.home + "/dots/zentrafo/settings.ini")); }},
-    {.what = "~/.config a link of the user's",
-     .arrange = [](const Paths& p) {
+     }, kDone, kDone, kDone, true, {.after = [](const Paths& p) { EXPECT_TRUE(fs::exists(p.home + "/dots/zentrafo/settings.ini")); }}},
+    {"~/.config a link of the user's", [](const Paths& p) {
          folder(p.home + "/dots/config", kUser, kUser, 0700);
          link(p.home + "/dots/config", p.config, kUser);
-     }},
-    {.what = "a settings folder of root's, 0700, with root's settings, left by an older run under sudo",
-     .arrange = [](const Paths& p) {
+     }, kDone, kDone, kDone, true},
+    {"a settings folder of root's, 0700, with root's settings, left by an older run under sudo", [](const Paths& p) {
          folder(p.settings, kRoot, kRoot, 0700);
          put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kRoot, kRoot, 0600);
-     },
-     .setting = {&Paths::settings, Why::OtherOwner},
-     .inPlace = Outcome{&Paths::settings, Why::OtherOwner},
-     .cutPutBack = false},
-    {.what = "root's settings, readable, in the user's folder",
-     .arrange = [](const Paths& p) {
+     }, at(&Paths::settings, Why::OtherOwner), kDone, at(&Paths::settings, Why::OtherOwner), false},
+    {"root's settings, readable, in the user's folder", [](const Paths& p) {
          folder(p.settings, kUser, kUser, 0700);
          put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kRoot, kRoot, 0644);
-     },
-     .languageRead = "1",
-     .after = [](const Paths& p) { EXPECT_EQ(modeOf(p.settings + "/settings.ini"), 0600u); }},
-    {.what = "root's settings, unreadable, in the user's folder",
-     .arrange = [](const Paths& p) {
+     }, kDone, kDone, kDone, true, {.languageRead = "1", .after = [](const Paths& p) {
+         EXPECT_TRUE(fileIs(p.settings + "/settings.ini", kUser, kUser, 0600)); }}},
+    {"root's settings, unreadable, in the user's folder", [](const Paths& p) {
          folder(p.settings, kUser, kUser, 0700);
          put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kRoot, kRoot, 0600);
-     },
-     .after = [](const Paths& p) { EXPECT_TRUE(fs::exists(p.settings + "/unreadable-settings-0.ini")); }},
-    {.what = "the forecast a link of the user's to a file in another folder",
-     .arrange =
-         [](const Paths& p) {
-             folder(p.home + "/forecasts", kUser, kUser, 0755);
-             fs::rename(p.file, p.home + "/forecasts/Zentrafo.ini");
-             link(p.home + "/forecasts/Zentrafo.ini", p.file, kUser);
-         },
-     .after = [](const Paths& p) { EXPECT_TRUE(fs::is_symlink(p.file)); }},
-    {.what = "a group's forecast in a 2775 folder, saved by two members in turn",
-     .arrange = [](const Paths& p) {
+     }, kDone, kDone, kDone, true, {.after = [](const Paths& p) {
+         EXPECT_TRUE(fs::exists(p.settings + "/unreadable-settings-0.ini")); }}},
+    {"the forecast a link of the user's to a file in another folder", [](const Paths& p) {
+         folder(p.home + "/forecasts", kUser, kUser, 0755);
+         fs::rename(p.file, p.home + "/forecasts/Zentrafo.ini");
+         link(p.home + "/forecasts/Zentrafo.ini", p.file, kUser);
+     }, kDone, kDone, kDone, true, {.after = [](const Paths& p) { EXPECT_TRUE(fs::is_symlink(p.file)); }}},
+    {"a group's forecast in a 2775 folder, saved by two members in turn", [](const Paths& p) {
          own(p.program, kRoot, kTeam, 02775);
          own(p.file, kRoot, kTeam, 0664);
-     },
-     .alsoIn = kTeam,
-     .after =
-         [](const Paths& p) {
-             EXPECT_EQ(testing_support::statusOfChild([&] {
-                           if (!testing_support::becomeAccount(kMember, {kTeam})) return 2;
-                           platform::setRecoveryFolder(p.top + "/member-settings");
-                           return platform::writeIni(p.file, "S", "k", "member") ? 0 : 1;
-                       }),
-                       0);
-             struct stat st {};
-             ASSERT_EQ(::stat(p.file.c_str(), &st), 0);
-             EXPECT_TRUE(st.st_gid == kTeam && (st.st_mode & 0777) == 0664 && slurp(p.file) == "[S]\nk=member\n");
-         }},
-    {.what = "the user's forecast in a sticky program folder open to all",
-     .arrange = [](const Paths& p) { own(p.program, kRoot, kRoot, 01777); }},
-    {.what = "a shared install's forecast, another account's open to all, in its folder closed to new files",
-     .arrange =
-         [](const Paths& p) {
-             own(p.program, kOther, kOther, 0555);
-             own(p.file, kOther, kOther, 0666);
-         },
-     .after =
-         [](const Paths& p) {
-             struct stat st {};
-             ASSERT_EQ(::stat(p.file.c_str(), &st), 0);
-             EXPECT_TRUE(st.st_uid == kOther && (st.st_mode & 0777) == 0666);
-         }},
-    {.what = "the user's own forecast of a group the user is not in",
-     .arrange = [](const Paths& p) { own(p.file, kUser, kRoot, 0664); },
-     .after =
-         [](const Paths& p) {
-             struct stat st {};
-             ASSERT_EQ(::stat(p.file.c_str(), &st), 0);
-             EXPECT_TRUE(st.st_gid == kRoot && (st.st_mode & 0777) == 0664);
-         }},
-    {.what = "the same, the settings folder another account's",
-     .arrange =
-         [](const Paths& p) {
-             own(p.file, kUser, kRoot, 0664);
-             folder(p.settings, kOther, kOther, 0755);
-         },
-     .setting = {&Paths::settings, Why::OtherOwner},
-     .inPlace = Outcome{&Paths::settings, Why::OtherOwner},
-     .cutPutBack = false,
-     .after =
-         [](const Paths& p) {
-             // Saved by rename with the user's group, which gets no more than everyone.
-             struct stat st {};
-             ASSERT_EQ(::stat(p.file.c_str(), &st), 0);
-             EXPECT_TRUE(st.st_gid == kUser && (st.st_mode & 0777) == 0644);
-         }},
-    {.what = "a read-only forecast",
-     .arrange = [](const Paths& p) { own(p.file, kUser, kUser, 0444); },
-     .byRename = {&Paths::file, Why::FileProtected},
-     .inPlace = Outcome{&Paths::file, Why::FileProtected},
-     .cutPutBack = false},
-    {.what = "another account's forecast the user may only read, in the user's folder",
-     .arrange = [](const Paths& p) { own(p.file, kOther, kOther, 0644); },
-     .byRename = {&Paths::file, Why::FileProtected},
-     .inPlace = Outcome{&Paths::file, Why::FileProtected},
-     .cutPutBack = false},
-    {.what = "a read-only settings disk",
-     .arrange = [](const Paths& p) { folder(p.settings, kUser, kUser, 0500); },
-     .setting = {&Paths::settings, Why::ReadOnly},
-     .inPlace = Outcome{&Paths::settings, Why::ReadOnly},
-     .cutPutBack = false},
-    {.what = "a full disk",
-     .setting = {&Paths::settings, Why::Full},
-     .byRename = {&Paths::program, Why::Full},
-     .inPlace = Outcome{&Paths::settings, Why::Full},
-     .cutPutBack = false,
-     .sizeLimit = 8},
-    {.what = "a home under another account's folder",
-     .arrange = [](const Paths& p) { own(p.top, kOther, kOther, 0755); },
-     .setting = {&Paths::top, Why::OtherOwner},
-     .inPlace = Outcome{&Paths::top, Why::OtherOwner},
-     .cutPutBack = false},
+     }, kDone, kDone, kDone, true, {.alsoIn = kTeam, .after = [](const Paths& p) {
+         EXPECT_EQ(testing_support::statusOfChild([&] {
+                       if (!testing_support::becomeAccount(kMember, {kTeam})) return 2;
+                       platform::setRecoveryFolder(p.top + "/member-settings");
+                       return platform::writeIni(p.file, "S", "k", "member") ? 0 : 1;
+                   }), 0);
+         EXPECT_TRUE(fileIs(p.file, kMember, kTeam, 0664) && slurp(p.file) == "[S]\nk=member\n");
+     }}},
+    {"the user's forecast in a sticky program folder open to all", [](const Paths& p) { own(p.program, kRoot, kRoot, 01777); },
+     kDone, kDone, kDone, true},
+    {"a shared install's forecast, another account's open to all, in its folder closed to new files", [](const Paths& p) {
+         own(p.program, kOther, kOther, 0555);
+         own(p.file, kOther, kOther, 0666);
+     }, kDone, kDone, kDone, true, {.after = [](const Paths& p) { EXPECT_TRUE(fileIs(p.file, kOther, kOther, 0666)); }}},
+    {"the user's own forecast of a group the user is not in", [](const Paths& p) { own(p.file, kUser, kRoot, 0664); },
+     kDone, kDone, kDone, true, {.after = [](const Paths& p) { EXPECT_TRUE(fileIs(p.file, kUser, kRoot, 0664)); }}},
+    // Saved by rename with the user's group, which gets no more than everyone.
+    {"the same, the settings folder another account's", [](const Paths& p) {
+         own(p.file, kUser, kRoot, 0664);
+         folder(p.settings, kOther, kOther, 0755);
+     }, at(&Paths::settings, Why::OtherOwner), kDone, at(&Paths::settings, Why::OtherOwner), false,
+     {.after = [](const Paths& p) { EXPECT_TRUE(fileIs(p.file, kUser, kUser, 0644)); }}},
+    {"a read-only forecast", [](const Paths& p) { own(p.file, kUser, kUser, 0444); },
+     kDone, at(&Paths::file, Why::FileProtected), at(&Paths::file, Why::FileProtected), false},
+    {"another account's forecast the user may only read, in the user's folder", [](const Paths& p) {
+         own(p.file, kOther, kOther, 0644); }, kDone, at(&Paths::file, Why::FileProtected), at(&Paths::file, Why::FileProtected), false},
+    {"a read-only settings disk", [](const Paths& p) { folder(p.settings, kUser, kUser, 0500); },
+     at(&Paths::settings, Why::ReadOnly), kDone, at(&Paths::settings, Why::ReadOnly), false},
+    {"a full disk", kAsIs, at(&Paths::settings, Why::Full), at(&Paths::program, Why::Full), at(&Paths::settings, Why::Full),
+     false, {.sizeLimit = 8}},
+    {"a home under another account's folder", [](const Paths& p) { own(p.top, kOther, kOther, 0755); },
+     at(&Paths::top, Why::OtherOwner), kDone, at(&Paths::top, Why::OtherOwner), false},
 
     // Setups others make: nothing of theirs is read or written through.
-    {.what = "another account's link at the forecast's name, in a folder open to all",
-     .arrange =
-         [](const Paths& p) {
-             own(p.program, kUser, kUser, 0777);
-             link(p.victim, p.file, kOther);
-         },
-     .byRename = {&Paths::program, Why::OthersMayWrite},
-     .inPlace = std::nullopt,
-     .cutPutBack = false},
-    {.what = "the same, in a sticky folder open to all",
-     .arrange =
-         [](const Paths& p) {
-             own(p.program, kRoot, kRoot, 01777);
-             link(p.victim, p.file, kOther);
-         },
-     .byRename = {&Paths::program, Why::OthersMayWrite},
-     .inPlace = std::nullopt,
-     .cutPutBack = false},
-    {.what = "another account's hard link to the user's file at the forecast's name",
-     .arrange =
-         [](const Paths& p) {
-             own(p.program, kUser, kUser, 0777);
-             fs::remove(p.file);
-             put(p.victim, "[S]\nk=old\n", kUser, kUser, 0644);
-             fs::create_hard_link(p.victim, p.file);
-         },
-     .inPlace = std::nullopt,
-     .cutPutBack = false},
-    {.what = "another account's pipe at the forecast's name, in a sticky folder",
-     .arrange =
-         [](const Paths& p) {
-             own(p.program, kRoot, kRoot, 01777);
-             fs::remove(p.file);
-             ASSERT_EQ(::mkfifo(p.file.c_str(), 0666), 0);
-             own(p.file, kOther, kOther, 0666);
-         },
-     .byRename = {&Paths::program, Why::Unknown},
-     .inPlace = std::nullopt,
-     .cutPutBack = false},
-    {.what = "another account's settings, planted while the settings folder lay open",
-     .arrange =
-         [](const Paths& p) {
-             folder(p.settings, kUser, kUser, 0777);
-             put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kOther, kOther, 0644);
-         },
-     .after =
-         [](const Paths& p) {
-             EXPECT_EQ(modeOf(p.settings), 0755u);
-             EXPECT_TRUE(fs::exists(p.settings + "/other-account-settings-0.ini"));
-         }},
-    {.what = "another member's settings in a settings folder a shared group may write",
-     .arrange =
-         [](const Paths& p) {
-             shared(p);
-             put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kMember, kTeam, 0644);
-         },
-     .setting = {&Paths::config, Why::OthersMayWrite},
-     .inPlace = Outcome{&Paths::config, Why::OthersMayWrite},
-     .cutPutBack = false},
-    {.what = "another member's link there, to the user's file",
-     .arrange =
-         [](const Paths& p) {
-             shared(p);
-             put(p.victim, "[data]\nlangue=1\n", kUser, kUser, 0644);
-             link(p.victim, p.settings + "/settings.ini", kMember);
-         },
-     .setting = {&Paths::config, Why::OthersMayWrite},
-     .inPlace = Outcome{&Paths::config, Why::OthersMayWrite},
-     .cutPutBack = false},
-    {.what = "another member's hard link there, to the user's forecast the group shares",
-     .arrange =
-         [](const Paths& p) {
-             shared(p);
-             put(p.victim, "[data]\nlangue=1\n", kUser, kTeam, 0664);
-             fs::create_hard_link(p.victim, p.settings + "/settings.ini");
-         },
-     .setting = {&Paths::config, Why::OthersMayWrite},
-     .inPlace = Outcome{&Paths::config, Why::OthersMayWrite},
-     .cutPutBack = false},
+    {"another account's link at the forecast's name, in a folder open to all", [](const Paths& p) {
+         own(p.program, kUser, kUser, 0777);
+         link(p.victim, p.file, kOther);
+     }, kDone, at(&Paths::program, Why::OthersMayWrite), kNoInPlace, false},
+    {"the same, in a sticky folder open to all", [](const Paths& p) {
+         own(p.program, kRoot, kRoot, 01777);
+         link(p.victim, p.file, kOther);
+     }, kDone, at(&Paths::program, Why::OthersMayWrite), kNoInPlace, false},
+    {"another account's hard link to the user's file at the forecast's name", [](const Paths& p) {
+         own(p.program, kUser, kUser, 0777);
+         fs::remove(p.file);
+         put(p.victim, "[S]\nk=old\n", kUser, kUser, 0644);
+         fs::create_hard_link(p.victim, p.file);
+     }, kDone, kDone, kNoInPlace, false},
+    {"another account's pipe at the forecast's name, in a sticky folder", [](const Paths& p) {
+         own(p.program, kRoot, kRoot, 01777);
+         fs::remove(p.file);
+         ASSERT_EQ(::mkfifo(p.file.c_str(), 0666), 0);
+         own(p.file, kOther, kOther, 0666);
+     }, kDone, at(&Paths::program, Why::Unknown), kNoInPlace, false},
+    {"another account's settings, planted while the settings folder lay open", [](const Paths& p) {
+         folder(p.settings, kUser, kUser, 0777);
+         put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kOther, kOther, 0644);
+     }, kDone, kDone, kDone, true, {.after = [](const Paths& p) {
+         EXPECT_TRUE(modeOf(p.settings) == 0755 && fs::exists(p.settings + "/other-account-settings-0.ini")); }}},
+    {"another member's settings in a settings folder a shared group may write", [](const Paths& p) {
+         shared(p);
+         put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kMember, kTeam, 0644);
+     }, at(&Paths::config, Why::OthersMayWrite), kDone, at(&Paths::config, Why::OthersMayWrite), false},
+    {"another member's link there, to the user's file", [](const Paths& p) {
+         shared(p);
+         put(p.victim, "[data]\nlangue=1\n", kUser, kUser, 0644);
+         link(p.victim, p.settings + "/settings.ini", kMember);
+     }, at(&Paths::config, Why::OthersMayWrite), kDone, at(&Paths::config, Why::OthersMayWrite), false},
+    {"another member's hard link there, to the user's forecast the group shares", [](const Paths& p) {
+         shared(p);
+         put(p.victim, "[data]\nlangue=1\n", kUser, kTeam, 0664);
+         fs::create_hard_link(p.victim, p.settings + "/settings.ini");
+     }, at(&Paths::config, Why::OthersMayWrite), kDone, at(&Paths::config, Why::OthersMayWrite), false},
     // A run as root with the user's HOME (sudo): nothing under that home is made, read,
     // changed or removed, whatever links the user put there.
-    {.what = "a run as root, nothing made yet",
-     .setting = {&Paths::home, Why::AdminElsewhere},
-     .cutPutBack = false,
-     .account = kRoot,
-     .after = [](const Paths& p) { EXPECT_FALSE(fs::exists(p.settings)); }},
-    {.what = "a run as root, ~/.config a link of the user's to root's folder open to all",
-     .arrange = [](const Paths& p) { link(p.scratch, p.config, kUser); },
-     .setting = {&Paths::home, Why::AdminElsewhere},
-     .cutPutBack = false,
-     .account = kRoot,
-     .after = [](const Paths& p) { EXPECT_TRUE(modeOf(p.scratch) == 01777 && fs::is_empty(p.scratch)); }},
-    {.what = "a run as root, ~/.config/Zentrafo a link of the user's to root's folder open to all",
-     .arrange = [](const Paths& p) { link(p.scratch, p.settings, kUser); },
-     .setting = {&Paths::home, Why::AdminElsewhere},
-     .cutPutBack = false,
-     .account = kRoot,
-     .after = [](const Paths& p) { EXPECT_TRUE(modeOf(p.scratch) == 01777 && fs::is_empty(p.scratch)); }},
-    {.what = "a run as root, settings.ini a link of the user's to root's file",
-     .arrange =
-         [](const Paths& p) {
-             folder(p.settings, kUser, kUser, 0700);
-             link(p.rootsFile, p.settings + "/settings.ini", kUser);
-         },
-     .setting = {&Paths::home, Why::AdminElsewhere},
-     .cutPutBack = false,
-     .account = kRoot},
+    {"a run as root, nothing made yet", kAsIs, at(&Paths::home, Why::AdminElsewhere), kDone, kDone, false,
+     {.account = kRoot, .after = [](const Paths& p) { EXPECT_FALSE(fs::exists(p.settings)); }}},
+    {"a run as root, ~/.config a link of the user's to root's folder open to all", [](const Paths& p) {
+         link(p.scratch, p.config, kUser); }, at(&Paths::home, Why::AdminElsewhere), kDone, kDone, false,
+     {.account = kRoot}},
+    {"a run as root, ~/.config/Zentrafo a link of the user's to root's folder open to all", [](const Paths& p) {
+         link(p.scratch, p.settings, kUser); }, at(&Paths::home, Why::AdminElsewhere), kDone, kDone, false,
+     {.account = kRoot}},
+    {"a run as root, settings.ini a link of the user's to root's file", [](const Paths& p) {
+         folder(p.settings, kUser, kUser, 0700);
+         link(p.rootsFile, p.settings + "/settings.ini", kUser);
+     }, at(&Paths::home, Why::AdminElsewhere), kDone, kDone, false, {.account = kRoot}},
 };
 
 class Setups : public ::testing::TestWithParam<Row> {
@@ -349,11 +242,12 @@ protected:
 
     // The exit status of `body`, run at a start of the program by the row's account.
     template <class Body> int atStart(Body body) {
-        const Row& s = GetParam();
+        const auto& also = GetParam().also;
         return testing_support::statusOfChild([&] {
-            if (!(s.alsoIn ? testing_support::becomeAccount(s.account, {s.alsoIn}) : testing_support::becomeAccount(s.account)))
+            if (!(also.alsoIn ? testing_support::becomeAccount(also.account, {also.alsoIn})
+                              : testing_support::becomeAccount(also.account)))
                 return 90;
-            const rlimit limit{s.sizeLimit, s.sizeLimit};
+            const rlimit limit{also.sizeLimit, also.sizeLimit};
             ::setrlimit(RLIMIT_FSIZE, &limit);
             platform::setRecoveryFolder(p.settings);
             platform::recoverUnfinishedSaves({p.file, p.settings + "/settings.ini"});
@@ -367,9 +261,9 @@ protected:
         if (!ok) std::fprintf(stderr, "%s: done %d, why %d, named %s\n", what, done, int(f.why), f.folder.c_str());
         return ok;
     }
-    // A save of the forecast, then what the file holds.
+    // A save of the forecast, then what the file holds; another account's pipe stays as it
+    // was, and no one reads from it.
     void save(const std::string& value, const Outcome& expected) {
-        // Another account's pipe stays as it was, and no one reads from it.
         const bool plain = fs::is_regular_file(p.file);
         const std::string before = plain ? slurp(p.file) : "";
         EXPECT_EQ(atStart([&] { return met(platform::writeIni(p.file, "S", "k", value), expected, "save") ? 0 : 1; }), 0);
@@ -385,15 +279,16 @@ TEST_P(Setups, SettingsSavesAndCutSavesAreWhatTheUserExpects) {
     ASSERT_NO_FATAL_FAILURE(s.arrange(p));
     const std::string victim = slurp(p.victim);
 
-    // A setting: kept for the next run, or the one box naming the folder at fault.
+    // A setting: kept for the next run, or the one box naming the folder at fault; the run
+    // keeps it meanwhile. The folder is judged at the start; a disk that refuses the write
+    // says so at the setting.
+    const bool disk = s.setting.why == Why::ReadOnly || s.setting.why == Why::Full;
     EXPECT_EQ(atStart([&] {
                   platform::Settings settings = platform::Settings::inFolder(p.settings);
-                  if (settings.get("data", "langue", "0") != s.languageRead) return 1;
-                  const bool kept = settings.set("data", "langue", "2");
-                  if (!met(kept, s.setting, "setting") || settings.get("data", "langue") != "2") return 2;
-                  // The folder is judged at the start; a disk that refuses the write says so then.
-                  const bool disk = s.setting.why == Why::ReadOnly || s.setting.why == Why::Full;
-                  return disk ? settings.keepable() ? 0 : 3 : met(settings.keepable(), s.setting, "start") ? 0 : 4;
+                  if (settings.get("data", "langue", "0") != s.also.languageRead) return 1;
+                  if (!met(settings.set("data", "langue", "2"), s.setting, "setting") || settings.get("data", "langue") != "2")
+                      return 2;
+                  return met(settings.keepable(), disk ? kDone : s.setting, "start") ? 0 : 3;
               }),
               0);
     EXPECT_EQ(atStart([&] { return platform::Settings::inFolder(p.settings).get("data", "langue", "0") == "2" ? 1 : 0; }),
@@ -413,8 +308,9 @@ TEST_P(Setups, SettingsSavesAndCutSavesAreWhatTheUserExpects) {
                           return platform::writeIni(p.file, "S", "k", "cut") ? 0 : 1;
                       }),
                       -1);
-            EXPECT_EQ(std::count_if(fs::directory_iterator(p.settings), fs::directory_iterator(),
-                                    [](const fs::directory_entry& e) { return e.path().filename().string().rfind("unfinished-", 0) == 0; }),
+            EXPECT_EQ(std::count_if(fs::directory_iterator(p.settings), fs::directory_iterator(), [](const auto& e) {
+                          return e.path().filename().string().rfind("unfinished-", 0) == 0;
+                      }),
                       1);
             std::ofstream(p.file, std::ios::binary | std::ios::trunc) << "[S]\nk=cut\n";
             EXPECT_EQ(atStart([&] { return platform::readWholeFile(p.file) == before ? 0 : 1; }), 0);
@@ -424,7 +320,8 @@ TEST_P(Setups, SettingsSavesAndCutSavesAreWhatTheUserExpects) {
     }
     EXPECT_EQ(slurp(p.victim), victim);
     EXPECT_EQ(slurp(p.rootsFile), "root's\n");
-    s.after(p);
+    EXPECT_TRUE(modeOf(p.scratch) == 01777 && fs::is_empty(p.scratch));
+    s.also.after(p);
 }
 
 INSTANTIATE_TEST_SUITE_P(, Setups, ::testing::ValuesIn(kSetups), [](const auto& info) {

@@ -355,38 +355,25 @@ TEST(StartupOnline, StallingImageServerDoesNotHoldTheWindow) {
     EXPECT_LT(waited, std::chrono::seconds(8));
 }
 
-// Every message box as it comes up, and whether the program's window stood drawn behind
-// it then; each is answered OK as soon as it shows.
-struct BoxWatch : QObject {
-    struct Seen {
-        QString text;
-        bool overDrawnWindow;
-    };
-    std::vector<Seen> boxes;
-    QWidget* drawn = nullptr;
-
-    BoxWatch() { qApp->installEventFilter(this); }
-    bool eventFilter(QObject* watched, QEvent* e) override {
-        auto* w = qobject_cast<QWidget*>(watched);
-        if (w && e->type() == QEvent::Paint && qobject_cast<zqt::MainWindow*>(w->window()) && w->window()->isVisible())
-            drawn = w->window();
-        auto* box = qobject_cast<QMessageBox*>(watched);
-        if (box && e->type() == QEvent::Show) {
-            boxes.push_back({box->text(), drawn && drawn->isVisible() && box->parentWidget() == drawn});
-            QTimer::singleShot(0, box, [box] {
-                if (QAbstractButton* ok = box->button(QMessageBox::Ok))
-                    ok->click();
-                else
-                    box->reject();
-            });
-        }
-        return false;
-    }
-};
-
 // Where no setting can be kept, the start says so in one box, and only once the window is
 // drawn behind it: on a first run, and on a later one whose language is already stored.
 TEST(StartupSettings, UnkeptSettingsBoxComesOverTheDrawnWindowOnce) {
+    // Every message box as it comes up, whether the program's window stood drawn behind it,
+    // answered OK at once.
+    struct BoxWatch : QObject {
+        std::vector<std::pair<std::string, bool>> boxes;
+        QWidget* drawn = nullptr;
+        bool eventFilter(QObject* watched, QEvent* e) override {
+            auto* w = qobject_cast<QWidget*>(watched);
+            if (w && e->type() == QEvent::Paint && qobject_cast<zqt::MainWindow*>(w->window()) && w->window()->isVisible())
+                drawn = w->window();
+            if (auto* box = qobject_cast<QMessageBox*>(watched); box && e->type() == QEvent::Show) {
+                boxes.emplace_back(box->text().toStdString(), drawn && drawn->isVisible() && box->parentWidget() == drawn);
+                QTimer::singleShot(0, box, [box] { box->button(QMessageBox::Ok)->click(); });
+            }
+            return false;
+        }
+    };
     for (const bool stored : {false, true}) {
         SCOPED_TRACE(stored ? "later run" : "first run");
         testing_support::ProgramFolder folder;
@@ -403,17 +390,15 @@ TEST(StartupSettings, UnkeptSettingsBoxComesOverTheDrawnWindowOnce) {
         } desktop;
         desktop.folder = folder.program;
         BoxWatch watch;
+        qApp->installEventFilter(&watch);
         e2e::Started run;
         run.start(desktop, config, false, &desktop);
         for (int i = 0; i < 500 && watch.boxes.empty(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
         QApplication::processEvents();
-
         ASSERT_EQ(watch.boxes.size(), 1u);
-        EXPECT_TRUE(watch.boxes[0].overDrawnWindow) << "the box came before the window was drawn";
-        const std::string text = watch.boxes[0].text.toStdString();
-        EXPECT_NE(text.find("ne pourront pas être gardés"), std::string::npos) << text;
-        EXPECT_NE(text.find(xdg + "\n"), std::string::npos) << text;
-        EXPECT_TRUE(run.window->isVisible());
+        EXPECT_TRUE(watch.boxes[0].second) << "the box came before the window was drawn";
+        EXPECT_NE(watch.boxes[0].first.find("ne pourront pas être gardés"), std::string::npos) << watch.boxes[0].first;
+        EXPECT_NE(watch.boxes[0].first.find(xdg + "\n"), std::string::npos) << watch.boxes[0].first;
     }
 }
 
