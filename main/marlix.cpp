@@ -49,7 +49,7 @@ void Marlix::Form_Load() {
     const platform::DateTime now = platform.now();
     // Whatever an interrupted save left is put right before any file is read.
     step([&] {
-        platform::setRecoveryFolder(reglages.store().folder());
+        platform::setRecoveryFolder(reglages.store().place());
         platform::recoverUnfinishedSaves(
             {CheminIni(platform, "Zentrafo"), CheminIni(platform, QualifiersStage::kFichier), reglages.store().filePath()});
     });

@@ -199,7 +199,7 @@ bool failed(SaveFailure::Cause cause, Why why, const std::string& file, std::str
 }
 
 bool failedFor(SaveFailure::Cause cause, const std::string& file, const OwnFolder& folder, int error) {
-    const FolderFault& fault = folder.own() ? FolderFault{} : folder.fault();
+    const FolderFault& fault = folder.fault();
     if (fault.folder.empty()) return failed(cause, whyOf(error), file, folder.path());
     return failed(cause, fault.why == Why::Unknown ? whyOf(error) : fault.why, file, fault.folder);
 }

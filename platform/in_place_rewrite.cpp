@@ -415,12 +415,12 @@ std::optional<std::string> checkedRead(int fd, const std::string& copy, const st
 
 } // namespace
 
-void setRecoveryFolder(std::string folder) {
+void setRecoveryFolder(const OwnFolder& folder) {
     // Judged now, at the start: a folder of the user's left open is closed first, so that
     // nothing can be planted once it is looked at; what another account planted while it lay
     // open is set aside below, the user's own kept.
-    recovery() = OwnFolder(std::move(folder));
-    recovery().fault();
+    folder.fault();
+    recovery() = folder;
 }
 
 void recoverUnfinishedSaves(const std::vector<std::string>& files) {
@@ -487,7 +487,9 @@ const OwnFolder& recoveryFolder() { return recovery(); }
 
 std::optional<std::string> read(int fd, const std::string& path) {
     if (recovery().path().empty()) return readFd(fd, kMaxFileBytes);
-    const std::string target = resolvedPath(path), copy = copyPathOf(target);
+    // Copies count only in a folder of one's own: elsewhere nothing of them is looked up.
+    const bool own = recovery().own();
+    const std::string target = own ? resolvedPath(path) : path, copy = own ? copyPathOf(target) : "";
     // A copy that counts answers at once: its rewrite may hold the lock a while yet.
     struct stat st {};
     if (::lstat(copy.c_str(), &st) == 0)

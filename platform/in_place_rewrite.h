@@ -14,9 +14,10 @@
 
 namespace platform {
 
-// The user's own folder that keeps the recovery copies (the settings' folder), judged as
-// it is given. Until one is given, no file is rewritten in place.
-void setRecoveryFolder(std::string folder);
+// The user's own folder that keeps the recovery copies (the settings' folder): judged as it
+// is given, unless it was already, the settings and the protocol then sharing that one
+// decision. Until one is given, no file is rewritten in place.
+void setRecoveryFolder(const OwnFolder& folder);
 
 // At start, before any file is read: puts back onto each of `files` (the program's own
 // files, which a save may rewrite in place) the old content of a rewrite that did not

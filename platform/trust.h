@@ -31,7 +31,7 @@ struct FolderFault {
 // rule 3 nobody but the user or root can change the answer afterwards.
 class OwnFolder {
 public:
-    explicit OwnFolder(std::string path = {}) : path_(std::move(path)) {}
+    OwnFolder(std::string path = {}) : path_(std::move(path)) {}
     const std::string& path() const { return path_; }
     // The first folder at fault from the top, judged at the first call (and again only for
     // another effective user); a folder of the user's left open to others is closed then.

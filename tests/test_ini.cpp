@@ -46,7 +46,7 @@ protected:
         fs::permissions(folder.root, fs::perms::group_exec | fs::perms::others_exec, fs::perm_options::add);
         fs::create_directories(recovery);
     }
-    void TearDown() override { platform::setRecoveryFolder(""); }
+    void TearDown() override { platform::setRecoveryFolder({}); }
 
     void put(const std::string& bytes) { folder.put("Zentrafo.ini", bytes); }
     std::string content() const { return folder.read("Zentrafo.ini"); }
