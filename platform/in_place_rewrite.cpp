@@ -20,9 +20,9 @@
 //    holds. A new mode is given to the file only once its new content is in.
 // 3. Reading. A copy counts only while the file holds a state its own rewrite could have
 //    left: a length between the two contents' lengths, and each aligned 512-byte sector
-//    wholly the old content's or wholly the new one's (past the shorter of the two a zero,
-//    a reservation of space, counts as either), in any order: after a power cut a disk may
-//    have written the sectors in any order, but each whole. Anything else was saved since
+//    wholly the old content's or wholly the new one's (past the shorter of the two, the
+//    longer one's byte or a zero, a reservation of space, counts as either), in any order:
+//    after a power cut a disk may have written the sectors in any order, but each whole. Anything else was saved since
 //    by someone who could not see the copy (another account sharing the file, the user by
 //    hand): the file counts. A file with a whole copy that counts reads as the copy's old
 //    content at once, without waiting for the lock its rewrite holds. Otherwise the file
@@ -294,15 +294,18 @@ Kept readCopy(const std::string& copy, const std::string& target) {
 }
 
 // Whether the file's bytes `now` are a state that the rewrite which kept `k` could have
-// left (rule 3): each aligned sector wholly the old content's or wholly the new one's, past
-// the shorter of the two a zero (a reservation of space) counting as either.
+// left (rule 3): each aligned sector wholly the old content's or wholly the new one's. Past
+// the shorter of the two, the longer one's byte (not yet cut off, or already written) or a
+// zero (a reservation of space) counts as either.
 bool couldHaveLeft(std::string_view now, const Kept& k) {
     constexpr size_t kSector = 512; // what a disk writes whole
+    const std::string_view longer = k.content.size() < k.incoming.size() ? k.incoming : k.content;
     const size_t shorter = std::min(k.content.size(), k.incoming.size());
-    if (now.size() < shorter || now.size() > std::max(k.content.size(), k.incoming.size())) return false;
+    if (now.size() < shorter || now.size() > longer.size()) return false;
     auto wholly = [&](std::string_view from, size_t at, size_t end) {
         for (size_t i = at; i < end; ++i)
-            if (!(i < from.size() && now[i] == from[i]) && !(i >= shorter && now[i] == '\0')) return false;
+            if (!(i < from.size() && now[i] == from[i]) && !(i >= shorter && (now[i] == '\0' || now[i] == longer[i])))
+                return false;
         return true;
     };
     for (size_t at = 0; at < now.size(); at += kSector) {

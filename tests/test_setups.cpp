@@ -301,7 +301,8 @@ TEST_P(Setups, SettingsSavesAndCutSavesAreWhatTheUserExpects) {
         ASSERT_EQ(::chmod(program.c_str(), mode & ~0222u), 0);
         save("in place", *s.inPlace);
         if (s.cutPutBack) {
-            // Killed once its old content is kept, the file then as the cut rewrite left it.
+            // Killed once its old content is kept, the file then as the cut rewrite left it:
+            // the shorter new content over the old, not yet cut to its length.
             const std::string before = slurp(p.file);
             EXPECT_EQ(atStart([&] {
                           platform::onRecoveryCopyKept = [] { ::raise(SIGKILL); };
@@ -312,7 +313,8 @@ TEST_P(Setups, SettingsSavesAndCutSavesAreWhatTheUserExpects) {
                           return e.path().filename().string().rfind("unfinished-", 0) == 0;
                       }),
                       1);
-            std::ofstream(p.file, std::ios::binary | std::ios::trunc) << "[S]\nk=cut\n";
+            const std::string cut = "[S]\nk=cut\n";
+            std::ofstream(p.file, std::ios::binary | std::ios::trunc) << cut + before.substr(cut.size());
             EXPECT_EQ(atStart([&] { return platform::readWholeFile(p.file) == before ? 0 : 1; }), 0);
             EXPECT_EQ(slurp(p.file), before);
         }
