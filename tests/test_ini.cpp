@@ -479,7 +479,9 @@ TEST_F(IniTest, KilledSavesOfTwoCopiesLeaveOneWholeDocument) {
         EXPECT_EQ(fs::exists(fs::symlink_status(p.at)), p.aside && !*p.aside);
         EXPECT_EQ(strays().size(), p.kind == Folder ? 101u : p.aside ? 1u : 0u);
         if (p.aside && *p.aside)
-            for (const std::string& name : strays()) EXPECT_EQ(name.rfind(std::string(p.aside) + "-" + hash + "-", 0), 0u) << name;
+            for (const std::string& name : strays()) {
+                EXPECT_EQ(name.rfind(std::string(p.aside) + "-" + hash + "-", 0), 0u) << name;
+            }
         for (auto& e : fs::directory_iterator(recovery)) fs::remove_all(e.path());
     }
 

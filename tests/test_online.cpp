@@ -226,7 +226,9 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
         for (const auto& e : fs::recursive_directory_iterator(root))
             ASSERT_TRUE(testing_support::giveToOrdinaryUser(e.path()));
         ASSERT_TRUE(testing_support::giveToOrdinaryUser(root));
-        if (c.foreignGroup) ASSERT_EQ(::chown(iniPath().c_str(), static_cast<uid_t>(-1), 0), 0);
+        if (c.foreignGroup) {
+            ASSERT_EQ(::chown(iniPath().c_str(), static_cast<uid_t>(-1), 0), 0);
+        }
         fs::permissions(program, c.othersBackupLink ? static_cast<P>(c.othersBackupLink) : c.folderMode);
         if (c.othersBackupLink) {
             std::ofstream(victim) << "mine\n";

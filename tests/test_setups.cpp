@@ -65,7 +65,9 @@ void PrintTo(const Row& row, std::ostream* out) { *out << row.what; }
 
 void own(const std::string& path, unsigned uid, unsigned gid, unsigned mode) {
     ASSERT_EQ(::lchown(path.c_str(), uid, gid), 0) << path;
-    if (!fs::is_symlink(path)) ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
+    if (!fs::is_symlink(path)) {
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
+    }
 }
 void folder(const std::string& path, unsigned uid, unsigned gid, unsigned mode) {
     fs::create_directories(path);
