@@ -6,13 +6,13 @@
 // by these rules:
 // 1. Lock. The rewrite holds an exclusive flock on the file from before its copy is made
 //    until the copy is gone, or until it gives up with the copy kept for the next start:
-//    when neither the new content nor the old could be written, or a refused reservation
-//    of space could not be cut back. The start's restore holds the lock too. A lock is
-//    tried for kLockWait (two seconds), never longer, whatever signal mask the program
-//    inherited, and not at all on a file whose last wait ran out, until its lock is next
-//    had: a rewrite that cannot have it fails and changes nothing; a restore leaves the copy
-//    for a later one. Without locks on the file system, both go on without. The signal that
-//    bounds a wait is handled only while a wait runs.
+//    when the copy could not be removed, when neither the new content nor the old could be
+//    written, or a refused reservation of space could not be cut back. The start's restore
+//    holds the lock too. A lock is tried for kLockWait (two seconds), never longer,
+//    whatever signal mask the program inherited, and not at all on a file whose last wait
+//    ran out, until its lock is next had: a rewrite that cannot have it fails and changes
+//    nothing; a restore leaves the copy for a later one. Without locks on the file system,
+//    both go on without. The signal that bounds a wait is handled only while a wait runs.
 // 2. Copy. Before a byte changes, the old content is kept in the recovery folder as
 //    "unfinished-H.ini", H a hash of the file's resolved path: a mark, that path, the
 //    length and checksum of the old content and of the new one, then both contents,
@@ -21,15 +21,15 @@
 // 3. Reading. A copy counts only while the file holds a state its own rewrite could have
 //    left: a length between the two contents' lengths, and each aligned 512-byte sector
 //    wholly the old content's or wholly the new one's (past the shorter of the two, the
-//    longer one's byte or a zero, a reservation of space, counts as either), in any order:
-//    after a power cut a disk may have written the sectors in any order, but each whole. Anything else was saved since
-//    by someone who could not see the copy (another account sharing the file, the user by
-//    hand): the file counts. A file with a whole copy that counts reads as the copy's old
-//    content at once, without waiting for the lock its rewrite holds. Otherwise the file
-//    is read under a shared lock, had as in rule 1, so that no rewrite runs meanwhile.
-//    Without it, a read counts when two reads of the file agree and its size and times
-//    stayed the same around them; a copy that counts met between them gives its old
-//    content; otherwise the read fails.
+//    longer one's byte or a zero, a reservation of space, counts as either), in any
+//    order: after a power cut a disk may have written the sectors in any order, but each
+//    whole. Anything else was saved since by someone who could not see the copy (another
+//    account sharing the file, the user by hand): the file counts. A file with a whole
+//    copy that counts reads as the copy's old content at once, without waiting for the
+//    lock its rewrite holds. Otherwise the file is read under a shared lock, had as in
+//    rule 1, so that no rewrite runs meanwhile. Without it, a read counts when two reads
+//    of the file agree and its size and times stayed the same around them; a copy that
+//    counts met between them gives its old content; otherwise the read fails.
 // 4. Restore. The start looks up the copy of each of the program's own files by the name
 //    its resolved path gives, and under the file's lock puts it back onto that file alone
 //    when it counts; one that does not is renamed "superseded-H-N.ini". The recovery
