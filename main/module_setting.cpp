@@ -1,5 +1,7 @@
 #include "main/module_setting.h"
 
+#include <filesystem>
+
 #include "platform/files.h"
 
 namespace zentrafo {
@@ -63,6 +65,15 @@ std::string TexteCause(const platform::SaveFailure& echec, int langue) {
     const auto rang = static_cast<int>(Texte::CauseInconnue) + static_cast<int>(echec.why);
     return TexteProgramme(static_cast<Texte>(rang), langue, {echec.folder});
 }
+
+// What the write of this very file said of its failure, and which folder is at fault: a
+// linked file's own, the settings' where the old content could not be kept, or one on its
+// way; where it said nothing, an unknown cause in `dossier`.
+platform::SaveFailure EchecDe(const std::string& path, const std::string& dossier) {
+    const platform::SaveFailure& echec = platform::lastSaveFailure();
+    if (echec.file == path && !echec.folder.empty()) return echec;
+    return {platform::SaveFailure::Folder, platform::Why::Unknown, path, dossier};
+}
 } // namespace
 
 void SignaleEchecSauvegarde(platform::Platform& p, int langue, std::string_view stem, Texte quoi,
@@ -70,17 +81,20 @@ void SignaleEchecSauvegarde(platform::Platform& p, int langue, std::string_view 
     std::string path = CheminIni(p, stem);
     // A stem that names no file is shown as it was asked for.
     if (path.empty()) path = CheminProgramme(p, std::string(stem) + ".ini");
-    // The write of this very file says why it failed, and which folder is at fault: a linked
-    // file's own, the settings' where the old content could not be kept, or one on its way.
-    const platform::SaveFailure& echec = platform::lastSaveFailure();
-    const bool connu = echec.file == path && !echec.folder.empty();
-    const Texte texte = !connu || echec.cause == platform::SaveFailure::Folder ? Texte::EchecSauvegarde
-                        : echec.cause == platform::SaveFailure::InUse      ? Texte::EchecFichierUtilise
-                                                                             : Texte::EchecCopie;
-    const platform::SaveFailure cause =
-        connu ? echec : platform::SaveFailure{platform::SaveFailure::Folder, platform::Why::Unknown, path, DossierProgramme(p)};
+    const platform::SaveFailure cause = EchecDe(path, DossierProgramme(p));
+    const Texte texte = cause.cause == platform::SaveFailure::Folder  ? Texte::EchecSauvegarde
+                        : cause.cause == platform::SaveFailure::InUse ? Texte::EchecFichierUtilise
+                                                                      : Texte::EchecCopie;
     p.messageBox(TexteProgramme(texte, langue,
                                 {TexteProgramme(quoi, langue), path, TexteCause(cause, langue), SansCoupure(bouton)}),
+                 platform::MbOk | platform::MbIconInformation, "Dravello 2019");
+}
+
+void SignaleTelechargementNonEnregistre(platform::Platform& p, int langue, const std::string& fichier,
+                                        std::string_view bouton) {
+    const std::string dossier = std::filesystem::path(fichier).parent_path().string();
+    p.messageBox(TexteProgramme(Texte::TelechargementNonEnregistre, langue,
+                                {dossier, SansCoupure(bouton), TexteCause(EchecDe(fichier, dossier), langue)}),
                  platform::MbOk | platform::MbIconInformation, "Dravello 2019");
 }
 

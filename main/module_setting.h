@@ -48,6 +48,11 @@ platform::IniBatch LotIni(platform::Platform& p, std::string_view stem);
 void SignaleEchecSauvegarde(platform::Platform& p, int langue, std::string_view stem, Texte quoi,
                             std::string_view bouton);
 
+// The message of a download the disk did not take whole, into `fichier`, in `langue`: it
+// names the folder, says the forecast is as it was, and why, as the save of the download said.
+void SignaleTelechargementNonEnregistre(platform::Platform& p, int langue, const std::string& fichier,
+                                        std::string_view bouton);
+
 // The message of a setting that could not be kept, in `langue`: why, naming the folder at
 // fault and what would make it safe.
 void SignaleReglagesNonGardes(platform::Platform& p, int langue);

@@ -41,14 +41,11 @@ constexpr std::array<Langues, 17> kTextes{{
      "contenido anterior en la carpeta de configuración. %3\nCorrija el problema y vuelva a pulsar «%4»."},
     // The forecast is touched only once the download is whole, so it is as it was.
     {"Les résultats téléchargés n'ont pas pu être enregistrés dans le dossier\u00A0:\n%1\n\nLe pronostic n'a pas "
-     "été modifié. Le disque de ce dossier est peut-être plein, ou le dossier protégé en écriture\u00A0: libérez "
-     "de la place sur ce disque ou corrigez le dossier, puis cliquez de nouveau sur «\u00A0%2\u00A0».",
-     "The downloaded results could not be saved in the folder:\n%1\n\nThe forecast was not changed. That "
-     "folder's disk may be full, or the folder write-protected: free some room on that disk or fix the folder, "
+     "été modifié. %3\nCorrigez le problème puis cliquez de nouveau sur «\u00A0%2\u00A0».",
+     "The downloaded results could not be saved in the folder:\n%1\n\nThe forecast was not changed. %3\nFix that, "
      "then click “%2” again.",
      "Los resultados descargados no se pudieron guardar en la carpeta:\n%1\n\nEl pronóstico no se ha modificado. "
-     "El disco de esa carpeta puede estar lleno, o la carpeta protegida contra escritura: libere espacio en ese "
-     "disco o corrija la carpeta, y vuelva a pulsar «%2»."},
+     "%3\nCorrija el problema y vuelva a pulsar «%2»."},
     {"Les réglages (langue, affichage, pseudonyme, mot de passe) ne pourront pas être gardés après la fermeture "
      "du programme. %1",
      "The settings (language, display, pseudonym, password) cannot be kept once the program closes. %1",
@@ -70,11 +67,12 @@ constexpr std::array<Langues, 17> kTextes{{
      "Otras cuentas pueden modificar la carpeta:\n%1\nQuíteles ese derecho, por ejemplo con «chmod\u00A0go-w» en "
      "esa carpeta."},
     {"Le dossier appartient à un autre compte\u00A0:\n%1\nLe dossier des réglages doit être le vôtre, et ceux qui le "
-     "contiennent le vôtre ou celui de l'administrateur, tous fermés aux autres comptes.",
+     "contiennent le vôtre ou celui de l'administrateur, chacun fermé aux autres comptes ou protégé par le bit "
+     "sticky comme /tmp.",
      "The folder belongs to another account:\n%1\nThe settings folder must be yours, and the folders that hold it "
-     "yours or the administrator's, all closed to other accounts.",
+     "yours or the administrator's, each closed to other accounts or sticky as /tmp is.",
      "La carpeta pertenece a otra cuenta:\n%1\nLa carpeta de configuración debe ser suya, y las que la contienen "
-     "suyas o del administrador, todas cerradas a las demás cuentas."},
+     "suyas o del administrador, cada una cerrada a las demás cuentas o protegida por el bit sticky como /tmp."},
     {"Lancé en administrateur, le programme ne garde aucun réglage dans le dossier personnel d'un autre "
      "compte\u00A0:\n%1\nLancez-le sans «\u00A0sudo\u00A0», ou avec «\u00A0sudo\u00A0-H\u00A0».",
      "Run as administrator, the program keeps no settings in another account's home:\n%1\nStart it without "

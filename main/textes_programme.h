@@ -20,7 +20,8 @@ enum class Texte {
     EchecFichierUtilise,
     // The same, when the old content could not be kept meanwhile in the settings folder.
     EchecCopie,
-    // A download the disk did not take: %1 the folder it went to, %2 the button's caption.
+    // A download the disk did not take: %1 the folder it went to, %2 the button's caption,
+    // %3 the cause below.
     TelechargementNonEnregistre,
     // A setting not kept: %1 the cause below.
     ReglagesNonGardes,

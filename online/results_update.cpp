@@ -8,7 +8,6 @@
 #include "forms/secondary.h"
 #include "main/marlix.h"
 #include "main/module_setting.h"
-#include "main/textes_programme.h"
 #include "online/fichier_publie.h"
 #include "online/frec.h"
 #include "online/online_services.h"
@@ -56,7 +55,7 @@ void OnlineServices::RECUP() {
     platform::Platform& p = w_.platform;
     p.setBusy(true);
     const std::string url = AdresseServeur() + "/Zentrafo.ini";
-    const bool dossierPrive = w_.reglages.store().place().make();
+    const bool dossierPrive = w_.reglages.store().place().own();
     const std::string part = dossierPrive ? resultatsTelecharges(w_) : CheminProgramme(p, "Zentrafo.ini.part");
     std::optional<std::string> recu;
     const platform::Download telechargement = DownloadPage(url, part);
@@ -66,10 +65,7 @@ void OnlineServices::RECUP() {
     if (telechargement == platform::Download::NotStored) {
         // What the disk refused is the download's own file: the user is sent to its folder.
         p.setBusy(false);
-        p.messageBox(TexteProgramme(Texte::TelechargementNonEnregistre, w_.LangueCourante,
-                                    {std::filesystem::path(part).parent_path().string(),
-                                     SansCoupure(Command8->caption())}),
-                     platform::MbOk | platform::MbIconInformation, "Dravello 2019");
+        SignaleTelechargementNonEnregistre(p, w_.LangueCourante, part, Command8->caption());
         return;
     }
     if (!recu || !EstResultats(*recu)) {
@@ -98,6 +94,8 @@ void OnlineServices::RECUP() {
 
 void OnlineServices::RestaureSauvegarde() {
     platform::Platform& p = w_.platform;
+    // A run as root in another account's home removes nothing, and puts nothing back.
+    if (!w_.reglages.store().place().mayLook()) return;
     const std::string fichier = CheminIni(p, "Zentrafo");
     if (!fichier.empty()) RestaureFichier(fichier, CheminProgramme(p, "Zentrafo.BU"));
     // What a killed update or image download left.

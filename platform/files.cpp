@@ -222,24 +222,25 @@ using namespace io;
 
 const SaveFailure& lastSaveFailure() { return lastFailure(); }
 
-bool saveCannotRead(const std::string& path) {
-    const std::string target = followLinks(path);
-    struct stat st {};
-    // A link still there is another account's, in a folder open to others: that folder's fault.
-    const bool planted = ::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
-    return failed(SaveFailure::Folder, planted ? Why::OthersMayWrite : Why::Unknown, path, folderOf(target));
-}
-
 namespace {
 
-// Whether a save may write the file at `target`: no file yet, or a regular file the user may write.
-bool mayWrite(const std::string& target) {
-    struct stat st {};
-    if (::lstat(target.c_str(), &st) != 0) return errno == ENOENT;
-    return S_ISREG(st.st_mode) && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
+// A save of `path` that cannot use the entry at `target` (`st`, where it could be looked at),
+// no file of the user's it may read or write. A link still there is another account's, in a
+// folder open to others: that folder's fault; another account's entry of another kind (a
+// pipe) is named itself.
+bool failedAt(const std::string& path, const std::string& target, const struct stat* st) {
+    const bool link = st && S_ISLNK(st->st_mode), others = st && !link && st->st_uid != ::geteuid();
+    const Why why = link ? Why::OthersMayWrite : others ? Why::FileProtected : Why::Unknown;
+    return failed(SaveFailure::Folder, why, path, others ? target : folderOf(target));
 }
 
 } // namespace
+
+bool saveCannotRead(const std::string& path) {
+    const std::string target = followLinks(path);
+    struct stat st {};
+    return failedAt(path, target, ::lstat(target.c_str(), &st) == 0 ? &st : nullptr);
+}
 
 std::optional<std::string> readWholeFile(const std::string& path, bool* missing, const OwnFolder* settings) {
     if (missing) *missing = false;
@@ -266,14 +267,13 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::option
     if (name.empty() || bytes.size() > kMaxFileBytes) return failed(SaveFailure::Folder, Why::Unknown, path, dir);
     struct stat st {};
     const bool exists = ::lstat(target.c_str(), &st) == 0;
-    // A link still there is one no save may follow: nothing is written in its place.
+    // A link still there is one no save may follow: nothing is written in its place. A save
+    // writes no file yet, or one the user may write.
     const bool replaceable = exists ? S_ISREG(st.st_mode) : errno == ENOENT;
-    if (!(which == Replace::EvenReadOnly ? replaceable : mayWrite(target)))
-        // The file's own fault, or a link left there, another account's in a folder open to
-        // others: the folder's.
+    const bool writable = replaceable && (!exists || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0);
+    if (!(which == Replace::EvenReadOnly ? replaceable : writable))
         return replaceable ? failed(SaveFailure::Folder, Why::FileProtected, path, target)
-                           : failed(SaveFailure::Folder, exists && S_ISLNK(st.st_mode) ? Why::OthersMayWrite : Why::Unknown,
-                                    path, dir);
+                           : failedAt(path, target, exists ? &st : nullptr);
     const Owner owner{st.st_uid, st.st_gid, !mode};
     if (!mode && exists) mode = st.st_mode & 07777;
 
@@ -288,8 +288,8 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::option
         // Where the user's own file cannot keep a group the user is not in, nor be rewritten
         // in place, losing that group is better than losing the save.
         const bool groupOnly = refused == Refusal::NoGroup && st.st_uid == ::geteuid();
-        const in_place::Outcome outcome = groupOnly && !mayWrite(target) ? in_place::Outcome::NoCopy
-                                                                            : in_place::rewrite(target, bytes, mode);
+        const in_place::Outcome outcome = groupOnly && !writable ? in_place::Outcome::NoCopy
+                                                                    : in_place::rewrite(target, bytes, mode);
         error = errno;
         switch (outcome) {
         case in_place::Outcome::Done: return true;

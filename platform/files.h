@@ -50,11 +50,11 @@ enum class Replace { IfWritable, EvenReadOnly };
 // user's, which need not keep its group); a new file gets 0666 less the umask. In a
 // folder that others may write, a link neither the user nor the folder's owner made is
 // never written through, nor replaced. False on any failure (more than kMaxFileBytes, a
-// full disk, a file size limit, a lock another process keeps), the file then as it was,
-// except when the folder could not be flushed after the rename (the new content is in
-// place, but not known durable), and when an older recovery copy could not be removed
-// after a save by rename: the new content is in place, but the next start may put the
-// copy's back. lastSaveFailure() tells why.
+// full disk, a file size limit, a lock another process keeps), the file then as it was
+// (or as another program wrote it meanwhile, in place), except when the folder could not
+// be flushed after the rename (the new content is in place, but not known durable), and
+// when an older recovery copy could not be removed after a save by rename: the new content
+// is in place, but the next start may put the copy's back. lastSaveFailure() tells why.
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::optional<unsigned> mode = std::nullopt,
                     Replace which = Replace::IfWritable);
 

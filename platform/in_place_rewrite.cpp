@@ -45,10 +45,12 @@
 //    fails with the recovery folder at fault.
 // 5. End. A copy goes when its rewrite finishes or is undone, once it is put back, and
 //    once a save by rename has put its file in place: no start puts back content older
-//    than what the file holds. Where the user cannot look into the recovery folder, no copy
-//    of the user's can be. Its removal commits a rewrite: a rewrite whose copy cannot be
-//    removed writes the old content back before it says that the save failed, so that the
-//    file, its reads and the next start all show the old content.
+//    than what the file holds. Where the recovery folder is not one's own, or the user cannot
+//    look into it, no copy of the user's can be, whatever entry stands at a copy's name. Its
+//    removal commits a rewrite: a rewrite whose copy cannot be removed writes the old content
+//    back before it says that the save failed, so that the file, its reads and the next start
+//    all show the old content; only while the file holds what the rewrite wrote, though:
+//    another program's write meanwhile (without the lock) stays, and makes the copy stale.
 #include "platform/in_place_rewrite.h"
 
 #include <algorithm>
@@ -235,11 +237,9 @@ std::string resolvedPath(const std::string& path) {
     return (resolved == "/" ? resolved : resolved + "/") + nameOf(target);
 }
 
-// "" without a recovery folder the program may look into.
+// "" without a recovery folder of one's own: copies are kept, and count, nowhere else.
 std::string copyPathOf(const std::string& target) {
-    const OwnFolder& folder = recovery();
-    if (folder.path().empty() || !folder.mayLook()) return {};
-    return folder.path() + "/" + std::string(kCopyPrefix) + hex(fnv1a(target)) + ".ini";
+    return recovery().own() ? recovery().path() + "/" + std::string(kCopyPrefix) + hex(fnv1a(target)) + ".ini" : "";
 }
 
 // A recovery copy: a NUL byte, the mark, then the target's path, the old content's length
@@ -258,11 +258,11 @@ struct Kept {
     std::string content, incoming; // the old content, and the new one its rewrite was writing
 };
 
-// What the copy at `copy` holds for `target`. Untouchable: unreadable, or in a folder
-// that is not the user's own, which is never touched. Foreign: another account's entry.
+// What the copy at `copy` holds for `target` (none at "", where no folder of one's own keeps
+// copies). Untouchable: unreadable. Foreign: another account's entry.
 Kept readCopy(const std::string& copy, const std::string& target) {
     struct stat st {};
-    if (copy.empty() || !recovery().own()) return {copy.empty() ? Kept::Missing : Kept::Untouchable, {}, {}};
+    if (copy.empty()) return {};
     if (::lstat(copy.c_str(), &st) != 0) return {errno == ENOENT ? Kept::Missing : Kept::Untouchable, {}, {}};
     if (!usersOrRoots(st.st_uid)) return {Kept::Foreign, {}, {}};
     // A second link could be another account's, made while the folder lay open.
@@ -322,7 +322,6 @@ bool dropCopy(const std::string& copy) {
     struct stat st {};
     if (copy.empty() || (::lstat(copy.c_str(), &st) != 0 && (errno == ENOENT || errno == EACCES || errno == ENOTDIR)))
         return true;
-    if (!recovery().own()) return errno = EACCES, false;
     if (::unlink(copy.c_str()) != 0) return errno == ENOENT;
     return syncFolder(folderOf(copy));
 }
@@ -434,7 +433,7 @@ void recoverUnfinishedSaves(const std::vector<std::string>& files) {
     for (const std::string& file : files) {
         if (settings.own() && folderOf(file) == settings.path()) setAsideUntrusted(file);
         const std::string target = resolvedPath(file);
-        if (settings.own()) restoreAtStart(target, copyPathOf(target));
+        restoreAtStart(target, copyPathOf(target));
         folders.insert({folderOf(file), folderOf(followLinks(file))});
     }
     // Each folder once: the program's files share one, the settings lie in the recovery folder.
@@ -446,7 +445,7 @@ void recoverUnfinishedSaves(const std::vector<std::string>& files) {
 namespace in_place {
 
 Outcome rewrite(const std::string& path, std::string_view bytes, std::optional<unsigned> mode) {
-    if (!recovery().make()) return Outcome::NoCopy;
+    if (!recovery().own()) return errno = EACCES, Outcome::NoCopy;
     const std::string& folder = recovery().path();
     const std::string target = resolvedPath(path), copy = copyPathOf(target);
     Fd fd(openExisting(target, O_RDWR | O_NOFOLLOW));
@@ -479,9 +478,12 @@ Outcome rewrite(const std::string& path, std::string_view bytes, std::optional<u
     if (written && dropCopy(copy)) return Outcome::Done;
     // Not done, nor committed: the old content back now rather than at the next start, so that
     // the file, its reads, the message and the next start agree; failing that, the copy stays
-    // for the next start, and reads show it meanwhile.
+    // for the next start, and reads show it meanwhile. Only over what this rewrite wrote: what
+    // another program wrote meanwhile, without the lock, stays, and makes the copy stale.
     const int error = errno;
-    if (replaceContent(fd.get(), *old) && (!newMode || ::fchmod(fd.get(), st.st_mode & 07777) == 0) && !written)
+    const auto now = readFd(fd.get(), kMaxFileBytes);
+    if (now && (written ? *now == bytes : couldHaveLeft(*now, {Kept::Whole, *old, std::string(bytes)})) &&
+        replaceContent(fd.get(), *old) && (!newMode || ::fchmod(fd.get(), st.st_mode & 07777) == 0) && !written)
         dropCopy(copy);
     return errno = error, written ? Outcome::CopyStays : Outcome::Failed;
 }
@@ -491,21 +493,20 @@ const OwnFolder& recoveryFolder() { return recovery(); }
 std::optional<std::string> read(int fd, const std::string& path) {
     if (recovery().path().empty()) return readFd(fd, kMaxFileBytes);
     // Copies count only in a folder of one's own: elsewhere nothing of them is looked up.
-    const bool own = recovery().own();
-    const std::string target = own ? resolvedPath(path) : path, copy = own ? copyPathOf(target) : "";
+    const std::string target = recovery().own() ? resolvedPath(path) : path, copy = copyPathOf(target);
     // A copy that counts answers at once: its rewrite may hold the lock a while yet.
     struct stat st {};
     if (::lstat(copy.c_str(), &st) == 0)
         if (auto old = keptFor(readFd(fd, kMaxFileBytes), copy, target)) return old;
     // Held, the lock keeps any rewrite from starting until the file is read.
     if (lockFile(fd, LOCK_SH) != Lock::Held) return checkedRead(fd, copy, target);
-    const auto bytes = readFd(fd, kMaxFileBytes);
+    auto bytes = readFd(fd, kMaxFileBytes);
     auto old = keptFor(bytes, copy, target);
     lockCall(fd, LOCK_UN);
-    return old ? old : bytes;
+    return old ? std::move(old) : std::move(bytes);
 }
 
-bool replaced(const std::string& target) { return dropCopy(copyPathOf(resolvedPath(target))); }
+bool replaced(const std::string& target) { return !recovery().own() || dropCopy(copyPathOf(resolvedPath(target))); }
 
 } // namespace in_place
 

@@ -48,7 +48,7 @@ enum class Outcome {
     CopyStays, // its copy could not be removed: not done, the old content written back
 };
 // Rewrites the regular file `target` (its links followed) in place; unless Done, the file
-// reads as it was, and errno tells why.
+// reads as it was (or as another program wrote it meanwhile), and errno tells why.
 Outcome rewrite(const std::string& target, std::string_view bytes, std::optional<unsigned> mode);
 const OwnFolder& recoveryFolder();
 // The content of the file at `path`, open on `fd`, as last saved whole.

@@ -38,7 +38,9 @@
 // - Every save is a whole-file rewrite by writeWholeFile (platform/files.h): a crash, a
 //   kill or a full disk leaves either the old file or the new one, never a mix, also in a
 //   folder that refuses new files. A file the user may not write is left alone, and so
-//   is one the save would make larger than kMaxFileBytes.
+//   is one the save would make larger than kMaxFileBytes. A save that failed leaves the old
+//   file, but where writeWholeFile says otherwise (the new content in place, its folder not
+//   flushed or an older recovery copy not removed).
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -67,7 +69,8 @@ public:
 
     std::string serialize() const;
 
-    // The whole document into `path`, by writeWholeFile: the file as it was on failure.
+    // The whole document into `path`, by writeWholeFile: on failure, the file as it was but
+    // where writeWholeFile says otherwise.
     // An existing file keeps its permission bits; a new one gets 0666 less the umask.
     bool saveAtomic(const std::string& path) const;
     // Same, with the file's permission bits forced to `mode` (e.g. 0600).
@@ -88,7 +91,8 @@ public:
     explicit IniBatch(std::string path);
     void set(std::string_view section, std::string_view key, std::string_view value);
     // False when the file exists but cannot be read, or cannot be written; the file is
-    // then as it was and the sets are kept, so commit() may be tried again. On success
+    // then as it was (but where writeWholeFile says otherwise) and the sets are kept, so
+    // commit() may be tried again. On success
     // the batch is emptied.
     bool commit();
     std::size_t pending() const { return sets_.size(); }
@@ -108,7 +112,8 @@ std::string readIni(const std::string& path, std::string_view section, std::stri
                     std::string_view def = {});
 
 // One value into the file at `path` (created when missing) as a whole-file atomic rewrite.
-// False when the file could not be read or written; it is then as it was.
+// False when the file could not be read or written; it is then as it was, but where
+// writeWholeFile says otherwise.
 bool writeIni(const std::string& path, std::string_view section, std::string_view key,
               std::string_view value);
 

@@ -58,12 +58,12 @@ bool Settings::set(std::string_view section, std::string_view key, std::string_v
     bool readable = false;
     IniFile doc = read(&readable);
     // Start-up stores the language it has just read; rewriting and flushing the same
-    // file on every launch would only cost time.
-    if (doc.get(section, key) == value) return true;
+    // file on every launch would only cost time. Values the file does not hold yet are
+    // written with any set that can.
+    if (unkept_.empty() && doc.get(section, key) == value) return true;
     unkept_.push_back({std::string(section), std::string(key), std::string(value)});
     doc.set(section, key, value);
     if (!keepable()) return false;
-    if (!folder_.make()) return io::failedFor(SaveFailure::Folder, filePath(), folder_, errno);
     if (!readable) return saveCannotRead(filePath());
     // The folder is the user's own: root's file there, left by a run under sudo, is the
     // user's to replace.

@@ -1,12 +1,13 @@
 #pragma once
 // Per-user settings: application, section and key, kept as an INI file
 // "$XDG_CONFIG_HOME/<application>/settings.ini" ("$HOME/.config" when XDG_CONFIG_HOME is
-// unset or not an absolute path). The folder is created readable by the user only (0700)
-// and the file is always 0600: it holds the contest password as typed.
+// unset or not an absolute path). The folder is created readable by the user only (0700),
+// when it is first judged (platform/trust.h), and the file is always 0600: it holds the
+// contest password as typed.
 //
 // Every get reads the file and every set rewrites it atomically, so a value set is seen by
 // the next get at once. A value that could not be kept lasts for the run: gets see it, and
-// the next set that is kept writes it too. The file follows the rules of platform/ini.h
+// every later set that can write writes it too. The file follows the rules of platform/ini.h
 // (names match without regard to case, values of one line, at most 1023 characters).
 #include <array>
 #include <string>
@@ -28,9 +29,9 @@ public:
     // The stored value; `def` when the key, its section or the file is missing. A key
     // stored with an empty value reads as the empty text, not as `def`.
     std::string get(std::string_view section, std::string_view key, std::string_view def = "") const;
-    // Creates or replaces the value, creating the folder and the file when missing, only
-    // in a folder of the user's own (platform/trust.h). False when it could not be stored,
-    // the file then as it was: lastSaveFailure() names the folder at fault, and why.
+    // Creates or replaces the value, creating the file when missing, only in a folder of
+    // the user's own (platform/trust.h). False when it could not be stored, the file then as
+    // it was: lastSaveFailure() names the folder at fault, and why.
     bool set(std::string_view section, std::string_view key, std::string_view value);
     // Whether settings can be kept in the folder at all, judged once; false with
     // lastSaveFailure() naming the folder at fault, and why.

@@ -3,34 +3,38 @@
 // 1. Entries. The user's own entries are trusted, and root's (left by a run under sudo that
 //    kept the user's HOME). In the settings folder no other account's entry is ever read,
 //    written or written through, nor, where the folder is not the user's own, a file with a
-//    second link; the start sets another account's entry aside, and root's that the user
-//    may not read.
+//    second link. At the names of the program's own files there (the settings) and of their
+//    recovery copies, the start sets another account's entry aside, and root's that the
+//    user may not read; whatever else another account put there is left alone, and unread.
 // 2. Closed folders. Others may not write a closed folder, and its group only where that is
 //    the user's private group (the user's primary group, with no other member and no other
 //    account's primary group), as Debian's ssh allows; where the account database cannot
 //    tell, the group is shared.
 // 3. A folder of one's own is the user's and closed, reached from / through folders of the
 //    user's or root's, each closed or sticky, and links of the user's or root's: no one else
-//    can put an entry in it, or move it and put another in its place. For a run as root,
-//    that is root's alone. The settings folder is judged once, at the start, by a walk that
-//    opens each step without following a link and judges what it opened: nobody else can
-//    change the answer afterwards, so no later step looks again. A folder not made yet is
-//    judged by the folder it would be made in. Where a folder is not one's own, the first
-//    folder at fault from the top is named, and why.
+//    can put an entry in it, or move it and put another in its place. A sticky folder (/tmp)
+//    lets others add entries, never move or replace the user's. For a run as root, that is
+//    root's alone. The settings folder is judged once, at the start, by a walk that opens
+//    each step without following a link and judges what it opened; a folder still missing
+//    is made then, in the folder the walk holds open, and one another account made first is
+//    judged as it stands. Nobody else can change the answer afterwards: the settings and the
+//    recovery copies share that one judgement, and no later step looks again. Where a folder
+//    is not one's own, the first folder at fault from the top is named, and why.
 // 4. Links. On the way to the settings folder, the user's or root's links are followed (a
 //    dotfile manager's). Elsewhere, in a folder that is not closed, a link is followed only
-//    when the user or the folder's owner made it (the kernel's protected_symlinks rule).
+//    when the user or the folder's owner made it (the kernel's protected_symlinks rule),
+//    judged from the very entry that was read, never from a second look at its name.
 // 5. Making and closing. Folders are made 0700, only by that walk. It closes the settings
 //    folder, the user's, left open to others: only what was opened without following a link
 //    is changed, once every folder above passed. A run as root whose settings folder is not
 //    its own (a home under sudo) keeps its settings for the run only: it reads, writes,
-//    makes and removes nothing there, and no leftover anywhere.
+//    makes and removes nothing there, and removes or puts back no leftover anywhere.
 // 6. Setting aside and removing. An entry is set aside by renaming it, in its folder, to a
 //    free name that no save or start looks at, past the first hundred with numbers no one
-//    can foresee. Only the user's own leftovers are removed: a killed download's in the
-//    program's folder and in the settings folder where it is one's own; a dead save's
-//    temporaries in the folders of the program's files and of their links' targets, and in
-//    that settings folder.
+//    can foresee. Only the user's own leftovers are removed: a killed download's, and an
+//    update's backup, in the program's folder and in the settings folder where it is one's
+//    own; a dead save's temporaries in the folders of the program's files and of their
+//    links' targets, and in that settings folder.
 #include "platform/trust.h"
 
 #include <cerrno>
@@ -100,12 +104,6 @@ bool closedToOthers(const struct stat& st) {
 
 bool closedOrSticky(const struct stat& st) { return closedToOthers(st) || (st.st_mode & S_ISVTX); }
 
-// Another account's link in a folder others may write may point at any file of the user's.
-bool mayFollow(const std::string& link) {
-    struct stat at {}, dir {};
-    if (::lstat(link.c_str(), &at) != 0 || ::stat(folderOf(link).c_str(), &dir) != 0) return false;
-    return closedToOthers(dir) || at.st_uid == ::geteuid() || at.st_uid == dir.st_uid;
-}
 
 // ".NAME.tmp-PID-N" with NAME an INI file's name, the update's backup or a download's
 // file: the process that made it.
@@ -143,10 +141,23 @@ void pushParts(std::vector<std::string>& left, std::string_view path) {
     left.insert(left.end(), parts.rbegin(), parts.rend());
 }
 
-// The walk of rules 3 to 5 from / to `path`; `there` tells that the folder exists at the end.
-FolderFault walk(const std::string& path, bool make, bool* there) {
-    constexpr int kWay = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-    *there = false;
+// The entry `name` of the folder open on `dir`, from one opening of it: its status and, for
+// a link, where it leads. A look at the name, then a second one, could meet two entries
+// swapped in between.
+bool openEntry(int dir, const char* name, struct stat& st, std::string& target) {
+    const Fd entry(::openat(dir, name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!entry.ok() || ::fstat(entry.get(), &st) != 0) return false;
+    target.clear();
+    if (!S_ISLNK(st.st_mode)) return true;
+    char to[PATH_MAX];
+    const ssize_t n = ::readlinkat(entry.get(), "", to, sizeof to);
+    if (n <= 0 || static_cast<size_t>(n) >= sizeof to) return errno = ENAMETOOLONG, false;
+    target.assign(to, static_cast<size_t>(n));
+    return true;
+}
+
+// The walk of rules 3 to 5 from / to `path`.
+FolderFault walk(const std::string& path) {
     // A relative path would be judged from wherever the program was started.
     if (path.empty() || path[0] != '/') return {Why::Unknown, path.empty() ? "." : path};
     const Why otherOwner = ::geteuid() == 0 ? Why::AdminElsewhere : Why::OtherOwner;
@@ -155,11 +166,17 @@ FolderFault walk(const std::string& path, bool make, bool* there) {
     std::string at;
     Fd dir(-1);
     struct stat st {};
+    // Judged by what was opened: whatever stood at the name a moment ago does not count.
+    auto enter = [&](int from, const char* name) {
+        Fd next(::openat(from, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!next.ok() || ::fstat(next.get(), &st) != 0) return false;
+        dir = std::move(next);
+        return true;
+    };
     auto fromTop = [&](std::string_view to) {
         pushParts(left, to);
         at = "/";
-        dir = Fd(::open("/", kWay));
-        return dir.ok() && ::fstat(dir.get(), &st) == 0;
+        return enter(AT_FDCWD, "/");
     };
     if (!fromTop(path)) return {Why::Unknown, "/"};
     for (int links = 0;;) {
@@ -171,35 +188,30 @@ FolderFault walk(const std::string& path, bool make, bool* there) {
                 const Fd open(::openat(dir.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
                 if (!open.ok() || ::fchmod(open.get(), st.st_mode & 07755) != 0) return {Why::OthersMayWrite, at};
             }
-            *there = true;
             return {};
         }
         if (!closedOrSticky(st)) return {Why::OthersMayWrite, at};
         const std::string name = std::move(left.back());
         left.pop_back();
         struct stat entry {};
-        if (::fstatat(dir.get(), name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0) {
+        std::string to;
+        if (!openEntry(dir.get(), name.c_str(), entry, to)) {
             if (errno != ENOENT) return {whyOf(errno), join(at, name)};
-            if (!make) return {}; // judged by the folder it would be made in, which passed
+            // Made now, where every folder above passed: judged by the folder it would be made
+            // in, it could be another account's by the time it is used.
             if ((::mkdirat(dir.get(), name.c_str(), 0700) != 0 && errno != EEXIST) ||
-                ::fstatat(dir.get(), name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0)
+                !openEntry(dir.get(), name.c_str(), entry, to))
                 return {whyOf(errno), at};
         }
         if (S_ISLNK(entry.st_mode)) {
             if (!usersOrRoots(entry.st_uid)) return {otherOwner, join(at, name)};
-            char target[PATH_MAX];
-            const ssize_t n = ::readlinkat(dir.get(), name.c_str(), target, sizeof target);
-            if (n <= 0 || static_cast<size_t>(n) >= sizeof target || ++links > 40) return {Why::Unknown, join(at, name)};
-            const std::string_view to(target, static_cast<size_t>(n));
-            if (target[0] != '/') pushParts(left, to);
+            if (++links > 40) return {Why::Unknown, join(at, name)};
+            if (to[0] != '/') pushParts(left, to);
             else if (!fromTop(to)) return {Why::Unknown, "/"};
             continue;
         }
-        // Judged by what was opened: whatever stood at the name a moment ago does not count.
-        Fd next(::openat(dir.get(), name.c_str(), kWay));
-        if (!next.ok() || ::fstat(next.get(), &st) != 0) return {whyOf(errno), join(at, name)};
+        if (!enter(dir.get(), name.c_str())) return {whyOf(errno), join(at, name)};
         at = name == ".." ? folderOf(at) : join(at, name);
-        dir = std::move(next);
     }
 }
 
@@ -207,11 +219,15 @@ FolderFault walk(const std::string& path, bool make, bool* there) {
 
 std::string followLinks(std::string path) {
     for (int hops = 0; hops < 40; ++hops) {
-        char target[PATH_MAX];
-        const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
-        if (n <= 0 || static_cast<size_t>(n) >= sizeof target || !mayFollow(path)) return path;
-        std::string next(target, static_cast<size_t>(n));
-        path = next.front() == '/' ? next : folderOf(path) + "/" + next;
+        const Fd dir(::open(folderOf(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        struct stat link {}, folder {};
+        std::string to;
+        // Another account's link in a folder others may write may lead to any file of the user's.
+        if (!dir.ok() || !openEntry(dir.get(), nameOf(path).c_str(), link, to) || to.empty() ||
+            ::fstat(dir.get(), &folder) != 0 ||
+            !(closedToOthers(folder) || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid))
+            return path;
+        path = to.front() == '/' ? to : folderOf(path) + "/" + to;
     }
     return path;
 }
@@ -259,18 +275,14 @@ void removeDeadTemporaries(const std::string& dir) {
 
 using namespace io;
 
-const FolderFault& OwnFolder::fault() const {
-    if (judgedFor_ != ::geteuid()) {
-        fault_ = walk(path_, false, &there_);
-        judgedFor_ = ::geteuid();
-    }
-    return fault_;
-}
+OwnFolder::OwnFolder(std::string path) : judged_(std::make_shared<Judgement>(Judgement{std::move(path), {}, {}})) {}
 
-bool OwnFolder::make() const {
-    if (!own()) return errno = EACCES, false;
-    if (!there_) fault_ = walk(path_, true, &there_);
-    return there_;
+const FolderFault& OwnFolder::fault() const {
+    if (judged_->judgedFor != ::geteuid()) {
+        judged_->fault = walk(judged_->path);
+        judged_->judgedFor = ::geteuid();
+    }
+    return judged_->fault;
 }
 
 void removeLeftover(const std::string& path, const OwnFolder& settings) {
@@ -283,7 +295,7 @@ void removeLeftover(const std::string& path, const OwnFolder& settings) {
 
 bool isOwnFile(const std::string& path) {
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && usersOrRoots(st.st_uid);
+    return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
 }
 
 } // namespace platform

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -28,25 +29,27 @@ struct FolderFault {
 };
 
 // A folder where the program keeps files of its own (the settings folder), judged once: by
-// rule 3 nobody but the user or root can change the answer afterwards.
+// rule 3 nobody but the user or root can change the answer afterwards. Copies share that one
+// judgement.
 class OwnFolder {
 public:
-    OwnFolder(std::string path = {}) : path_(std::move(path)) {}
-    const std::string& path() const { return path_; }
+    OwnFolder(std::string path = {});
+    const std::string& path() const { return judged_->path; }
     // The first folder at fault from the top, judged at the first call (and again only for
-    // another effective user); a folder of the user's left open to others is closed then.
+    // another effective user). A folder of the user's left open to others is closed then, and
+    // a missing one made then, where every folder above passed.
     const FolderFault& fault() const;
-    bool own() const { return !path_.empty() && fault().folder.empty(); }
+    bool own() const { return !path().empty() && fault().folder.empty(); }
     // Whether the program may look into it: a run as root looks into no folder not its own.
     bool mayLook() const { return own() || ::geteuid() != 0; }
-    // Makes the folders still missing, when it is one's own: true when it is there.
-    bool make() const;
 
 private:
-    std::string path_;
-    mutable FolderFault fault_;
-    mutable std::optional<uid_t> judgedFor_;
-    mutable bool there_ = false;
+    struct Judgement {
+        std::string path;
+        FolderFault fault;
+        std::optional<uid_t> judgedFor;
+    };
+    std::shared_ptr<Judgement> judged_;
 };
 
 // Removes what a killed download left at `path`, in `settings` or in the program's folder:
@@ -54,8 +57,8 @@ private:
 // in the settings folder, so that the next download can land.
 void removeLeftover(const std::string& path, const OwnFolder& settings);
 
-// Whether `path` is a regular file of the user's or root's, not a link: one the program
-// itself may have made there, never what another account put at its name.
+// Whether `path` is a regular file of the user's, not a link: one the program itself may
+// have made there, never what another account put at its name.
 bool isOwnFile(const std::string& path);
 
 namespace io {

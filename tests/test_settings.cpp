@@ -39,11 +39,11 @@ protected:
 
 TEST_F(SettingsTest, DefaultsAndEmptyValues) {
     Settings s = Settings::inFolder(dir + "/Zentrafo");
-    // Fresh profile: every read gives the caller's default and creates nothing.
+    // Fresh profile: every read gives the caller's default and writes nothing.
     EXPECT_EQ(s.get("data", "langue", "0"), "0");
     EXPECT_EQ(s.get("data", "ChImage", "1"), "1");
     EXPECT_EQ(s.get("data", "reduit"), "");
-    EXPECT_FALSE(fs::exists(dir + "/Zentrafo"));
+    EXPECT_FALSE(fs::exists(s.filePath()));
 
     ASSERT_TRUE(s.set("data", "ChImage", ""));
     EXPECT_EQ(s.get("data", "ChImage", "1"), ""); // stored empty is not missing

@@ -6,12 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "kill_during_saves.h"
@@ -31,11 +36,17 @@ constexpr unsigned kUser = testing_support::kOrdinaryUser, kOther = 1234, kMembe
 constexpr unsigned kDaemon = 1; // its group is its own alone on Debian
 constexpr gid_t kTeam = 4321;   // a group with other members
 
-// One home and one program folder, under a fresh folder that root owns.
+// One home and one program folder, under a fresh folder that root owns, removed with it.
 struct Paths {
     std::string top = testing_support::makeTempDir("zentrafo-setup"), home = top + "/home", config = home + "/.config",
                 settings = config + "/Zentrafo", program = top + "/program", file = program + "/Zentrafo.ini",
-                victim = top + "/victim", rootsFile = top + "/roots-file", scratch = top + "/scratch";
+                victim = top + "/victim", rootsFile = top + "/roots-file", scratch = top + "/scratch",
+                // Root's leftovers of a killed download and of a dead save, which no run may remove.
+                rootsPart = program + "/Zentrafo.ini.part",
+                rootsTemporary = program + "/.Zentrafo.ini.tmp-" + std::to_string(testing_support::deadPid()) + "-0";
+    Paths() = default;
+    Paths(const Paths&) = delete;
+    ~Paths() { fs::remove_all(top); }
 };
 using Step = std::function<void(const Paths&)>;
 
@@ -59,6 +70,8 @@ struct Row {
         const char* languageRead = "0"; // at the start
         rlim_t sizeLimit = RLIM_INFINITY;
         Step after = [](const Paths&) {};
+        Step meanwhile = nullptr; // by root, once a start has judged the settings folder
+        Step mend = nullptr;      // by the account, once a setting was refused
     } also = {};
 };
 void PrintTo(const Row& row, std::ostream* out) { *out << row.what; }
@@ -97,6 +110,18 @@ void shared(const Paths& p) {
 }
 const Step kAsIs = [](const Paths&) {};
 Outcome at(std::string Paths::*named, Why why) { return {named, why}; }
+const std::string kRootsSettings = "[data]\nlangue=1\n";
+// The name the recovery copy of `file` takes in the settings folder.
+std::string copyName(const std::string& file) {
+    unsigned long long h = 1469598103934665603ull;
+    for (unsigned char c : fs::canonical(file).string()) h = (h ^ c) * 1099511628211ull;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", h);
+    return std::string("unfinished-") + hex + ".ini";
+}
+
+// A run as root keeps no recovery copy in another account's home.
+const Outcome kAdminElsewhere = at(&Paths::home, Why::AdminElsewhere);
 
 const Row kSetups[] = {
     // Setups users have.
@@ -106,6 +131,11 @@ const Row kSetups[] = {
          folder(p.settings, kDaemon, kDaemon, 0775);
          own(p.file, kDaemon, kDaemon, 0664);
      }, kDone, kDone, kDone, true, {.account = kDaemon}},
+    {"umask 002, an account the account database does not know", [](const Paths& p) {
+         for (const std::string& f : {p.home, p.config, p.program}) own(f, kOther, kOther, 0775);
+         folder(p.settings, kOther, kOther, 0775);
+         own(p.file, kOther, kOther, 0664);
+     }, at(&Paths::home, Why::OthersMayWrite), kDone, at(&Paths::home, Why::OthersMayWrite), false, {.account = kOther}},
     {"the settings folder a link of the user's (a dotfile manager's)", [](const Paths& p) {
          folder(p.home + "/dots/zentrafo", kUser, kUser, 0700);
          link("../dots/zentrafo", p.settings, kUser);
@@ -146,6 +176,10 @@ const Row kSetups[] = {
      }}},
     {"the user's forecast in a sticky program folder open to all", [](const Paths& p) { own(p.program, kRoot, kRoot, 01777); },
      kDone, kDone, kDone, true},
+    {"another member's forecast the group shares, in a sticky program folder", [](const Paths& p) {
+         own(p.program, kRoot, kRoot, 01777);
+         own(p.file, kOther, kTeam, 0664);
+     }, kDone, kDone, kDone, true, {.alsoIn = kTeam, .after = [](const Paths& p) { EXPECT_TRUE(fileIs(p.file, kOther, kTeam, 0664)); }}},
     {"a shared install's forecast, another account's open to all, in its folder closed to new files", [](const Paths& p) {
          own(p.program, kOther, kOther, 0555);
          own(p.file, kOther, kOther, 0666);
@@ -164,6 +198,17 @@ const Row kSetups[] = {
          own(p.file, kOther, kOther, 0644); }, kDone, at(&Paths::file, Why::FileProtected), at(&Paths::file, Why::FileProtected), false},
     {"a read-only settings disk", [](const Paths& p) { folder(p.settings, kUser, kUser, 0500); },
      at(&Paths::settings, Why::ReadOnly), kDone, at(&Paths::settings, Why::ReadOnly), false},
+    {"the same, writable again before the setting is stored once more (at Quit)", [](const Paths& p) {
+         folder(p.settings, kUser, kUser, 0500); }, at(&Paths::settings, Why::ReadOnly), kDone, kDone, true,
+     {.mend = [](const Paths& p) { ::chmod(p.settings.c_str(), 0700); }}},
+    {"a first run, the settings folder to be made in a sticky folder open to all, another account racing to make it",
+     [](const Paths& p) { own(p.config, kRoot, kRoot, 01777); }, kDone, kDone, kDone, true,
+     {.after = [](const Paths& p) { EXPECT_TRUE(fileIs(p.settings, kUser, kUser, 0700)); },
+      .meanwhile = [](const Paths& p) {
+          if (::mkdir(p.settings.c_str(), 0777) != 0) return;
+          folder(p.settings, kOther, kOther, 0777);
+          link(p.victim, p.settings + "/settings.ini", kOther);
+      }}},
     {"a full disk", kAsIs, at(&Paths::settings, Why::Full), at(&Paths::program, Why::Full), at(&Paths::settings, Why::Full),
      false, {.sizeLimit = 8}},
     {"a home under another account's folder", [](const Paths& p) { own(p.top, kOther, kOther, 0755); },
@@ -189,7 +234,15 @@ const Row kSetups[] = {
          fs::remove(p.file);
          ASSERT_EQ(::mkfifo(p.file.c_str(), 0666), 0);
          own(p.file, kOther, kOther, 0666);
-     }, kDone, at(&Paths::program, Why::Unknown), kNoInPlace, false},
+     }, kDone, at(&Paths::file, Why::FileProtected), kNoInPlace, false},
+    {"another account's link at ~/.config, to a folder of the user's", [](const Paths& p) {
+         folder(p.home + "/dots/config", kUser, kUser, 0700);
+         link(p.home + "/dots/config", p.config, kOther);
+     }, at(&Paths::config, Why::OtherOwner), kDone, at(&Paths::config, Why::OtherOwner), false},
+    {"the settings folder another account made first, open to all, in a sticky folder", [](const Paths& p) {
+         own(p.config, kRoot, kRoot, 01777);
+         folder(p.settings, kOther, kOther, 0777);
+     }, at(&Paths::settings, Why::OtherOwner), kDone, at(&Paths::settings, Why::OtherOwner), false},
     {"another account's settings, planted while the settings folder lay open", [](const Paths& p) {
          folder(p.settings, kUser, kUser, 0777);
          put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kOther, kOther, 0644);
@@ -204,6 +257,10 @@ const Row kSetups[] = {
          put(p.victim, "[data]\nlangue=1\n", kUser, kUser, 0644);
          link(p.victim, p.settings + "/settings.ini", kMember);
      }, at(&Paths::config, Why::OthersMayWrite), kDone, at(&Paths::config, Why::OthersMayWrite), false},
+    {"another member's entry there at the name of the forecast's recovery copy", [](const Paths& p) {
+         shared(p);
+         put(p.settings + "/" + copyName(p.file), "theirs\n", kMember, kTeam, 0644);
+     }, at(&Paths::config, Why::OthersMayWrite), kDone, at(&Paths::config, Why::OthersMayWrite), false},
     {"another member's hard link there, to the user's forecast the group shares", [](const Paths& p) {
          shared(p);
          put(p.victim, "[data]\nlangue=1\n", kUser, kTeam, 0664);
@@ -211,49 +268,88 @@ const Row kSetups[] = {
      }, at(&Paths::config, Why::OthersMayWrite), kDone, at(&Paths::config, Why::OthersMayWrite), false},
     // A run as root with the user's HOME (sudo): nothing under that home is made, read,
     // changed or removed, whatever links the user put there.
-    {"a run as root, nothing made yet", kAsIs, at(&Paths::home, Why::AdminElsewhere), kDone, kDone, false,
+    {"a run as root, nothing made yet", kAsIs, kAdminElsewhere, kDone, kAdminElsewhere, false,
      {.account = kRoot, .after = [](const Paths& p) { EXPECT_FALSE(fs::exists(p.settings)); }}},
     {"a run as root, ~/.config a link of the user's to root's folder open to all", [](const Paths& p) {
-         link(p.scratch, p.config, kUser); }, at(&Paths::home, Why::AdminElsewhere), kDone, kDone, false,
+         link(p.scratch, p.config, kUser); }, kAdminElsewhere, kDone, kAdminElsewhere, false,
      {.account = kRoot}},
     {"a run as root, ~/.config/Zentrafo a link of the user's to root's folder open to all", [](const Paths& p) {
-         link(p.scratch, p.settings, kUser); }, at(&Paths::home, Why::AdminElsewhere), kDone, kDone, false,
+         link(p.scratch, p.settings, kUser); }, kAdminElsewhere, kDone, kAdminElsewhere, false,
      {.account = kRoot}},
     {"a run as root, settings.ini a link of the user's to root's file", [](const Paths& p) {
          folder(p.settings, kUser, kUser, 0700);
          link(p.rootsFile, p.settings + "/settings.ini", kUser);
-     }, at(&Paths::home, Why::AdminElsewhere), kDone, kDone, false, {.account = kRoot}},
+     }, kAdminElsewhere, kDone, kAdminElsewhere, false, {.account = kRoot, .after = [](const Paths& p) {
+         EXPECT_EQ(std::distance(fs::directory_iterator(p.settings), fs::directory_iterator()), 1); }}},
+};
+
+// The plain home: the user's, ~/.config 0700 without the program's folder yet, and the user's
+// forecast in the user's program folder with root's leftovers beside it; root's file and root's
+// folder open to all, and a file of the user's that no save may write.
+void plainHome(const Paths& p) {
+    own(p.top, kRoot, kRoot, 0755);
+    folder(p.home, kUser, kUser, 0755);
+    folder(p.config, kUser, kUser, 0700);
+    folder(p.program, kUser, kUser, 0755);
+    put(p.file, "[S]\nk=old\n", kUser, kUser, 0644);
+    put(p.victim, "mine\n", kUser, kUser, 0644);
+    put(p.rootsFile, kRootsSettings, kRoot, kRoot, 0600);
+    folder(p.scratch, kRoot, kRoot, 01777);
+    for (const std::string& leftover : {p.rootsPart, p.rootsTemporary}) put(leftover, "root's\n", kRoot, kRoot, 0644);
+}
+
+// A folder that takes no new file for the time of one column: write-protected, or for root,
+// whom no mode stops, immutable.
+class NoNewFiles {
+public:
+    NoNewFiles(std::string dir, bool root) : dir_(std::move(dir)), root_(root), mode_(modeOf(dir_)) { ok_ = close(true); }
+    ~NoNewFiles() { close(false); }
+    bool ok() const { return ok_; }
+
+private:
+    bool close(bool closed) {
+        if (!root_) return ::chmod(dir_.c_str(), closed ? mode_ & ~0222u : mode_) == 0;
+        const int fd = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = closed ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        if (fd >= 0) ::close(fd);
+        return done;
+    }
+    std::string dir_;
+    bool root_, ok_ = false;
+    unsigned mode_;
 };
 
 class Setups : public ::testing::TestWithParam<Row> {
 protected:
-    // The plain home: the user's, ~/.config 0700 without the program's folder yet, and the
-    // user's forecast in the user's program folder; root's file and root's folder open to all
-    // beside it, and a file of the user's that no save may write.
-    void SetUp() override {
-        own(p.top, kRoot, kRoot, 0755);
-        folder(p.home, kUser, kUser, 0755);
-        folder(p.config, kUser, kUser, 0700);
-        folder(p.program, kUser, kUser, 0755);
-        put(p.file, "[S]\nk=old\n", kUser, kUser, 0644);
-        put(p.victim, "mine\n", kUser, kUser, 0644);
-        put(p.rootsFile, "root's\n", kRoot, kRoot, 0600);
-        folder(p.scratch, kRoot, kRoot, 01777);
-    }
-    void TearDown() override { fs::remove_all(p.top); }
+    void SetUp() override { plainHome(p); }
 
-    // The exit status of `body`, run at a start of the program by the row's account.
+    // The exit status of `body`, given the settings as a start of the program by the row's
+    // account judged them; the row's `meanwhile` runs once they are judged.
     template <class Body> int atStart(Body body) {
         const auto& also = GetParam().also;
         return testing_support::statusOfChild([&] {
+            int judged[2];
+            if (::pipe(judged) != 0) return 91;
+            const pid_t other = also.meanwhile ? ::fork() : -1;
+            if (other == 0) {
+                char c;
+                if (::read(judged[0], &c, 1) == 1) also.meanwhile(p);
+                ::_exit(0);
+            }
             if (!(also.alsoIn ? testing_support::becomeAccount(also.account, {also.alsoIn})
                               : testing_support::becomeAccount(also.account)))
                 return 90;
             const rlimit limit{also.sizeLimit, also.sizeLimit};
             ::setrlimit(RLIMIT_FSIZE, &limit);
-            platform::setRecoveryFolder(p.settings);
-            platform::recoverUnfinishedSaves({p.file, p.settings + "/settings.ini"});
-            return body();
+            platform::Settings settings = platform::Settings::inFolder(p.settings);
+            platform::setRecoveryFolder(settings.place());
+            platform::recoverUnfinishedSaves({p.file, settings.filePath()});
+            platform::removeLeftover(p.rootsPart, settings.place());
+            if (other > 0 && (::write(judged[1], "j", 1) != 1 || ::waitpid(other, nullptr, 0) != other)) return 92;
+            return body(settings);
         });
     }
     // Whether what happened is `expected`, the message naming the right place.
@@ -268,9 +364,19 @@ protected:
     void save(const std::string& value, const Outcome& expected) {
         const bool plain = fs::is_regular_file(p.file);
         const std::string before = plain ? slurp(p.file) : "";
-        EXPECT_EQ(atStart([&] { return met(platform::writeIni(p.file, "S", "k", value), expected, "save") ? 0 : 1; }), 0);
+        EXPECT_EQ(atStart([&](auto&) { return met(platform::writeIni(p.file, "S", "k", value), expected, "save") ? 0 : 1; }), 0);
         if (plain) EXPECT_EQ(slurp(p.file), expected.named ? before : "[S]\nk=" + value + "\n");
         else EXPECT_FALSE(fs::is_regular_file(fs::symlink_status(p.file)));
+    }
+    // A rewrite in place killed once its old content is kept; then `state` written over the
+    // file, as the cut rewrite or a later save left it.
+    void cutAt(const std::string& state) {
+        EXPECT_EQ(atStart([&](auto&) {
+                      platform::onRecoveryCopyKept = [] { ::raise(SIGKILL); };
+                      return platform::writeIni(p.file, "S", "k", "cut") ? 0 : 1;
+                  }),
+                  -1);
+        std::ofstream(p.file, std::ios::binary | std::ios::trunc) << state;
     }
 
     const Paths p;
@@ -283,48 +389,47 @@ TEST_P(Setups, SettingsSavesAndCutSavesAreWhatTheUserExpects) {
 
     // A setting: kept for the next run, or the one box naming the folder at fault; the run
     // keeps it meanwhile. The folder is judged at the start; a disk that refuses the write
-    // says so at the setting.
+    // says so at the setting, and once it takes writes again the next setting stores it.
     const bool disk = s.setting.why == Why::ReadOnly || s.setting.why == Why::Full;
-    EXPECT_EQ(atStart([&] {
-                  platform::Settings settings = platform::Settings::inFolder(p.settings);
+    EXPECT_EQ(atStart([&](platform::Settings& settings) {
                   if (settings.get("data", "langue", "0") != s.also.languageRead) return 1;
                   if (!met(settings.set("data", "langue", "2"), s.setting, "setting") || settings.get("data", "langue") != "2")
                       return 2;
+                  if (s.also.mend) s.also.mend(p);
+                  if (s.also.mend && !met(settings.set("data", "langue", "2"), kDone, "setting once more")) return 4;
                   return met(settings.keepable(), disk ? kDone : s.setting, "start") ? 0 : 3;
               }),
               0);
-    EXPECT_EQ(atStart([&] { return platform::Settings::inFolder(p.settings).get("data", "langue", "0") == "2" ? 1 : 0; }),
-              s.setting.named ? 0 : 1);
+    EXPECT_EQ(atStart([&](auto&) { return platform::Settings::inFolder(p.settings).get("data", "langue", "0") == "2" ? 1 : 0; }),
+              s.setting.named && !s.also.mend ? 0 : 1);
 
     save("renamed", s.byRename);
     if (s.inPlace) {
-        const std::string program = fs::canonical(p.file).parent_path(); // a link's target's
-        const unsigned mode = modeOf(program);
-        ASSERT_EQ(::chmod(program.c_str(), mode & ~0222u), 0);
+        const NoNewFiles closed(fs::canonical(p.file).parent_path(), s.also.account == kRoot); // a link's target's
+        ASSERT_TRUE(closed.ok());
         save("in place", *s.inPlace);
         if (s.cutPutBack) {
-            // Killed once its old content is kept, the file then as the cut rewrite left it:
-            // the shorter new content over the old, not yet cut to its length.
-            const std::string before = slurp(p.file);
-            EXPECT_EQ(atStart([&] {
-                          platform::onRecoveryCopyKept = [] { ::raise(SIGKILL); };
-                          return platform::writeIni(p.file, "S", "k", "cut") ? 0 : 1;
-                      }),
-                      -1);
+            // Cut with the shorter new content over the old, not yet cut to its length: put back.
+            const std::string before = slurp(p.file), cut = "[S]\nk=cut\n";
+            cutAt(cut + before.substr(cut.size()));
             EXPECT_EQ(std::count_if(fs::directory_iterator(p.settings), fs::directory_iterator(), [](const auto& e) {
                           return e.path().filename().string().rfind("unfinished-", 0) == 0;
                       }),
                       1);
-            const std::string cut = "[S]\nk=cut\n";
-            std::ofstream(p.file, std::ios::binary | std::ios::trunc) << cut + before.substr(cut.size());
-            EXPECT_EQ(atStart([&] { return platform::readWholeFile(p.file) == before ? 0 : 1; }), 0);
+            EXPECT_EQ(atStart([&](auto&) { return platform::readWholeFile(p.file) == before ? 0 : 1; }), 0);
             EXPECT_EQ(slurp(p.file), before);
+            // Cut again, then saved by someone who could not see the copy, the two contents
+            // mixed inside one sector: that save counts.
+            const std::string mix = cut.substr(0, 7) + before.substr(7);
+            cutAt(mix);
+            EXPECT_EQ(atStart([&](auto&) { return platform::readWholeFile(p.file) == mix ? 0 : 1; }), 0);
+            EXPECT_EQ(slurp(p.file), mix);
         }
-        ASSERT_EQ(::chmod(program.c_str(), mode), 0);
     }
     EXPECT_EQ(slurp(p.victim), victim);
-    EXPECT_EQ(slurp(p.rootsFile), "root's\n");
+    EXPECT_EQ(slurp(p.rootsFile), kRootsSettings);
     EXPECT_TRUE(modeOf(p.scratch) == 01777 && fs::is_empty(p.scratch));
+    EXPECT_TRUE(fs::exists(p.rootsPart) && fs::exists(p.rootsTemporary));
     s.also.after(p);
 }
 
@@ -333,5 +438,33 @@ INSTANTIATE_TEST_SUITE_P(, Setups, ::testing::ValuesIn(kSetups), [](const auto& 
     for (const char* c = info.param.what; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
     return name;
 });
+
+// The user's forecast a link of the user's, in the user's folder open to all; another account
+// swaps its own link, to another file of the user's, with it, again and again: no save lands there.
+TEST(SwappedLinks, NoSaveWritesThroughALinkSwappedInMeanwhile) {
+    const Paths p;
+    plainHome(p);
+    own(p.program, kUser, kUser, 0777);
+    fs::rename(p.file, p.home + "/Zentrafo.ini");
+    link(p.home + "/Zentrafo.ini", p.file, kUser);
+    const std::string other = p.home + "/other";
+    put(other, "mine\n", kUser, kUser, 0644);
+    link(other, p.program + "/theirs", kOther);
+    const pid_t racer = ::fork();
+    if (racer == 0) {
+        while (testing_support::becomeAccount(kOther))
+            ::renameat2(AT_FDCWD, p.file.c_str(), AT_FDCWD, (p.program + "/theirs").c_str(), RENAME_EXCHANGE);
+        ::_exit(0);
+    }
+    EXPECT_EQ(testing_support::statusOfChild([&] {
+                  int saved = 0;
+                  if (!testing_support::becomeAccount(kUser)) return 2;
+                  for (int i = 0; i < 300; ++i) saved += platform::writeIni(p.file, "S", "k", std::to_string(i));
+                  return saved > 0 ? 0 : 1;
+              }),
+              0);
+    EXPECT_TRUE(testing_support::endChild(racer));
+    EXPECT_EQ(slurp(other), "mine\n");
+}
 
 } // namespace

@@ -3,10 +3,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "kill_during_saves.h"
 #include "platform/ini.h"
 #include "window_fixture.h"
 
@@ -135,25 +137,31 @@ TEST_F(WindowTest, SettingsLiveInTheUsersPrivateConfigurationFolder) {
         w.Form_Unload();
     }
     // Where a group with other members may write a folder above, nothing is kept, and the
-    // start says so once, naming that folder and how to close it, though the language it
-    // stores is unchanged; the run's settings last until it closes.
+    // start of the user's next run says so once, naming that folder and how to close it,
+    // though the language it stores is unchanged; the run's settings last until it closes.
+    for (const auto& e : std::filesystem::recursive_directory_iterator(root))
+        ASSERT_TRUE(testing_support::giveToOrdinaryUser(e.path()));
+    ASSERT_TRUE(testing_support::giveToOrdinaryUser(root));
     ASSERT_EQ(::chown((root + "/xdg").c_str(), 0, 4321), 0);
     ASSERT_EQ(::chmod((root + "/xdg").c_str(), 0775), 0);
-    {
-        Marlix w(fake);
-        w.Form_Load();
-        EXPECT_EQ(fake.boxes.size(), 1u);
-        w.online.Text2[1]->setText("Zizou");
-        w.Form_Unload();
-        EXPECT_EQ(w.reglages.get("pseudo"), "Zizou");
-        w.langage.lang_Click(1);
-        w.langage.lang_Click(2);
-        w.Form_Unload();
-    }
+    EXPECT_EQ(testing_support::statusAsOrdinaryUser([&] {
+                  Marlix w(fake);
+                  w.Form_Load();
+                  const bool told = fake.boxes.size() == 1;
+                  w.online.Text2[1]->setText("Zizou");
+                  w.Form_Unload();
+                  if (!told || w.reglages.get("pseudo") != "Zizou") return 1;
+                  w.langage.lang_Click(1);
+                  w.langage.lang_Click(2);
+                  w.Form_Unload();
+                  const std::string& text = fake.boxes[0].text;
+                  const bool right = fake.boxes.size() == 1 && text.find(":\n" + root + "/xdg\n") != std::string::npos &&
+                                     text.find("chmod\u00A0go-w") != std::string::npos;
+                  if (!right) std::cerr << text << "\n";
+                  return right ? 0 : 2;
+              }),
+              0);
     saved ? ::setenv("XDG_CONFIG_HOME", saved->c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
-    ASSERT_EQ(fake.boxes.size(), 1u);
-    EXPECT_NE(fake.boxes[0].text.find(":\n" + root + "/xdg\n"), std::string::npos) << fake.boxes[0].text;
-    EXPECT_NE(fake.boxes[0].text.find("chmod\u00A0go-w"), std::string::npos) << fake.boxes[0].text;
 
     const std::string file = root + "/xdg/Zentrafo/settings.ini";
     EXPECT_EQ(platform::readIni(file, "data", "langue"), "0");

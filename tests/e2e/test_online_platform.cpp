@@ -100,10 +100,11 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
     // What the message of a download the disk did not take opens with, and the update
     // button as it calls it, in each language.
     const struct {
-        const char *said, *button;
-    } kNotStored[] = {{"n'ont pas pu être enregistrés dans le dossier\u00A0:\n", "«\u00A0Mise\u00A0à\u00A0jour\u00A0»"},
-                      {"could not be saved in the folder:\n", "“Update”"},
-                      {"no se pudieron guardar en la carpeta:\n", "«Actualizar»"}};
+        const char *said, *button, *full;
+    } kNotStored[] = {{"n'ont pas pu être enregistrés dans le dossier\u00A0:\n", "«\u00A0Mise\u00A0à\u00A0jour\u00A0»",
+                       "Le disque du dossier est plein"},
+                      {"could not be saved in the folder:\n", "“Update”", "The folder's disk is full"},
+                      {"no se pudieron guardar en la carpeta:\n", "«Actualizar»", "El disco de la carpeta está lleno"}};
     const std::string large = kPublished + std::string(12000, ';') + "\n";
     const std::vector<Fault> faults{
         {"404", Reply::notFound(), true},
@@ -149,7 +150,7 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
             auto says = [&told](const std::string& part) { return told.find(part) != std::string::npos; };
             const auto& expected = kNotStored[language];
             const bool right = says(expected.said + folder.config + "\n") && !says(folder.program) &&
-                               says(expected.button) && (language == 0 || !says("pas pu"));
+                               says(expected.button) && says(expected.full) && (language == 0 || !says("pas pu"));
             if (!right) std::cerr << told << "\n";
             return right && w->online.Command8->fontBold() && !w->ResultatsRecus && w->reglages.get("FirstUse") != "1"
                        ? 0
