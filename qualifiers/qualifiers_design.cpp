@@ -33,6 +33,9 @@ constexpr std::array<Column, 10> kColumns{{{0, 540, "Rang"},
                                            {6000, 660, "Buts C"},
                                            {6660, 510, "Diff"}}};
 constexpr int kTableWidth = 7170;
+// The candidates' column (their list over the drawing-of-lots frame) stands right of the
+// qualified list's third column and ends before the fixture list.
+constexpr int kCandidatesLeft = 10260, kCandidatesWidth = 2280;
 
 } // namespace
 
@@ -92,13 +95,15 @@ void QualifiersStage::design() {
     Command24->setPicture("qualif");
     onClick(Command24, [this] { Command24_Click(); });
 
-    // Drawing-of-lots frame: the team names, shown once the names are unlocked.
-    FraTrim = &f.add(Kind::Frame, "FraTrim", -1, FraElim, 9600, 5640, 2760, 2760);
+    // Drawing-of-lots frame: the team names, shown once the names are unlocked. The hint
+    // takes three lines at this width, in every language.
+    FraTrim = &f.add(Kind::Frame, "FraTrim", -1, FraElim, kCandidatesLeft, 5640, kCandidatesWidth, 2850);
     FraTrim->setVisible(false);
-    Label16 = &f.add(Kind::Label, "Label16", -1, FraTrim, 90, 210, 2580, 600,
+    constexpr int kNameWidth = kCandidatesWidth - 180;
+    Label16 = &f.add(Kind::Label, "Label16", -1, FraTrim, 90, 210, kNameWidth, 690,
                      "Cliquer dans une equipe pour lui donner l'avantage en cas d'égalité");
     for (int i = 0; i < 6; ++i) {
-        Control& n = f.add(Kind::TextBox, "NEElim", i, FraTrim, 90, 840 + i * 285, 2580, 285);
+        Control& n = f.add(Kind::TextBox, "NEElim", i, FraTrim, 90, 930 + i * 285, kNameWidth, 285);
         n.setVisible(false);
         n.on(Ev::DblClick, [this](Control& c, EventArgs&) { NEElim_DblClick(c.index()); });
         NEElim[static_cast<size_t>(i)] = &n;
@@ -128,8 +133,9 @@ void QualifiersStage::design() {
 }
 
 void QualifiersStage::designGrid(forms::Form& f) {
-    // A borderless box holds the rows, so that the grid's own coordinates start at 0.
-    Control* grid = &f.add(Kind::Frame, "FraGrille", -1, FraElim, 0, 660, 5100, 8220);
+    // A borderless box holds the rows, so that the grid's own coordinates start at 0. It
+    // starts below the group buttons: over them it would take the presses on their edge.
+    Control* grid = &f.add(Kind::Frame, "FraGrille", -1, FraElim, 0, 675, 5100, 8220);
     grid->setValue(1);
     for (int i = 0; i < 2; ++i) {
         Control& team = f.add(Kind::TextBox, "EquiElim", i, grid, i == 0 ? 120 : 3060, 180, 1845, 280);
@@ -205,9 +211,10 @@ void QualifiersStage::designPlayOffs(forms::Form& f) {
     }
 
     // Candidates of the play-offs, seated by a double-click.
-    Label17_5 = &f.add(Kind::Label, "Label17", 5, FraElim, 9600, 2820, 2700, 255, "Qualifiés pour les barrages:");
+    Label17_5 = &f.add(Kind::Label, "Label17", 5, FraElim, kCandidatesLeft, 2820, kCandidatesWidth, 255,
+                       "Qualifiés pour les barrages:");
     Label17_5->setFontBold(true);
-    QuaBar = &f.add(Kind::TextBox, "QuaBar", -1, FraElim, 9600, 3090, 2700, 2460);
+    QuaBar = &f.add(Kind::TextBox, "QuaBar", -1, FraElim, kCandidatesLeft, 3090, kCandidatesWidth, 2460);
     QuaBar->setMultiLine(true);
     QuaBar->on(Ev::DblClick, [this](Control&, EventArgs&) { QuaBar_DblClick(); });
 

@@ -201,7 +201,7 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
         int language = 0;
         std::string said = "n'ont pas pu être enregistrés dans le fichier\u00A0:\n",
                     button = "«\u00A0Mise\u00A0à\u00A0jour\u00A0»";
-        unsigned othersBackupLink = 0; // the folder's mode, when another account put a link there
+        bool othersBackupLink = false; // another account put a link at the backup's name
         bool foreignGroup = false;     // the user's own file, of a group the user is not in
         bool refusedBefore = false;    // a save of it refused earlier in the run, for another cause
     } cases[] = {{"read-only forecast", P::owner_all, readOnly, true},
@@ -212,10 +212,10 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
                  {"both closed, in English", closed, readOnly, false, 1, "could not be saved to the file:\n", "“Update”"},
                  {"both closed, in Spanish", closed, readOnly, false, 2, "no se pudieron guardar en el archivo:\n",
                   "«Actualizar»"},
-                 {.what = "another account's link as the backup, in a folder open to all", .fileMode = P::owner_read | P::owner_write,
-                  .replaced = true, .othersBackupLink = 0777},
-                 {.what = "the same, in a sticky folder", .fileMode = P::owner_read | P::owner_write, .replaced = true,
-                  .othersBackupLink = 01777},
+                 {.what = "another account's link as the backup, in a folder open to all", .folderMode = P::all,
+                  .fileMode = P::owner_read | P::owner_write, .replaced = true, .othersBackupLink = true},
+                 {.what = "the same, in a sticky folder", .folderMode = P::all | P::sticky_bit,
+                  .fileMode = P::owner_read | P::owner_write, .replaced = true, .othersBackupLink = true},
                  {.what = "an unreadable forecast", .folderMode = P::owner_all, .fileMode = P::none, .replaced = false,
                   .refusedBefore = true}};
     const std::string victim = root + "/notes.txt", backup = program + "/Zentrafo.BU";
@@ -229,7 +229,7 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
         if (c.foreignGroup) {
             ASSERT_EQ(::chown(iniPath().c_str(), static_cast<uid_t>(-1), 0), 0);
         }
-        fs::permissions(program, c.othersBackupLink ? static_cast<P>(c.othersBackupLink) : c.folderMode);
+        fs::permissions(program, c.folderMode);
         if (c.othersBackupLink) {
             std::ofstream(victim) << "mine\n";
             ASSERT_TRUE(testing_support::giveToOrdinaryUser(victim));

@@ -531,4 +531,42 @@ TEST_F(QualifiersTest, HoverMarksTheTeamAndThePopUpTellsItsStatus) {
     EXPECT_FALSE(q().SortRang[7]->visible());
 }
 
+// Everything the panel can show at once (the drawing-of-lots frame, the hover pop-up, the
+// contest's button included), in either display mode, since the zoom scales positions
+// alike: each control stands inside its box, and no two controls of one box cover each
+// other. Only the grid's rows overlap, by the border they share.
+TEST_F(QualifiersTest, NoControlOfThePanelCoversAnother) {
+    const forms::Control* panel = q().FraElim;
+    const auto onPanel = [panel](const forms::Control& c) {
+        for (const forms::Control* p = c.parent(); p; p = p->parent())
+            if (p == panel) return true;
+        return false;
+    };
+    const auto label = [](const forms::Control& c) {
+        return c.name() + (c.index() < 0 ? "" : "(" + std::to_string(c.index()) + ")");
+    };
+    std::map<const forms::Control*, std::vector<const forms::Control*>> boxes;
+    for (const auto& c : w->form.controls()) {
+        // The working lists are parked beyond the panel's right edge, never shown; a picture
+        // area without a picture draws nothing.
+        if (!onPanel(*c) || c->name() == "FraCalcul" || c->parent()->name() == "FraCalcul" ||
+            (c->kind() == forms::Kind::Image && c->picture().empty()))
+            continue;
+        const forms::Control& box = *c->parent();
+        EXPECT_TRUE(c->left() >= 0 && c->top() >= 0 && c->left() + c->width() <= box.width() &&
+                    c->top() + c->height() <= box.height())
+            << label(*c) << " outside " << label(box);
+        if (&box != q().EquiElim[0]->parent()) boxes[&box].push_back(c.get());
+    }
+    ASSERT_GT(boxes[panel].size(), 100u);
+    for (const auto& [box, inside] : boxes)
+        for (size_t i = 0; i < inside.size(); ++i)
+            for (size_t j = i + 1; j < inside.size(); ++j) {
+                const forms::Control &a = *inside[i], &b = *inside[j];
+                const bool cover = a.left() < b.left() + b.width() && b.left() < a.left() + a.width() &&
+                                   a.top() < b.top() + b.height() && b.top() < a.top() + a.height();
+                EXPECT_FALSE(cover) << label(a) << " and " << label(b);
+            }
+}
+
 } // namespace
