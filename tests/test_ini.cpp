@@ -524,6 +524,7 @@ TEST_F(IniTest, ReadsMeetOneWholeVersionWhileAnotherProcessRewritesInPlace) {
     // longer than a read.
     std::string base = fs::is_directory("/dev/shm") ? "/dev/shm/zentrafo-XXXXXX" : "/tmp/zentrafo-XXXXXX";
     ASSERT_TRUE(::mkdtemp(base.data()));
+    const testing_support::RemovedAtEnd removed{base};
     const std::string program = base + "/program", path = program + "/Zentrafo.ini", settings = base + "/Zentrafo";
     fs::create_directories(program);
     fs::create_directories(settings);
@@ -556,7 +557,6 @@ TEST_F(IniTest, ReadsMeetOneWholeVersionWhileAnotherProcessRewritesInPlace) {
               }),
               0);
     testing_support::endChild(writer);
-    fs::remove_all(base);
 }
 
 } // namespace
