@@ -87,6 +87,11 @@ public:
     void SetUp() override {
         folder_.emplace();
         ::setenv("XDG_CONFIG_HOME", folder_->config.c_str(), 1);
+        // Qt's runtime folder as well: unset, Qt makes one in /tmp that outlives the run.
+        const std::string runtime = folder_->root + "/runtime";
+        std::filesystem::create_directory(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(folder_->program);
     }
