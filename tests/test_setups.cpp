@@ -231,6 +231,7 @@ protected:
     // user's forecast in the user's program folder; root's file and root's folder open to all
     // beside it, and a file of the user's that no save may write.
     void SetUp() override {
+        SKIP_UNLESS_ROOT();
         own(p.top, kRoot, kRoot, 0755);
         folder(p.home, kUser, kUser, 0755);
         folder(p.config, kUser, kUser, 0700);
