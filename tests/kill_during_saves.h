@@ -18,10 +18,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// A test that acts as other accounts (gives files away, becomes another account, plants
+// another account's files) runs as root, as in CI; for anyone else it says so in one line
+// and is skipped. It comes first in the test, or in its fixture's SetUp.
+#define SKIP_UNLESS_ROOT() \
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: it acts as other accounts (sudo bash scripts/test.sh runs it)"
+
 namespace testing_support {
 
 // Root, who runs the tests, may write anything: a child that must meet the permissions a
-// user meets works on files given to an ordinary account, and becomes that account.
+// user meets works on files given to an ordinary account, and becomes that account. Run by
+// an ordinary account, the tests are that account already, and these do nothing.
 inline constexpr unsigned kOrdinaryUser = 65534;
 inline bool giveToOrdinaryUser(const std::string& path) {
     return ::geteuid() != 0 || ::chown(path.c_str(), kOrdinaryUser, kOrdinaryUser) == 0;

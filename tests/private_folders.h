@@ -21,7 +21,30 @@ inline std::string slurp(const std::filesystem::path& p) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A fresh folder under /tmp, removed with the object.
+// Opens a test's folder, and every folder in it, to its owner: a test may leave one
+// read-only or shut, which stops an ordinary account (not root) from removing what it holds.
+inline void openToOwner(const std::filesystem::path& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::symlink_status(path, ec).type() != fs::file_type::directory) return;
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) openToOwner(it->path());
+}
+// Removes a test's folder and all it holds, however the test left it. It never throws, since
+// it runs in destructors.
+inline void removeTree(const std::filesystem::path& path) {
+    openToOwner(path);
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+}
+
+// A folder that goes (removeTree) when the object does, however the test ends.
+struct RemovedAtEnd {
+    std::string path;
+    ~RemovedAtEnd() { removeTree(path); }
+};
+
+// A fresh folder under /tmp, for the caller to remove (removeTree).
 inline std::string makeTempDir(const char* prefix) {
     std::string tmpl = std::string("/tmp/") + prefix + "-XXXXXX";
     if (!::mkdtemp(tmpl.data())) ADD_FAILURE() << "cannot create a temporary folder";
@@ -44,7 +67,7 @@ struct ProgramFolder {
     explicit ProgramFolder(bool shippedFiles = true) {
         shippedFiles ? copyRuntimeFiles(program) : (void)std::filesystem::create_directories(program);
     }
-    ~ProgramFolder() { std::filesystem::remove_all(root); }
+    ~ProgramFolder() { removeTree(root); }
     ProgramFolder(const ProgramFolder&) = delete;
     ProgramFolder& operator=(const ProgramFolder&) = delete;
 
@@ -64,6 +87,11 @@ public:
     void SetUp() override {
         folder_.emplace();
         ::setenv("XDG_CONFIG_HOME", folder_->config.c_str(), 1);
+        // Qt's runtime folder as well: unset, Qt makes one in /tmp that outlives the run.
+        const std::string runtime = folder_->root + "/runtime";
+        std::filesystem::create_directory(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         previous_ = std::filesystem::current_path();
         std::filesystem::current_path(folder_->program);
     }

@@ -190,6 +190,7 @@ TEST_F(OnlineTest, StartUpPutsBackABackupAndRemovesPartialDownloads) {
 // program's folder, and the file is as it was. In a folder open to all, another account's
 // link at the backup's name is not written through: the update goes on without a backup.
 TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
+    SKIP_UNLESS_ROOT();
     const std::string published = savedForecast("Published", "2") + kPublishedSections;
     served["/Zentrafo.ini"] = published;
     using P = fs::perms;

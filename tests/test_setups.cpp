@@ -46,7 +46,7 @@ struct Paths {
                 rootsTemporary = program + "/.Zentrafo.ini.tmp-" + std::to_string(testing_support::deadPid()) + "-0";
     Paths() = default;
     Paths(const Paths&) = delete;
-    ~Paths() { fs::remove_all(top); }
+    ~Paths() { testing_support::removeTree(top); }
 };
 using Step = std::function<void(const Paths&)>;
 
@@ -324,7 +324,10 @@ private:
 
 class Setups : public ::testing::TestWithParam<Row> {
 protected:
-    void SetUp() override { plainHome(p); }
+    void SetUp() override {
+        SKIP_UNLESS_ROOT();
+        plainHome(p);
+    }
 
     // The exit status of `body`, given the settings as a start of the program by the row's
     // account judged them; the row's `meanwhile` runs once they are judged.
@@ -442,6 +445,7 @@ INSTANTIATE_TEST_SUITE_P(, Setups, ::testing::ValuesIn(kSetups), [](const auto& 
 // The user's forecast a link of the user's, in the user's folder open to all; another account
 // swaps its own link, to another file of the user's, with it, again and again: no save lands there.
 TEST(SwappedLinks, NoSaveWritesThroughALinkSwappedInMeanwhile) {
+    SKIP_UNLESS_ROOT();
     const Paths p;
     plainHome(p);
     own(p.program, kUser, kUser, 0777);

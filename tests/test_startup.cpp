@@ -118,6 +118,7 @@ TEST_F(WindowTest, ClosingKeepsDisplayModeAndIdentityButNeverErases) {
 }
 
 TEST_F(WindowTest, SettingsLiveInTheUsersPrivateConfigurationFolder) {
+    SKIP_UNLESS_ROOT();
     const char* old = std::getenv("XDG_CONFIG_HOME");
     const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
     ::setenv("XDG_CONFIG_HOME", (root + "/xdg").c_str(), 1);

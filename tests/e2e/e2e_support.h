@@ -62,11 +62,10 @@ inline QWidget* topLevelTitled(const QString& title) {
 }
 
 // Where the tests leave their screenshots and printed pages to look at: a folder of the
-// system's temporary files, one for each build, never the program's folder.
+// build's, never the program's folder itself, nor /tmp, which a run leaves as it found it.
 inline QString outputPath(const QString& name) {
     static const QString folder = [] {
-        const QString dir = QDir::temp().filePath(QStringLiteral("zentrafo-e2e") +
-                                                  QStringLiteral(ZENTRAFO_BUILD_DIR).replace(QLatin1Char('/'), QLatin1Char('_')));
+        const QString dir = QStringLiteral(ZENTRAFO_BUILD_DIR "/test-pictures");
         QDir().mkpath(dir);
         return dir;
     }();

@@ -28,6 +28,7 @@
 
 #include "e2e_support.h"
 #include "http_test_server.h"
+#include "kill_during_saves.h"
 #include "qt/qt_platform.h"
 
 namespace {
@@ -358,6 +359,7 @@ TEST(StartupOnline, StallingImageServerDoesNotHoldTheWindow) {
 // Where no setting can be kept, the start says so in one box, and only once the window is
 // drawn behind it: on a first run, and on a later one whose language is already stored.
 TEST(StartupSettings, UnkeptSettingsBoxComesOverTheDrawnWindowOnce) {
+    SKIP_UNLESS_ROOT();
     // Every message box as it comes up, whether the program's window stood drawn behind it,
     // answered OK at once.
     struct BoxWatch : QObject {
