@@ -3,6 +3,8 @@
 set -euo pipefail
 PKGS=(build-essential cmake pkg-config qt6-base-dev qt6-svg-dev libgl1-mesa-dev libcurl4-openssl-dev
       libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth fonts-dejavu-core
+      # chattr: the tests close a folder to root's new files by making it immutable.
+      e2fsprogs
       # "Liberation Sans": the family the windows ask for, as wide as the designed fonts.
       fonts-liberation2
       # Qt's own texts (file dialog, message box buttons) in French and Spanish.

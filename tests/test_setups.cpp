@@ -7,13 +7,14 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
+#include <iomanip>
+#include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -115,9 +116,7 @@ const std::string kRootsSettings = "[data]\nlangue=1\n";
 std::string copyName(const std::string& file) {
     unsigned long long h = 1469598103934665603ull;
     for (unsigned char c : fs::canonical(file).string()) h = (h ^ c) * 1099511628211ull;
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", h);
-    return std::string("unfinished-") + hex + ".ini";
+    return (std::ostringstream() << "unfinished-" << std::hex << std::setw(16) << std::setfill('0') << h << ".ini").str();
 }
 
 // A run as root keeps no recovery copy in another account's home.
@@ -298,28 +297,14 @@ void plainHome(const Paths& p) {
     for (const std::string& leftover : {p.rootsPart, p.rootsTemporary}) put(leftover, "root's\n", kRoot, kRoot, 0644);
 }
 
-// A folder that takes no new file for the time of one column: write-protected, or for root,
-// whom no mode stops, immutable.
-class NoNewFiles {
-public:
-    NoNewFiles(std::string dir, bool root) : dir_(std::move(dir)), root_(root), mode_(modeOf(dir_)) { ok_ = close(true); }
-    ~NoNewFiles() { close(false); }
-    bool ok() const { return ok_; }
-
-private:
-    bool close(bool closed) {
-        if (!root_) return ::chmod(dir_.c_str(), closed ? mode_ & ~0222u : mode_) == 0;
-        const int fd = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY);
-        int flags = 0;
-        bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-        flags = closed ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        if (fd >= 0) ::close(fd);
-        return done;
-    }
-    std::string dir_;
-    bool root_, ok_ = false;
-    unsigned mode_;
+// A folder that takes no new file while this lives: write-protected, or for root, whom no
+// mode stops, immutable.
+struct NoNewFiles {
+    const std::string dir;
+    const bool root;
+    const unsigned mode = modeOf(dir);
+    const bool ok = root ? std::system(("chattr +i " + dir).c_str()) == 0 : ::chmod(dir.c_str(), mode & ~0222u) == 0;
+    ~NoNewFiles() { root ? (void)std::system(("chattr -i " + dir).c_str()) : (void)::chmod(dir.c_str(), mode); }
 };
 
 class Setups : public ::testing::TestWithParam<Row> {
@@ -408,8 +393,8 @@ TEST_P(Setups, SettingsSavesAndCutSavesAreWhatTheUserExpects) {
 
     save("renamed", s.byRename);
     if (s.inPlace) {
-        const NoNewFiles closed(fs::canonical(p.file).parent_path(), s.also.account == kRoot); // a link's target's
-        ASSERT_TRUE(closed.ok());
+        const NoNewFiles closed{fs::canonical(p.file).parent_path(), s.also.account == kRoot}; // a link's target's
+        ASSERT_TRUE(closed.ok);
         save("in place", *s.inPlace);
         if (s.cutPutBack) {
             // Cut with the shorter new content over the old, not yet cut to its length: put back.
@@ -451,9 +436,7 @@ TEST(SwappedLinks, NoSaveWritesThroughALinkSwappedInMeanwhile) {
     own(p.program, kUser, kUser, 0777);
     fs::rename(p.file, p.home + "/Zentrafo.ini");
     link(p.home + "/Zentrafo.ini", p.file, kUser);
-    const std::string other = p.home + "/other";
-    put(other, "mine\n", kUser, kUser, 0644);
-    link(other, p.program + "/theirs", kOther);
+    link(p.victim, p.program + "/theirs", kOther);
     const pid_t racer = ::fork();
     if (racer == 0) {
         while (testing_support::becomeAccount(kOther))
@@ -463,12 +446,13 @@ TEST(SwappedLinks, NoSaveWritesThroughALinkSwappedInMeanwhile) {
     EXPECT_EQ(testing_support::statusOfChild([&] {
                   int saved = 0;
                   if (!testing_support::becomeAccount(kUser)) return 2;
+                  platform::setRecoveryFolder(p.settings); // the victim's folder takes no new file: rewritten in place
                   for (int i = 0; i < 300; ++i) saved += platform::writeIni(p.file, "S", "k", std::to_string(i));
                   return saved > 0 ? 0 : 1;
               }),
               0);
     EXPECT_TRUE(testing_support::endChild(racer));
-    EXPECT_EQ(slurp(other), "mine\n");
+    EXPECT_EQ(slurp(p.victim), "mine\n");
 }
 
 } // namespace
