@@ -247,7 +247,7 @@ std::optional<std::string> readWholeFile(const std::string& path, bool* missing,
     if (settings && !settings->mayLook()) return std::nullopt;
     // Opened where the program's own resolution of links leads, never through a link it
     // would not follow.
-    const std::string target = followLinks(path);
+    const std::string target = followLinks(path, settings);
     Fd fd(openExisting(target, O_RDONLY | O_NOFOLLOW));
     if (!fd.ok() && missing) *missing = errno == ENOENT || errno == ENOTDIR;
     if (!fd.ok() || (settings && !mayReadSettings(fd.get(), *settings))) return std::nullopt;

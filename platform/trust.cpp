@@ -217,14 +217,14 @@ FolderFault walk(const std::string& path) {
 
 } // namespace
 
-std::string followLinks(std::string path) {
+std::string followLinks(std::string path, bool settings) {
     for (int hops = 0; hops < 40; ++hops) {
         const Fd dir(::open(folderOf(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         struct stat link {}, folder {};
         std::string to;
         // Another account's link in a folder others may write may lead to any file of the user's.
         if (!dir.ok() || !openEntry(dir.get(), nameOf(path).c_str(), link, to) || to.empty() ||
-            ::fstat(dir.get(), &folder) != 0 ||
+            ::fstat(dir.get(), &folder) != 0 || (settings && !usersOrRoots(link.st_uid)) ||
             !(closedToOthers(folder) || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid))
             return path;
         path = to.front() == '/' ? to : folderOf(path) + "/" + to;

@@ -69,7 +69,8 @@ bool usersOrRoots(uid_t uid);
 // The file a path names once every link on its last part is followed; a dangling link
 // names the file it would create. In a folder that others may write, a link that neither
 // the user nor the folder's owner made is not followed: the path then names that link.
-std::string followLinks(std::string path);
+// For the settings (`settings`), no other account's link is followed, whoever owns its folder.
+std::string followLinks(std::string path, bool settings = false);
 
 // Whether the settings file open on `fd`, in `settings`, may be read: the user's or root's,
 // and with no second link where the folder is not the user's own.

@@ -238,9 +238,12 @@ const Row kSetups[] = {
          folder(p.home + "/dots/config", kUser, kUser, 0700);
          link(p.home + "/dots/config", p.config, kOther);
      }, at(&Paths::config, Why::OtherOwner), kDone, at(&Paths::config, Why::OtherOwner), false},
-    {"the settings folder another account made first, open to all, in a sticky folder", [](const Paths& p) {
+    {"the settings folder another account made first, open to all, in a sticky folder, with his link to the user's file",
+     [](const Paths& p) {
          own(p.config, kRoot, kRoot, 01777);
          folder(p.settings, kOther, kOther, 0777);
+         put(p.home + "/other.ini", kRootsSettings, kUser, kUser, 0644);
+         link(p.home + "/other.ini", p.settings + "/settings.ini", kOther);
      }, at(&Paths::settings, Why::OtherOwner), kDone, at(&Paths::settings, Why::OtherOwner), false},
     {"another account's settings, planted while the settings folder lay open", [](const Paths& p) {
          folder(p.settings, kUser, kUser, 0777);
