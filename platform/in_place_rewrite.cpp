@@ -434,7 +434,7 @@ void recoverUnfinishedSaves(const std::vector<std::string>& files) {
         if (settings.own() && folderOf(file) == settings.path()) setAsideUntrusted(file);
         const std::string target = resolvedPath(file);
         restoreAtStart(target, copyPathOf(target));
-        folders.insert({folderOf(file), folderOf(followLinks(file))});
+        folders.insert({folderOf(file), folderOf(followLinks(file, folderOf(file) == settings.path()))});
     }
     // Each folder once: the program's files share one, the settings lie in the recovery folder.
     if (settings.own()) folders.insert(settings.path());

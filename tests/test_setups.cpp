@@ -244,7 +244,9 @@ const Row kSetups[] = {
          folder(p.settings, kOther, kOther, 0777);
          put(p.home + "/other.ini", kRootsSettings, kUser, kUser, 0644);
          link(p.home + "/other.ini", p.settings + "/settings.ini", kOther);
-     }, at(&Paths::settings, Why::OtherOwner), kDone, at(&Paths::settings, Why::OtherOwner), false},
+         put(p.home + "/" + fs::path(p.rootsTemporary).filename().string(), "mine\n", kUser, kUser, 0644);
+     }, at(&Paths::settings, Why::OtherOwner), kDone, at(&Paths::settings, Why::OtherOwner), false,
+     {.after = [](const Paths& p) { EXPECT_TRUE(fs::exists(p.home + "/" + fs::path(p.rootsTemporary).filename().string())); }}},
     {"another account's settings, planted while the settings folder lay open", [](const Paths& p) {
          folder(p.settings, kUser, kUser, 0777);
          put(p.settings + "/settings.ini", "[data]\nlangue=1\n", kOther, kOther, 0644);
