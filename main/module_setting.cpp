@@ -1,6 +1,7 @@
 #include "main/module_setting.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "platform/files.h"
 
@@ -75,6 +76,16 @@ platform::SaveFailure EchecDe(const std::string& path, const std::string& dossie
     return {platform::SaveFailure::Folder, platform::Why::Unknown, path, dossier};
 }
 } // namespace
+
+platform::IniFile LitFichierAffiche(platform::Platform& p, int langue, std::string_view stem) {
+    const std::string path = CheminIni(p, stem);
+    std::optional<platform::IniFile> doc = path.empty() ? platform::IniFile{} : platform::IniFile::open(path);
+    if (doc) return std::move(*doc);
+    p.messageBox(TexteProgramme(Texte::LectureImpossible, langue,
+                                {path, TexteCause(EchecDe(path, DossierProgramme(p)), langue)}),
+                 platform::MbOk | platform::MbIconInformation, "Dravello 2019");
+    return {};
+}
 
 void SignaleEchecSauvegarde(platform::Platform& p, int langue, std::string_view stem, Texte quoi,
                             std::string_view bouton) {

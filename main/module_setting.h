@@ -35,6 +35,9 @@ bool EcrireIni(platform::Platform& p, std::string_view stem, std::string_view se
 // Readers of many keys read the file once and ask the document, with the same result
 // rules as LireIni.
 platform::IniFile LitFichierIni(platform::Platform& p, std::string_view stem);
+// The same, for the file whose content the window shows: where it is there but cannot be
+// read, a message in `langue` names it and why, and says that it is left as it is.
+platform::IniFile LitFichierAffiche(platform::Platform& p, int langue, std::string_view stem);
 std::string LireIni(const platform::IniFile& doc, std::string_view section, std::string_view key,
                     std::string_view def = {});
 

@@ -10,7 +10,7 @@ using Langues = std::array<std::string_view, 3>;
 
 // In the order of Texte. French puts a non-breaking space (\u00A0) before ":" ";" "!" "?"
 // and inside « »: no line of a message starts with a lone ":".
-constexpr std::array<Langues, 17> kTextes{{
+constexpr std::array<Langues, 23> kTextes{{
     {"Imprimer dans un fichier PDF", "Print to a PDF file", "Imprimir en un archivo PDF"},
     {"Le pronostic n'a pas pu être enregistré", "The forecast could not be saved",
      "El pronóstico no se pudo guardar"},
@@ -51,6 +51,10 @@ constexpr std::array<Langues, 17> kTextes{{
      "The settings (language, display, pseudonym, password) cannot be kept once the program closes. %1",
      "La configuración (idioma, visualización, seudónimo, contraseña) no se podrá conservar al cerrar el "
      "programa. %1"},
+    // The window then shows none of the file: the user must not take that for its content.
+    {"Le fichier n'a pas pu être lu\u00A0:\n%1\n\nLa fenêtre n'en montre rien, et il est laissé tel quel. %2",
+     "The file could not be read:\n%1\n\nThe window shows nothing of it, and it is left as it is. %2",
+     "No se pudo leer el archivo:\n%1\n\nLa ventana no muestra nada de él, y se deja tal cual. %2"},
     {"Le dossier est peut-être protégé en écriture, ou son disque plein\u00A0:\n%1",
      "The folder may be write-protected, or its disk full:\n%1",
      "La carpeta puede estar protegida contra escritura, o su disco lleno:\n%1"},
@@ -82,6 +86,20 @@ constexpr std::array<Langues, 17> kTextes{{
     {"Le fichier est protégé en écriture, ou appartient à un autre compte\u00A0:\n%1",
      "The file is write-protected, or another account's:\n%1",
      "El archivo está protegido contra escritura, o pertenece a otra cuenta:\n%1"},
+    {"Le fichier est protégé en lecture\u00A0:\n%1", "The file is read-protected:\n%1",
+     "El archivo está protegido contra lectura:\n%1"},
+    {"Le fichier dépasse, ou dépasserait, les 4\u00A0Mo que lit le programme\u00A0:\n%1",
+     "The file is, or would be, larger than the 4\u00A0MB the program reads:\n%1",
+     "El archivo supera, o superaría, los 4\u00A0MB que lee el programa:\n%1"},
+    {"Ce n'est pas un fichier (un dossier, un tube ou un périphérique)\u00A0:\n%1",
+     "It is not a file (a folder, a pipe or a device):\n%1",
+     "No es un archivo (una carpeta, una tubería o un dispositivo):\n%1"},
+    {"Un autre compte a mis un lien à la place du fichier, dans un dossier que d'autres comptes peuvent "
+     "modifier\u00A0:\n%1",
+     "Another account put a link in the file's place, in a folder other accounts may change:\n%1",
+     "Otra cuenta puso un enlace en lugar del archivo, en una carpeta que otras cuentas pueden modificar:\n%1"},
+    {"Le dossier n'existe pas, ou plus\u00A0:\n%1", "The folder does not exist, or no longer:\n%1",
+     "La carpeta no existe, o ya no existe:\n%1"},
 }};
 
 } // namespace

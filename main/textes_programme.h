@@ -25,6 +25,8 @@ enum class Texte {
     TelechargementNonEnregistre,
     // A setting not kept: %1 the cause below.
     ReglagesNonGardes,
+    // A file that is there but could not be read: %1 the file, %2 the cause below.
+    LectureImpossible,
     // Causes, in the order of platform::Why: %1 the folder at fault.
     CauseInconnue,
     CauseProtection,
@@ -32,7 +34,13 @@ enum class Texte {
     CauseDossierPartage,
     CauseAutreCompte,
     CauseAdministrateur,
-    CauseFichierProtege, // %1 the file
+    // %1 the file
+    CauseFichierProtege,
+    CauseLectureProtegee,
+    CauseTropGrand,
+    CausePasUnFichier,
+    CauseLienAutreCompte,
+    CauseDossierAbsent, // %1 the folder
 };
 
 // `t` in `langue` (0 French, 1 English, 2 Spanish; French for any other), each "%1" to

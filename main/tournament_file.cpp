@@ -88,7 +88,7 @@ void TournamentFile::VerifieVersion(const platform::IniFile& doc) {
 void TournamentFile::ChargeFichier(const std::string& stem) {
     Text1->setText(stem);
     // One read of the file serves every key below.
-    const platform::IniFile doc = LitFichierIni(w_.platform, stem);
+    const platform::IniFile doc = LitFichierAffiche(w_.platform, w_.LangueCourante, stem);
     VerifieVersion(doc);
 
     GroupStage& gs = w_.groups;

@@ -41,12 +41,14 @@ bool RemplaceFichier(std::string_view contenu, const std::string& fichier, const
     // The save's own writer: the user confirmed the replacement, so a forecast made
     // read-only is replaced too and stays read-only; a link stays a link, and no moment
     // shows half a file. The backup is a second safety only: a folder closed to new files
-    // has none, and there the forecast is rewritten in place like any save.
+    // has none, and there the forecast is rewritten in place like any save. Nor is there one
+    // where another account's file stands at its name: the user's content never goes into a
+    // file someone else may read.
     bool missing = false;
     const auto old = platform::readWholeFile(fichier, &missing);
-    if (!old && !missing) return platform::saveCannotRead(fichier);
+    if (!old && !missing) return false; // the read says why
     // Only the backup made here goes: whatever else has that name is not the program's.
-    const bool backedUp = old && platform::writeWholeFile(sauvegarde, *old, 0600u);
+    const bool backedUp = old && platform::writeWholeFile(sauvegarde, *old, 0600u, platform::Replace::OwnOnly);
     const bool ok = platform::writeWholeFile(fichier, contenu, std::nullopt, platform::Replace::EvenReadOnly);
     if (backedUp) std::remove(sauvegarde.c_str());
     return ok;

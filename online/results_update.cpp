@@ -18,8 +18,15 @@ namespace zentrafo {
 namespace {
 
 // The results arrive in the user's own folder, which takes them even where the program's
-// folder is closed to new files; they are read once and the file goes at once.
-std::string resultatsTelecharges(Marlix& w) { return w.reglages.store().folder() + "/Zentrafo.ini.part"; }
+// folder is closed to new files; they are read once and the file goes at once. That folder is
+// the one the start judged, whatever stands at its path since.
+std::string resultatsTelecharges(Marlix& w) { return w.reglages.store().place().at("Zentrafo.ini.part"); }
+
+// A download's file goes only where it is the user's own: whatever another account (or root,
+// for a user, and the user, for root) put at its name stays.
+void retire(const std::string& fichier) {
+    if (platform::isOwnFile(fichier)) std::remove(fichier.c_str());
+}
 
 } // namespace
 
@@ -42,12 +49,12 @@ void OnlineServices::unloadFrec() { dialog_->frec.unload(); }
 void OnlineServices::Command8_Click() { dialog_->frec.show(true); }
 
 platform::Download OnlineServices::DownloadPage(const std::string& url, const std::string& fichier) {
-    std::remove(fichier.c_str());
+    retire(fichier);
     const platform::Download received = w_.platform.download(url, fichier);
     struct stat st{};
     const bool present = ::stat(fichier.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     if (received == platform::Download::Stored && present && st.st_size <= kTailleMax) return received;
-    if (present) std::remove(fichier.c_str());
+    retire(fichier);
     return received == platform::Download::NotStored ? received : platform::Download::Failed;
 }
 
@@ -60,12 +67,12 @@ void OnlineServices::RECUP() {
     std::optional<std::string> recu;
     const platform::Download telechargement = DownloadPage(url, part);
     if (telechargement == platform::Download::Stored) recu = platform::readWholeFile(part);
-    std::remove(part.c_str());
+    retire(part);
     // The user's file is touched only once the download is known to be results.
     if (telechargement == platform::Download::NotStored) {
         // What the disk refused is the download's own file: the user is sent to its folder.
         p.setBusy(false);
-        SignaleTelechargementNonEnregistre(p, w_.LangueCourante, part, Command8->caption());
+        SignaleTelechargementNonEnregistre(p, w_.LangueCourante, platform::shown(part), Command8->caption());
         return;
     }
     if (!recu || !EstResultats(*recu)) {
@@ -111,7 +118,7 @@ void OnlineServices::ChargeImage() {
     if (DownloadPage(AdresseServeur() + "/imvosk.php", recu) != platform::Download::Stored) return;
     int width = 0, height = 0;
     if (!w_.platform.pictureReadable(recu, &width, &height) || std::rename(recu.c_str(), image.c_str()) != 0) {
-        std::remove(recu.c_str());
+        retire(recu);
         return;
     }
     std::error_code ec;

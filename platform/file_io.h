@@ -68,7 +68,7 @@ bool renameInto(const std::string& dir, const std::string& name, std::string_vie
                 Refusal* refused = nullptr, bool* renamed = nullptr, const Owner* owner = nullptr);
 
 // Records why a save of `file` failed, for lastSaveFailure(): false, for the caller to return.
-bool failed(SaveFailure::Cause cause, Why why, const std::string& file, std::string folder);
+bool failed(SaveFailure::Cause cause, Why why, const std::string& file, const std::string& folder);
 // The same, for a save that needed `folder` to be the user's own: the folder at fault where
 // it is not, or else `folder` itself, with what the system said (`error`).
 bool failedFor(SaveFailure::Cause cause, const std::string& file, const OwnFolder& folder, int error);

@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -105,9 +106,10 @@ void writesReportSizeLimits() { ::signal(SIGXFSZ, SIG_IGN); }
 
 namespace {
 
-std::atomic<unsigned> tempCounter{0};
+std::atomic<unsigned long long> tempCounter{0};
 
-// A new hidden file ".NAME.tmp-PID-N" in `dir`, removed again unless renamed.
+// A new hidden file ".NAME.tmp-PID-N" in `dir`, removed again unless renamed. N is drawn at
+// random: another account's entries at the names it could foresee never stop a save.
 class TempFile {
     std::string path_; // first: create() sets it
 
@@ -131,7 +133,9 @@ public:
 private:
     int create(const std::string& dir, const std::string& name, mode_t mode) {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            path_ = dir + "/." + name + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(tempCounter++);
+            unsigned long long n = tempCounter++;
+            ::getrandom(&n, sizeof n, 0);
+            path_ = dir + "/." + name + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(n);
             const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
             if (fd >= 0) return fd;
             error = errno;
@@ -147,7 +151,9 @@ private:
 bool renameInto(const std::string& dir, const std::string& name, std::string_view bytes, std::optional<unsigned> mode,
                 Refusal* refused, bool* renamed, const Owner* owner) {
     if (refused) *refused = Refusal::None;
-    TempFile tmp(dir, name, mode ? static_cast<mode_t>(*mode) : 0666);
+    // The user's alone until its owner and mode are set: whoever opens a file keeps what it
+    // later holds.
+    TempFile tmp(dir, name, mode ? 0600 : 0666);
     if (!tmp.fd.ok()) {
         if (refused && (tmp.error == EACCES || tmp.error == EPERM)) *refused = Refusal::NoNewFile;
         errno = tmp.error;
@@ -193,8 +199,8 @@ SaveFailure& lastFailure() {
 
 } // namespace
 
-bool failed(SaveFailure::Cause cause, Why why, const std::string& file, std::string folder) {
-    lastFailure() = {cause, why, file, std::move(folder)};
+bool failed(SaveFailure::Cause cause, Why why, const std::string& file, const std::string& folder) {
+    lastFailure() = {cause, why, shown(file), shown(folder)};
     return false;
 }
 
@@ -212,6 +218,8 @@ Why whyOf(int error) {
     case ENOSPC:
     case EDQUOT:
     case EFBIG: return Why::Full;
+    case ENOENT:
+    case ENOTDIR: return Why::Missing;
     default: return Why::Unknown;
     }
 }
@@ -225,22 +233,29 @@ const SaveFailure& lastSaveFailure() { return lastFailure(); }
 namespace {
 
 // A save of `path` that cannot use the entry at `target` (`st`, where it could be looked at),
-// no file of the user's it may read or write. A link still there is another account's, in a
-// folder open to others: that folder's fault; another account's entry of another kind (a
-// pipe) is named itself.
+// no file of the user's it may read or write: a link still there, one no save may follow, or
+// another kind of entry (a pipe) is named itself.
 bool failedAt(const std::string& path, const std::string& target, const struct stat* st) {
-    const bool link = st && S_ISLNK(st->st_mode), others = st && !link && st->st_uid != ::geteuid();
-    const Why why = link ? Why::OthersMayWrite : others ? Why::FileProtected : Why::Unknown;
-    return failed(SaveFailure::Folder, why, path, others ? target : folderOf(target));
+    const Why why = !st ? Why::Unknown : S_ISLNK(st->st_mode) ? Why::OthersLink : Why::NotAFile;
+    return failed(SaveFailure::Folder, why, path, st ? target : folderOf(target));
+}
+
+// Records why the file at `path` (`target` once its links are followed), open on `fd` unless
+// opening it failed with `error`, could not be read: judged from what was opened.
+std::nullopt_t cannotRead(const std::string& path, const std::string& target, int fd, int error) {
+    struct stat st {};
+    const bool seen = fd >= 0 && ::fstat(fd, &st) == 0;
+    const Why why = error == ELOOP                    ? Why::OthersLink
+                    : error == EACCES                ? Why::ReadProtected
+                    : !seen                          ? whyOf(error)
+                    : !S_ISREG(st.st_mode)           ? Why::NotAFile
+                    : static_cast<unsigned long long>(st.st_size) > kMaxFileBytes ? Why::TooLarge
+                                                     : Why::Unknown;
+    failed(SaveFailure::Folder, why, path, why == Why::Unknown ? folderOf(target) : target);
+    return std::nullopt;
 }
 
 } // namespace
-
-bool saveCannotRead(const std::string& path) {
-    const std::string target = followLinks(path);
-    struct stat st {};
-    return failedAt(path, target, ::lstat(target.c_str(), &st) == 0 ? &st : nullptr);
-}
 
 std::optional<std::string> readWholeFile(const std::string& path, bool* missing, const OwnFolder* settings) {
     if (missing) *missing = false;
@@ -249,9 +264,17 @@ std::optional<std::string> readWholeFile(const std::string& path, bool* missing,
     // would not follow.
     const std::string target = followLinks(path, settings);
     Fd fd(openExisting(target, O_RDONLY | O_NOFOLLOW));
-    if (!fd.ok() && missing) *missing = errno == ENOENT || errno == ENOTDIR;
-    if (!fd.ok() || (settings && !mayReadSettings(fd.get(), *settings))) return std::nullopt;
-    return in_place::read(fd.get(), path);
+    if (!fd.ok() && (errno == ENOENT || errno == ENOTDIR)) {
+        if (missing) *missing = true;
+        return std::nullopt;
+    }
+    if (!fd.ok()) return cannotRead(path, target, -1, errno);
+    if (settings && !mayReadSettings(fd.get(), *settings)) {
+        failed(SaveFailure::Folder, Why::FileProtected, path, target);
+        return std::nullopt;
+    }
+    auto bytes = in_place::read(fd.get(), target);
+    return bytes ? std::move(bytes) : cannotRead(path, target, fd.get(), 0);
 }
 
 std::optional<std::string> readPlainFile(const std::string& path) {
@@ -264,13 +287,15 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::option
     lastFailure() = {};
     const std::string target = followLinks(path);
     const std::string dir = folderOf(target), name = nameOf(target);
-    if (name.empty() || bytes.size() > kMaxFileBytes) return failed(SaveFailure::Folder, Why::Unknown, path, dir);
+    if (name.empty()) return failed(SaveFailure::Folder, Why::Unknown, path, dir);
+    if (bytes.size() > kMaxFileBytes) return failed(SaveFailure::Folder, Why::TooLarge, path, target);
     struct stat st {};
     const bool exists = ::lstat(target.c_str(), &st) == 0;
     // A link still there is one no save may follow: nothing is written in its place. A save
     // writes no file yet, or one the user may write.
     const bool replaceable = exists ? S_ISREG(st.st_mode) : errno == ENOENT;
-    const bool writable = replaceable && (!exists || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0);
+    const bool writable = replaceable && (!exists || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0) &&
+                          (which != Replace::OwnOnly || !exists || st.st_uid == ::geteuid());
     if (!(which == Replace::EvenReadOnly ? replaceable : writable))
         return replaceable ? failed(SaveFailure::Folder, Why::FileProtected, path, target)
                            : failedAt(path, target, exists ? &st : nullptr);

@@ -22,8 +22,10 @@ inline constexpr std::size_t kMaxFileBytes = std::size_t{4} << 20;
 // in-place rewrite is under way or was cut short reads as it was before
 // (platform/in_place_rewrite.h).
 // `missing`, when given, is set only for a file that does not exist, so that a writer
-// may create that one but never replaces a file it could not read. `settings`, when given,
-// is the folder of the settings file `path` names, read only as platform/trust.h allows.
+// may create that one but never replaces a file it could not read; why a file that is there
+// could not be read goes to lastSaveFailure(), for the message and for a save of it. `settings`,
+// when given, is the folder of the settings file `path` names, read only as platform/trust.h
+// allows.
 std::optional<std::string> readWholeFile(const std::string& path, bool* missing = nullptr,
                                          const OwnFolder* settings = nullptr);
 
@@ -32,13 +34,16 @@ std::optional<std::string> readWholeFile(const std::string& path, bool* missing 
 std::optional<std::string> readPlainFile(const std::string& path);
 
 // Which files a write may replace: a save, only those the user may write; a replacement
-// the user asked for in so many words, also a file the user made read-only.
-enum class Replace { IfWritable, EvenReadOnly };
+// the user asked for in so many words, also a file the user made read-only; a private copy
+// of the user's (a backup, a download), only a file of the user's own the user may write,
+// never one another account could read or keep open.
+enum class Replace { IfWritable, EvenReadOnly, OwnOnly };
 
 // Replaces the content of the file at `path` by `bytes` so that an interruption at any
 // moment leaves the old content or the new one, never a mix:
 // - a temporary file ".NAME.tmp-PID-N" beside the file (beside the target of a link,
-//   which stays a link) is written, flushed and renamed over it;
+//   which stays a link), N a number no one can foresee, is written, flushed and renamed
+//   over it;
 // - in a folder closed to new files, a file the user may write is rewritten in place,
 //   by the rules of platform/in_place_rewrite.h.
 // - a file others may share keeps its group and mode (its owner too where the system
@@ -59,8 +64,8 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::option
                     Replace which = Replace::IfWritable);
 
 // Why the last save of this thread failed (writeWholeFile, the read before it, or a
-// setting not kept), for the message that tells the user what to do (an empty `file`
-// after a success).
+// setting not kept), or why a file that is there could not be read, for the message that
+// tells the user what to do (an empty `file` after a successful save).
 struct SaveFailure {
     enum Cause {
         Folder,   // the folder or its disk (or, for a setting, the settings folder)
@@ -70,12 +75,8 @@ struct SaveFailure {
     Why why = Why::Unknown;
     std::string file;   // the path the save was given
     std::string folder; // the folder to name: the file's own (a link's target's), the recovery folder, the one
-                        // at fault, or the file itself (Why::FileProtected)
+                        // at fault, or the file itself where the file is at fault
 };
 const SaveFailure& lastSaveFailure();
-
-// Records, for lastSaveFailure(), that a save could not read the file at `path` it was to
-// change: false, for the caller to return.
-bool saveCannotRead(const std::string& path);
 
 } // namespace platform

@@ -226,10 +226,9 @@ std::string hex(uint64_t v) {
     return text;
 }
 
-// The file that `path` names, links followed and its folder made absolute, so that
-// every way of naming a file finds its one copy.
-std::string resolvedPath(const std::string& path) {
-    const std::string target = followLinks(path);
+// `target`, a path whose links are followed, with its folder made absolute, so that every way
+// of naming a file finds its one copy.
+std::string absolutePath(const std::string& target) {
     char* folder = ::realpath(folderOf(target).c_str(), nullptr);
     if (!folder) return target;
     std::string resolved(folder);
@@ -237,9 +236,15 @@ std::string resolvedPath(const std::string& path) {
     return (resolved == "/" ? resolved : resolved + "/") + nameOf(target);
 }
 
+std::string resolvedPath(const std::string& path) { return absolutePath(followLinks(path)); }
+
+std::string copyName(const std::string& resolved) {
+    return std::string(kCopyPrefix) + hex(fnv1a(resolved)) + ".ini";
+}
+
 // "" without a recovery folder of one's own: copies are kept, and count, nowhere else.
-std::string copyPathOf(const std::string& target) {
-    return recovery().own() ? recovery().path() + "/" + std::string(kCopyPrefix) + hex(fnv1a(target)) + ".ini" : "";
+std::string copyPathOf(const std::string& resolved) {
+    return recovery().own() ? recovery().at(copyName(resolved)) : "";
 }
 
 // A recovery copy: a NUL byte, the mark, then the target's path, the old content's length
@@ -430,23 +435,27 @@ void recoverUnfinishedSaves(const std::vector<std::string>& files) {
     const OwnFolder& settings = recovery();
     if (!settings.mayLook()) return;
     std::set<std::string> folders;
-    for (const std::string& file : files) {
-        if (settings.own() && folderOf(file) == settings.path()) setAsideUntrusted(file);
+    const std::string held = settings.at("");
+    for (const std::string& given : files) {
+        // The settings folder's own files are reached through the folder the start judged.
+        const bool inSettings = folderOf(given) == settings.path();
+        const std::string file = inSettings ? settings.at(nameOf(given)) : given;
+        if (file.empty()) continue;
+        if (inSettings && settings.own()) setAsideUntrusted(file);
         const std::string target = resolvedPath(file);
         restoreAtStart(target, copyPathOf(target));
-        folders.insert({folderOf(file), folderOf(followLinks(file, folderOf(file) == settings.path()))});
+        folders.insert({folderOf(file), folderOf(followLinks(file, inSettings))});
     }
     // Each folder once: the program's files share one, the settings lie in the recovery folder.
-    if (settings.own()) folders.insert(settings.path());
+    if (settings.own()) folders.insert(held);
     for (const std::string& folder : folders)
-        if (!folder.empty() && (settings.own() || folder != settings.path())) removeDeadTemporaries(folder);
+        if (!folder.empty() && (settings.own() || folder != held)) removeDeadTemporaries(folder);
 }
 
 namespace in_place {
 
 Outcome rewrite(const std::string& path, std::string_view bytes, std::optional<unsigned> mode) {
     if (!recovery().own()) return errno = EACCES, Outcome::NoCopy;
-    const std::string& folder = recovery().path();
     const std::string target = resolvedPath(path), copy = copyPathOf(target);
     Fd fd(openExisting(target, O_RDWR | O_NOFOLLOW));
     if (!fd.ok()) return Outcome::Failed;
@@ -461,7 +470,7 @@ Outcome rewrite(const std::string& path, std::string_view bytes, std::optional<u
     const auto old = readFd(fd.get(), kMaxFileBytes);
     if (!old) return Outcome::Failed;
     bool kept = false;
-    if (!renameInto(folder, nameOf(copy), copyOf(target, *old, bytes), 0600, nullptr, &kept)) {
+    if (!renameInto(folderOf(copy), nameOf(copy), copyOf(target, *old, bytes), 0600, nullptr, &kept)) {
         const int error = errno;
         if (kept) dropCopy(copy); // the file is untouched: the copy goes with the rewrite
         return errno = error, Outcome::NoCopy;
@@ -493,7 +502,7 @@ const OwnFolder& recoveryFolder() { return recovery(); }
 std::optional<std::string> read(int fd, const std::string& path) {
     if (recovery().path().empty()) return readFd(fd, kMaxFileBytes);
     // Copies count only in a folder of one's own: elsewhere nothing of them is looked up.
-    const std::string target = recovery().own() ? resolvedPath(path) : path, copy = copyPathOf(target);
+    const std::string target = recovery().own() ? absolutePath(path) : path, copy = copyPathOf(target);
     // A copy that counts answers at once: its rewrite may hold the lock a while yet.
     struct stat st {};
     if (::lstat(copy.c_str(), &st) == 0)
@@ -507,6 +516,8 @@ std::optional<std::string> read(int fd, const std::string& path) {
 }
 
 bool replaced(const std::string& target) { return !recovery().own() || dropCopy(copyPathOf(resolvedPath(target))); }
+
+std::string copyNameOf(const std::string& path) { return copyName(resolvedPath(path)); }
 
 } // namespace in_place
 

@@ -51,11 +51,13 @@ enum class Outcome {
 // reads as it was (or as another program wrote it meanwhile), and errno tells why.
 Outcome rewrite(const std::string& target, std::string_view bytes, std::optional<unsigned> mode);
 const OwnFolder& recoveryFolder();
-// The content of the file at `path`, open on `fd`, as last saved whole.
+// The content of the file at `path` (its links followed), open on `fd`, as last saved whole.
 std::optional<std::string> read(int fd, const std::string& path);
 // A save by rename replaced `target`: no older content may come back over it. False when
 // a copy stays that could put it back.
 bool replaced(const std::string& target);
+// The name of the recovery copy of the file at `path`, in the recovery folder.
+std::string copyNameOf(const std::string& path);
 
 } // namespace in_place
 

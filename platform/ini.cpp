@@ -204,7 +204,7 @@ void IniBatch::set(std::string_view section, std::string_view key, std::string_v
 
 bool IniBatch::commit() {
     auto doc = IniFile::open(path_);
-    if (!doc) return saveCannotRead(path_);
+    if (!doc) return false; // the read says why
     for (const auto& s : sets_) doc->set(s.section, s.key, s.value);
     if (!doc->saveAtomic(path_)) return false;
     sets_.clear();

@@ -38,7 +38,7 @@ std::string Settings::folderFor(std::string_view application) {
 
 IniFile Settings::read(bool* readable) const {
     bool missing = false;
-    const auto bytes = readWholeFile(filePath(), &missing, &folder_);
+    const auto bytes = readWholeFile(folder_.at(kFile), &missing, &folder_);
     if (readable) *readable = bytes || missing;
     IniFile doc = bytes ? IniFile::parse(*bytes) : IniFile{};
     for (const auto& [section, key, value] : unkept_) doc.set(section, key, value);
@@ -64,10 +64,10 @@ bool Settings::set(std::string_view section, std::string_view key, std::string_v
     unkept_.push_back({std::string(section), std::string(key), std::string(value)});
     doc.set(section, key, value);
     if (!keepable()) return false;
-    if (!readable) return saveCannotRead(filePath());
+    if (!readable) return false;
     // The folder is the user's own: root's file there, left by a run under sudo, is the
     // user's to replace.
-    if (!writeWholeFile(filePath(), doc.serialize(), 0600u, Replace::EvenReadOnly)) return false;
+    if (!writeWholeFile(folder_.at(kFile), doc.serialize(), 0600u, Replace::EvenReadOnly)) return false;
     unkept_.clear();
     return true;
 }

@@ -5,9 +5,11 @@
 // when it is first judged (platform/trust.h), and the file is always 0600: it holds the
 // contest password as typed.
 //
-// Every get reads the file and every set rewrites it atomically, so a value set is seen by
-// the next get at once. A value that could not be kept lasts for the run: gets see it, and
-// every later set that can write writes it too. The file follows the rules of platform/ini.h
+// Every get reads the file, and every set that changes it rewrites it atomically (a value
+// the file already holds is not written again), so a value set is seen by the next get at
+// once. A value that could not be kept lasts for the run: gets see it, and every later set
+// that can write writes it too. Both go through the folder the start judged: a folder
+// deleted meanwhile keeps nothing more. The file follows the rules of platform/ini.h
 // (names match without regard to case, values of one line, at most 1023 characters).
 #include <array>
 #include <string>
@@ -39,7 +41,8 @@ public:
 
     const std::string& folder() const { return folder_.path(); }
     const OwnFolder& place() const { return folder_; }
-    std::string filePath() const { return folder_.path() + "/settings.ini"; }
+    static constexpr const char* kFile = "settings.ini";
+    std::string filePath() const { return folder_.path() + "/" + kFile; }
 
     // The folder for `application` from the environment, as the constructor uses it.
     static std::string folderFor(std::string_view application);

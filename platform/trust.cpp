@@ -18,12 +18,16 @@
 //    each step without following a link and judges what it opened; a folder still missing
 //    is made then, in the folder the walk holds open, and one another account made first is
 //    judged as it stands. Nobody else can change the answer afterwards: the settings and the
-//    recovery copies share that one judgement, and no later step looks again. Where a folder
-//    is not one's own, the first folder at fault from the top is named, and why.
+//    recovery copies share that one judgement, and no later step looks again. What the run
+//    reads or writes there goes through the folder the walk opened, never its path again: a
+//    folder deleted meanwhile is not used, whoever made another at its name. Where the walk
+//    stops above the folder, nothing in it is read. Where a folder is not one's own, the
+//    first folder at fault from the top is named, and why.
 // 4. Links. On the way to the settings folder, the user's or root's links are followed (a
 //    dotfile manager's). Elsewhere, in a folder that is not closed, a link is followed only
 //    when the user or the folder's owner made it (the kernel's protected_symlinks rule),
-//    judged from the very entry that was read, never from a second look at its name.
+//    judged from the very entry that was read, never from a second look at its name. What is
+//    no link is opened without following one, so that a link swapped in meanwhile is refused.
 // 5. Making and closing. Folders are made 0700, only by that walk. It closes the settings
 //    folder, the user's, left open to others: only what was opened without following a link
 //    is changed, once every folder above passed. A run as root whose settings folder is not
@@ -50,6 +54,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <pwd.h>
 #include <random>
 #include <unistd.h>
@@ -156,8 +161,9 @@ bool openEntry(int dir, const char* name, struct stat& st, std::string& target) 
     return true;
 }
 
-// The walk of rules 3 to 5 from / to `path`.
-FolderFault walk(const std::string& path) {
+// The walk of rules 3 to 5 from / to `path`; `reached` holds the folder itself where the walk
+// got that far.
+FolderFault walk(const std::string& path, Fd& reached) {
     // A relative path would be judged from wherever the program was started.
     if (path.empty() || path[0] != '/') return {Why::Unknown, path.empty() ? "." : path};
     const Why otherOwner = ::geteuid() == 0 ? Why::AdminElsewhere : Why::OtherOwner;
@@ -181,15 +187,17 @@ FolderFault walk(const std::string& path) {
     if (!fromTop(path)) return {Why::Unknown, "/"};
     for (int links = 0;;) {
         // `dir`, at `at`, is on the way: every folder above it passed.
-        if (!usersOrRoots(st.st_uid) || (left.empty() && st.st_uid != ::geteuid())) return {otherOwner, at};
         if (left.empty()) {
+            reached = std::move(dir);
+            if (st.st_uid != ::geteuid()) return {otherOwner, at};
             if (!closedToOthers(st)) {
                 // Made so by hand or by another program: what the program keeps there is its own.
-                const Fd open(::openat(dir.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+                const Fd open(::openat(reached.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
                 if (!open.ok() || ::fchmod(open.get(), st.st_mode & 07755) != 0) return {Why::OthersMayWrite, at};
             }
             return {};
         }
+        if (!usersOrRoots(st.st_uid)) return {otherOwner, at};
         if (!closedOrSticky(st)) return {Why::OthersMayWrite, at};
         const std::string name = std::move(left.back());
         left.pop_back();
@@ -219,6 +227,10 @@ FolderFault walk(const std::string& path) {
 
 std::string followLinks(std::string path, bool settings) {
     for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        // A plain entry tells itself in one call: its callers open it without following a link,
+        // so that one swapped in meanwhile is refused. A link is judged from the entry read.
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
         const Fd dir(::open(folderOf(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         struct stat link {}, folder {};
         std::string to;
@@ -275,19 +287,55 @@ void removeDeadTemporaries(const std::string& dir) {
 
 using namespace io;
 
-OwnFolder::OwnFolder(std::string path) : judged_(std::make_shared<Judgement>(Judgement{std::move(path), {}, {}})) {}
+struct OwnFolder::Judgement {
+    std::string path;
+    FolderFault fault;
+    std::optional<uid_t> judgedFor;
+    Fd held{-1};       // the folder the walk reached
+    std::string reach; // the path through `held`
+};
+
+OwnFolder::OwnFolder(std::string path) : judged_(std::make_shared<Judgement>()) { judged_->path = std::move(path); }
+
+const std::string& OwnFolder::path() const { return judged_->path; }
 
 const FolderFault& OwnFolder::fault() const {
-    if (judged_->judgedFor != ::geteuid()) {
-        judged_->fault = walk(judged_->path);
-        judged_->judgedFor = ::geteuid();
+    Judgement& j = *judged_;
+    if (j.judgedFor != ::geteuid()) {
+        j.held = Fd(-1);
+        j.fault = walk(j.path, j.held);
+        j.judgedFor = ::geteuid();
+        const std::string proc = "/proc/self/fd/" + std::to_string(j.held.get());
+        struct stat held {}, there {};
+        // Without /proc mounted, the path is all there is.
+        const bool viaProc = j.held.ok() && ::fstat(j.held.get(), &held) == 0 && ::stat(proc.c_str(), &there) == 0 &&
+                             held.st_dev == there.st_dev && held.st_ino == there.st_ino;
+        j.reach = !j.held.ok() ? "" : viaProc ? proc : j.path;
     }
-    return judged_->fault;
+    return j.fault;
+}
+
+std::string OwnFolder::at(const std::string& name) const {
+    fault();
+    const std::string& reach = judged_->reach;
+    return reach.empty() || name.empty() ? reach : reach + "/" + name;
+}
+
+std::string shown(const std::string& path) {
+    constexpr std::string_view kHeld = "/proc/self/fd/";
+    if (path.compare(0, kHeld.size(), kHeld) != 0) return path;
+    const size_t end = std::min(path.find('/', kHeld.size()), path.size());
+    char to[PATH_MAX];
+    const ssize_t n = ::readlink(path.substr(0, end).c_str(), to, sizeof to);
+    if (n <= 0 || static_cast<size_t>(n) >= sizeof to) return path;
+    std::string folder(to, static_cast<size_t>(n));
+    if (endsWith(folder, " (deleted)")) folder.resize(folder.size() - 10);
+    return folder + path.substr(end);
 }
 
 void removeLeftover(const std::string& path, const OwnFolder& settings) {
     struct stat st {};
-    const bool inSettings = folderOf(path) == settings.path();
+    const bool inSettings = folderOf(path) == settings.at("");
     if (!settings.mayLook() || (inSettings && !settings.own()) || ::lstat(path.c_str(), &st) != 0) return;
     if ((S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) && st.st_uid == ::geteuid()) ::unlink(path.c_str());
     else if (S_ISDIR(st.st_mode) && inSettings) setAside(path, "in-the-way", nameOf(path), "");

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace platform {
@@ -20,6 +19,11 @@ enum class Why {
     OtherOwner,     // the folder, or a link on the way, is another account's
     AdminElsewhere, // a run as root, in a folder of another account's (a home under sudo)
     FileProtected,  // the file itself: write-protected, or another account's
+    ReadProtected,  // the file may not be read
+    TooLarge,       // the file is larger than the program reads
+    NotAFile,       // a folder, a pipe or a device at the file's name
+    OthersLink,     // another account's link at the file's name, in a folder others may change
+    Missing,        // the folder is not there (or no longer)
 };
 
 // The folder (or file) at fault, and why; an empty `folder` when there is no fault.
@@ -34,7 +38,7 @@ struct FolderFault {
 class OwnFolder {
 public:
     OwnFolder(std::string path = {});
-    const std::string& path() const { return judged_->path; }
+    const std::string& path() const;
     // The first folder at fault from the top, judged at the first call (and again only for
     // another effective user). A folder of the user's left open to others is closed then, and
     // a missing one made then, where every folder above passed.
@@ -42,15 +46,18 @@ public:
     bool own() const { return !path().empty() && fault().folder.empty(); }
     // Whether the program may look into it: a run as root looks into no folder not its own.
     bool mayLook() const { return own() || ::geteuid() != 0; }
+    // The path that reaches `name` (the folder itself for "") in the very folder the judgement
+    // opened, whatever stands at path() since (the folder deleted and made again by another
+    // account); "" where the walk stopped above the folder, so that nothing is read there.
+    std::string at(const std::string& name) const;
 
 private:
-    struct Judgement {
-        std::string path;
-        FolderFault fault;
-        std::optional<uid_t> judgedFor;
-    };
+    struct Judgement;
     std::shared_ptr<Judgement> judged_;
 };
+
+// How a message names a path that OwnFolder::at gave: by the folder's own path.
+std::string shown(const std::string& path);
 
 // Removes what a killed download left at `path`, in `settings` or in the program's folder:
 // the user's own file or link. An entry of another kind in its way (a folder) is set aside

@@ -321,8 +321,10 @@ platform::Download QtPlatform::download(const std::string& url, const std::strin
     curl_slist_free_all(headers);
     if (!ok) return platform::Download::Failed;
     // The file appears only when the whole body is on disk: the save's writer checks
-    // every write, the flush, the close and the size the disk holds.
-    return platform::writeWholeFile(file, sink.body) ? platform::Download::Stored : platform::Download::NotStored;
+    // every write, the flush, the close and the size the disk holds. It is the user's alone,
+    // and never lands in a file of another account's that stands at its name.
+    return platform::writeWholeFile(file, sink.body, 0600u, platform::Replace::OwnOnly) ? platform::Download::Stored
+                                                                                         : platform::Download::NotStored;
 }
 
 bool QtPlatform::printPicture(const std::string& formName) {

@@ -258,7 +258,9 @@ void QualifiersStage::ChargeElim() {
     }
     Command26->setTag("CH");
     w_.calendrier.ChargeCalendrier();
-    w_.langage.AfficheMessage(LireIni(w_.platform, kFichier, "Mess", std::to_string(w_.LangueCourante)));
+    // The first look at the qualifiers file: one that cannot be read is named now.
+    const platform::IniFile doc = LitFichierAffiche(w_.platform, w_.LangueCourante, kFichier);
+    w_.langage.AfficheMessage(LireIni(doc, "Mess", std::to_string(w_.LangueCourante)));
 }
 
 void QualifiersStage::Command26_Click() {

@@ -266,8 +266,9 @@ TEST_F(IniTest, SavesInPlaceHoldAgainstLocksAndACopyThatStays) {
     // briefly, whatever signals the program inherits blocked, then the save fails; no locks,
     // it goes on. CopyStays: the disk of the settings turns read-only before the copy can be
     // removed; the save says so, naming the settings folder, and the file holds the old
-    // content at once, or what another program wrote meanwhile.
-    enum Lock { HeldElsewhere, HeldEverySignalBlocked, Unsupported, CopyStays, CopyStaysWrittenMeanwhile };
+    // content at once, or what another program wrote meanwhile. CutBySizeLimit: a file size
+    // limit stops the rewrite one sector in; the old content goes back over it at once.
+    enum Lock { HeldElsewhere, HeldEverySignalBlocked, Unsupported, CopyStays, CopyStaysWrittenMeanwhile, CutBySizeLimit };
     const struct {
         const char* what;
         bool saved;
@@ -275,12 +276,14 @@ TEST_F(IniTest, SavesInPlaceHoldAgainstLocksAndACopyThatStays) {
     } cases[] = {{"file locked by another process", false, HeldElsewhere},
                  {"the same, every signal blocked", false, HeldEverySignalBlocked},
                  {"file system without locks", true, Unsupported},
+                 {"a file size limit cutting the rewrite before its new content is whole", false, CutBySizeLimit},
                  {"the copy not removable once the file is rewritten", false, CopyStays},
                  {"the same, another program writing the file meanwhile", false, CopyStaysWrittenMeanwhile}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string left = c.lock == CopyStaysWrittenMeanwhile ? "[S]\nk=other\n" : "[S]\nk=old\n";
-        put("[S]\nk=old\n");
+        const std::string old = "[S]\nk=old\n" + std::string(c.lock == CutBySizeLimit ? ";" + std::string(600, 'x') + "\n" : "");
+        const std::string left = c.lock == CopyStaysWrittenMeanwhile ? "[S]\nk=other\n" : old;
+        put(old);
         giveToUser({folder.config, recovery, dir, file});
         ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
         const pid_t holder = c.lock == HeldElsewhere || c.lock == HeldEverySignalBlocked
@@ -289,8 +292,13 @@ TEST_F(IniTest, SavesInPlaceHoldAgainstLocksAndACopyThatStays) {
         ASSERT_NE(holder, -1);
         inChild(c.saved ? 0 : 1, [&] {
             if (c.lock == Unsupported) platform::lockCall = [](int, int) { return errno = ENOLCK, -1; };
-            if (c.lock >= CopyStays) unlinkRefused = "/unfinished-";
+            if (c.lock == CopyStays || c.lock == CopyStaysWrittenMeanwhile) unlinkRefused = "/unfinished-";
             if (c.lock == CopyStaysWrittenMeanwhile) writtenMeanwhile = file;
+            if (c.lock == CutBySizeLimit)
+                platform::onRecoveryCopyKept = [] {
+                    const rlimit sector{512, 512};
+                    ::setrlimit(RLIMIT_FSIZE, &sector);
+                };
             sigset_t all;
             sigfillset(&all);
             if (c.lock == HeldEverySignalBlocked) ::sigprocmask(SIG_BLOCK, &all, nullptr);
@@ -305,8 +313,10 @@ TEST_F(IniTest, SavesInPlaceHoldAgainstLocksAndACopyThatStays) {
             struct sigaction after {};
             ::sigaction(SIGURG, nullptr, &after);
             const platform::SaveFailure& failure = platform::lastSaveFailure();
-            if (c.lock >= CopyStays && (content() != left || readIni(file, "S", "k") != left.substr(6, left.size() - 7) ||
-                                        failure.folder != recovery || failure.why != platform::Why::ReadOnly))
+            const bool cut = c.lock == CutBySizeLimit;
+            if (c.lock >= CopyStays &&
+                (content() != left || readIni(file, "S", "k") != (c.lock == CopyStaysWrittenMeanwhile ? "other" : "old") ||
+                 failure.folder != (cut ? dir : recovery) || failure.why != (cut ? platform::Why::Full : platform::Why::ReadOnly)))
                 return 6;
             return waited ? 4 : after.sa_handler != SIG_DFL ? 5 : committed ? 0 : 1;
         });

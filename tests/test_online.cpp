@@ -3,6 +3,9 @@
 // the fake platform; the real transfers are tested against a local server in tests/e2e.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <iostream>
 
 #include "kill_during_saves.h"
@@ -188,7 +191,8 @@ TEST_F(OnlineTest, StartUpPutsBackABackupAndRemovesPartialDownloads) {
 // or in a folder closed to new files, and keeps its mode; where both are closed, the
 // save's own failure message says so in the window's language, naming the forecast and the
 // program's folder, and the file is as it was. In a folder open to all, another account's
-// link at the backup's name is not written through: the update goes on without a backup.
+// link or file at the backup's name is neither written through nor written: the update goes
+// on without a backup, and no other account ever holds a copy of the private forecast.
 TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
     SKIP_UNLESS_ROOT();
     const std::string published = savedForecast("Published", "2") + kPublishedSections;
@@ -203,6 +207,7 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
         std::string said = "n'ont pas pu être enregistrés dans le fichier\u00A0:\n",
                     button = "«\u00A0Mise\u00A0à\u00A0jour\u00A0»";
         bool othersBackupLink = false; // another account put a link at the backup's name
+        bool othersBackupFile = false; // or his own empty file, open to all
         bool foreignGroup = false;     // the user's own file, of a group the user is not in
         bool refusedBefore = false;    // a save of it refused earlier in the run, for another cause
     } cases[] = {{"read-only forecast", P::owner_all, readOnly, true},
@@ -215,8 +220,8 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
                   "«Actualizar»"},
                  {.what = "another account's link as the backup, in a folder open to all", .folderMode = P::all,
                   .fileMode = P::owner_read | P::owner_write, .replaced = true, .othersBackupLink = true},
-                 {.what = "the same, in a sticky folder", .folderMode = P::all | P::sticky_bit,
-                  .fileMode = P::owner_read | P::owner_write, .replaced = true, .othersBackupLink = true},
+                 {.what = "another account's file as the backup, in a sticky folder", .folderMode = P::all | P::sticky_bit,
+                  .fileMode = P::owner_read | P::owner_write, .replaced = true, .othersBackupFile = true},
                  {.what = "an unreadable forecast", .folderMode = P::owner_all, .fileMode = P::none, .replaced = false,
                   .refusedBefore = true}};
     const std::string victim = root + "/notes.txt", backup = program + "/Zentrafo.BU";
@@ -235,17 +240,30 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
             std::ofstream(victim) << "mine\n";
             ASSERT_TRUE(testing_support::giveToOrdinaryUser(victim));
             fs::create_symlink(victim, backup);
+        }
+        if (c.othersBackupFile) {
+            std::ofstream{backup};
+            fs::permissions(backup, P::all);
+            const timespec long_ago[2] = {{1, 0}, {1, 0}};
+            ASSERT_EQ(::utimensat(AT_FDCWD, backup.c_str(), long_ago, AT_SYMLINK_NOFOLLOW), 0);
+        }
+        if (c.othersBackupLink || c.othersBackupFile) {
             ASSERT_EQ(::lchown(backup.c_str(), 1234, 1234), 0);
         }
         EXPECT_EQ(testing_support::statusAsOrdinaryUser([&] {
                       start().langage.lang_Click(c.language);
+                      // The start has named the forecast it could not read.
+                      if (fake.boxes.size() != (c.refusedBefore ? 1u : 0u)) return 3;
+                      fake.boxes.clear();
                       if (c.refusedBefore && platform::writeWholeFile(iniPath(), "x")) return 2;
                       update(true);
                       if (c.replaced) return fake.boxes.empty() ? 0 : 1;
                       if (fake.boxes.size() != 1) return 1;
                       const std::string& told = fake.boxes[0].text;
                       auto says = [&told](const std::string& part) { return told.find(part) != std::string::npos; };
-                      const bool right = says(c.said + iniPath() + "\n") && says("\n" + program + "\n") &&
+                      // A forecast that cannot be read is named itself, not its folder.
+                      const bool right = says(c.said + iniPath() + "\n") &&
+                                         says("\n" + (c.refusedBefore ? iniPath() : program) + "\n") &&
                                          says(c.button) && (c.language == 0 || !says("pas pu"));
                       if (!right) std::cerr << told << "\n";
                       return right ? 0 : 1;
@@ -257,8 +275,13 @@ TEST_F(OnlineTest, UpdateReplacesTheForecastWhereverTheSaveCould) {
         if (c.othersBackupLink) {
             EXPECT_EQ(folder.read("../notes.txt"), "mine\n");
             EXPECT_TRUE(fs::is_symlink(backup));
-            fs::remove(backup);
         }
+        if (c.othersBackupFile) {
+            // Never written, not even for a moment.
+            struct stat st {};
+            EXPECT_TRUE(::stat(backup.c_str(), &st) == 0 && st.st_size == 0 && st.st_mtim.tv_sec == 1);
+        }
+        fs::remove(backup);
         EXPECT_FALSE(has("Zentrafo.BU") || downloadLeft());
         fs::permissions(iniPath(), P::owner_all);
     }

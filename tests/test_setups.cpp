@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sched.h>
 #include <optional>
-#include <iomanip>
-#include <sstream>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -112,11 +112,14 @@ void shared(const Paths& p) {
 const Step kAsIs = [](const Paths&) {};
 Outcome at(std::string Paths::*named, Why why) { return {named, why}; }
 const std::string kRootsSettings = "[data]\nlangue=1\n";
-// The name the recovery copy of `file` takes in the settings folder.
-std::string copyName(const std::string& file) {
-    unsigned long long h = 1469598103934665603ull;
-    for (unsigned char c : fs::canonical(file).string()) h = (h ^ c) * 1099511628211ull;
-    return (std::ostringstream() << "unfinished-" << std::hex << std::setw(16) << std::setfill('0') << h << ".ini").str();
+// The account database as a start reads it, with an entry too long for any buffer after the
+// real ones: it cannot be read to its end.
+void brokenAccountDatabase(const Paths& p) {
+    const std::string copy = p.top + "/passwd";
+    std::ofstream(copy) << slurp("/etc/passwd") << "long:x:4999:4999:" << std::string(1 << 16, 'x') << ":/:/bin/sh\n";
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount(copy.c_str(), "/etc/passwd", nullptr, MS_BIND, nullptr) != 0)
+        ::_exit(93);
 }
 
 // A run as root keeps no recovery copy in another account's home.
@@ -129,7 +132,12 @@ const Row kSetups[] = {
          for (const std::string& f : {p.home, p.config, p.program}) own(f, kDaemon, kDaemon, 0775);
          folder(p.settings, kDaemon, kDaemon, 0775);
          own(p.file, kDaemon, kDaemon, 0664);
-     }, kDone, kDone, kDone, true, {.account = kDaemon}},
+     }, kDone, kDone, kDone, true, {.account = kDaemon, .after = [](const Paths& p) {
+         // Where the account database cannot be read to its end, the group may be anyone's.
+         EXPECT_EQ(testing_support::statusOfChild([&] {
+                       brokenAccountDatabase(p);
+                       return testing_support::becomeAccount(kDaemon) ? platform::Settings::inFolder(p.settings).keepable() : 2;
+                   }), 0); }}},
     {"umask 002, an account the account database does not know", [](const Paths& p) {
          for (const std::string& f : {p.home, p.config, p.program}) own(f, kOther, kOther, 0775);
          folder(p.settings, kOther, kOther, 0775);
@@ -173,8 +181,11 @@ const Row kSetups[] = {
                    }), 0);
          EXPECT_TRUE(fileIs(p.file, kMember, kTeam, 0664) && slurp(p.file) == "[S]\nk=member\n");
      }}},
-    {"the user's forecast in a sticky program folder open to all", [](const Paths& p) { own(p.program, kRoot, kRoot, 01777); },
-     kDone, kDone, kDone, true},
+    {"the user's forecast in a sticky program folder open to all, another account's files at the temporaries' likely names",
+     [](const Paths& p) { own(p.program, kRoot, kRoot, 01777); }, kDone, kDone, kDone, true, {.meanwhile = [](const Paths& p) {
+         for (int n = 0; n < 100; ++n)
+             put(p.program + "/.Zentrafo.ini.tmp-" + std::to_string(::getppid()) + "-" + std::to_string(n), "", kOther, kOther, 0644);
+     }}},
     {"another member's forecast the group shares, in a sticky program folder", [](const Paths& p) {
          own(p.program, kRoot, kRoot, 01777);
          own(p.file, kOther, kTeam, 0664);
@@ -208,6 +219,18 @@ const Row kSetups[] = {
           folder(p.settings, kOther, kOther, 0777);
           link(p.victim, p.settings + "/settings.ini", kOther);
       }}},
+    {"the settings folder, in a sticky folder, deleted during the run and made again by another account", [](const Paths& p) {
+         own(p.config, kRoot, kRoot, 01777);
+         folder(p.settings, kUser, kUser, 0700);
+     }, at(&Paths::settings, Why::Missing), kDone, at(&Paths::settings, Why::OtherOwner), false,
+     {.after = [](const Paths& p) {
+         for (const auto& e : fs::directory_iterator(p.settings)) EXPECT_EQ(e.path().filename(), "Zentrafo.ini.part");
+      }, .meanwhile = [](const Paths& p) {
+          if (fs::is_symlink(p.settings + "/Zentrafo.ini.part")) return;
+          fs::remove_all(p.settings);
+          folder(p.settings, kOther, kOther, 0777);
+          link(p.victim, p.settings + "/Zentrafo.ini.part", kOther);
+      }}},
     {"a full disk", kAsIs, at(&Paths::settings, Why::Full), at(&Paths::program, Why::Full), at(&Paths::settings, Why::Full),
      false, {.sizeLimit = 8}},
     {"a home under another account's folder", [](const Paths& p) { own(p.top, kOther, kOther, 0755); },
@@ -217,11 +240,11 @@ const Row kSetups[] = {
     {"another account's link at the forecast's name, in a folder open to all", [](const Paths& p) {
          own(p.program, kUser, kUser, 0777);
          link(p.victim, p.file, kOther);
-     }, kDone, at(&Paths::program, Why::OthersMayWrite), kNoInPlace, false},
+     }, kDone, at(&Paths::file, Why::OthersLink), kNoInPlace, false},
     {"the same, in a sticky folder open to all", [](const Paths& p) {
          own(p.program, kRoot, kRoot, 01777);
          link(p.victim, p.file, kOther);
-     }, kDone, at(&Paths::program, Why::OthersMayWrite), kNoInPlace, false},
+     }, kDone, at(&Paths::file, Why::OthersLink), kNoInPlace, false},
     {"another account's hard link to the user's file at the forecast's name", [](const Paths& p) {
          own(p.program, kUser, kUser, 0777);
          fs::remove(p.file);
@@ -233,9 +256,10 @@ const Row kSetups[] = {
          fs::remove(p.file);
          ASSERT_EQ(::mkfifo(p.file.c_str(), 0666), 0);
          own(p.file, kOther, kOther, 0666);
-     }, kDone, at(&Paths::file, Why::FileProtected), kNoInPlace, false},
-    {"another account's link at ~/.config, to a folder of the user's", [](const Paths& p) {
-         folder(p.home + "/dots/config", kUser, kUser, 0700);
+     }, kDone, at(&Paths::file, Why::NotAFile), kNoInPlace, false},
+    {"another account's link at ~/.config, to a folder of the user's with the user's settings", [](const Paths& p) {
+         folder(p.home + "/dots/config/Zentrafo", kUser, kUser, 0700);
+         put(p.home + "/dots/config/Zentrafo/settings.ini", kRootsSettings, kUser, kUser, 0600);
          link(p.home + "/dots/config", p.config, kOther);
      }, at(&Paths::config, Why::OtherOwner), kDone, at(&Paths::config, Why::OtherOwner), false},
     {"the settings folder another account made first, open to all, in a sticky folder, with his link to the user's file",
@@ -263,7 +287,7 @@ const Row kSetups[] = {
      }, at(&Paths::config, Why::OthersMayWrite), kDone, at(&Paths::config, Why::OthersMayWrite), false},
     {"another member's entry there at the name of the forecast's recovery copy", [](const Paths& p) {
          shared(p);
-         put(p.settings + "/" + copyName(p.file), "theirs\n", kMember, kTeam, 0644);
+         put(p.settings + "/" + platform::in_place::copyNameOf(p.file), "theirs\n", kMember, kTeam, 0644);
      }, at(&Paths::config, Why::OthersMayWrite), kDone, at(&Paths::config, Why::OthersMayWrite), false},
     {"another member's hard link there, to the user's forecast the group shares", [](const Paths& p) {
          shared(p);
@@ -381,15 +405,20 @@ TEST_P(Setups, SettingsSavesAndCutSavesAreWhatTheUserExpects) {
     const std::string victim = slurp(p.victim);
 
     // A setting: kept for the next run, or the one box naming the folder at fault; the run
-    // keeps it meanwhile. The folder is judged at the start; a disk that refuses the write
-    // says so at the setting, and once it takes writes again the next setting stores it.
-    const bool disk = s.setting.why == Why::ReadOnly || s.setting.why == Why::Full;
+    // keeps it meanwhile. The folder is judged at the start; a disk that refuses the write, or a
+    // folder gone since, says so at the setting, and once the disk takes writes again the next
+    // setting stores every value.
+    const bool disk = s.setting.why == Why::ReadOnly || s.setting.why == Why::Full || s.setting.why == Why::Missing;
     EXPECT_EQ(atStart([&](platform::Settings& settings) {
                   if (settings.get("data", "langue", "0") != s.also.languageRead) return 1;
                   if (!met(settings.set("data", "langue", "2"), s.setting, "setting") || settings.get("data", "langue") != "2")
                       return 2;
-                  if (s.also.mend) s.also.mend(p);
-                  if (s.also.mend && !met(settings.set("data", "langue", "2"), kDone, "setting once more")) return 4;
+                  if (s.also.mend) {
+                      // Another value refused, then a third stored: the file holds every value of the run.
+                      if (settings.set("data", "reduit", "1")) return 4;
+                      s.also.mend(p);
+                      if (!met(settings.set("data", "pseudo", "Zizou"), kDone, "a third setting")) return 4;
+                  }
                   return met(settings.keepable(), disk ? kDone : s.setting, "start") ? 0 : 3;
               }),
               0);

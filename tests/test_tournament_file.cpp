@@ -385,7 +385,8 @@ TEST_F(WindowTest, FailedSaveSpeaksTheWindowsLanguage) {
                               fs::permissions(iniPath(), fs::perms::none);
                               m.fichier.Command3->click();
                               const std::string& then = fake.boxes.back().text;
-                              right = right && fake.boxes.size() == 2 && then.find("\n" + program + "\n") != std::string::npos &&
+                              right = right && fake.boxes.size() == 2 &&
+                                      then.find("protégé en lecture\u00A0:\n" + iniPath() + "\n") != std::string::npos &&
                                       then.find(settings) == std::string::npos;
                               fs::permissions(iniPath(), fs::perms::owner_read | fs::perms::owner_write);
                           }
@@ -411,9 +412,10 @@ TEST_F(WindowTest, OneStrayByteLeavesTheOtherLinesAlone) {
     EXPECT_NE(saved.find("[Mess]\n0=Message “quoted”\n"), std::string::npos);
 }
 
-TEST_F(WindowTest, FilesThatAreNotFilesReadAsMissing) {
+TEST_F(WindowTest, FilesThatCannotBeReadAreNamedAndLeftAsTheyAre) {
     // Neither a pipe nor a device holds the start or fills the memory; the forecast is
-    // never written into one, nor over a file too large to be the program's.
+    // never written into one, nor over a file too large to be the program's. The start says
+    // that the forecast could not be read, naming what stands there and why; a save says the same.
     const std::string settings = settingsStore().filePath(), forecast = iniPath();
     fs::create_directories(settingsStore().folder());
     const std::string huge = "[ButA]\n0=3\n;" + std::string(platform::kMaxFileBytes, 'x') + "\n";
@@ -421,9 +423,12 @@ TEST_F(WindowTest, FilesThatAreNotFilesReadAsMissing) {
         const char* what;
         const std::string& path;
         int kind; // 0 a pipe, 1 a link to a device, 2 a huge file
-    } cases[] = {{"pipe as the forecast", forecast, 0},   {"pipe as the settings", settings, 0},
-                 {"/dev/zero as the forecast", forecast, 1}, {"/dev/zero as the settings", settings, 1},
-                 {"huge forecast", forecast, 2}};
+        std::string cause = "";
+    } cases[] = {{"pipe as the forecast", forecast, 0, "Ce n'est pas un fichier (un dossier, un tube ou un périphérique)\u00A0:\n" + forecast},
+                 {"pipe as the settings", settings, 0},
+                 {"/dev/zero as the forecast", forecast, 1, "Ce n'est pas un fichier (un dossier, un tube ou un périphérique)\u00A0:\n/dev/zero"},
+                 {"/dev/zero as the settings", settings, 1},
+                 {"huge forecast", forecast, 2, "dépasse, ou dépasserait, les 4\u00A0Mo que lit le programme\u00A0:\n" + forecast}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const bool isForecast = &c.path == &forecast;
@@ -438,9 +443,17 @@ TEST_F(WindowTest, FilesThatAreNotFilesReadAsMissing) {
         Marlix& w = start();
         EXPECT_EQ(w.groups.group('A').score[0]->text(), isForecast ? "-" : "3");
         EXPECT_EQ(w.fichier.Command3->caption(), "Sauve");
-        EXPECT_EQ(fake.boxes.size(), isForecast ? 0u : 1u); // the language cannot be kept
+        // The forecast unread, or the language that cannot be kept.
+        ASSERT_EQ(fake.boxes.size(), 1u);
+        EXPECT_EQ(fake.boxes[0].text.find("Le fichier n'a pas pu être lu\u00A0:\n" + forecast + "\n"),
+                  isForecast ? 0 : std::string::npos);
         w.fichier.Command3->click();
-        EXPECT_EQ(fake.boxes.size(), 1u); // the failure box, or still that one
+        ASSERT_EQ(fake.boxes.size(), isForecast ? 2u : 1u);
+        for (const auto& box : fake.boxes) {
+            if (isForecast) {
+                EXPECT_NE(box.text.find(c.cause), std::string::npos) << box.text;
+            }
+        }
         EXPECT_EQ(fs::is_fifo(c.path), c.kind == 0);
         EXPECT_EQ(fs::is_symlink(c.path), c.kind == 1);
         EXPECT_TRUE(fs::is_character_file("/dev/zero"));
