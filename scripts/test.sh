@@ -18,6 +18,8 @@ fi
 # ctest's own report, kept in the build folder: the skipped tests are counted from it.
 run_tests() { (cd "$1" && ctest --output-on-failure -j"$jobs" | tee ctest.log); }
 skipped_in() { grep -cE '^[[:space:]]*[0-9]+ - .* \(Skipped\)$' "$1/ctest.log" || true; }
+# ctest shows no test's own output: the names are all that tells which ones did not run.
+skipped_names() { sed -nE 's/^[[:space:]]*[0-9]+ - ([^ ]*).* \(Skipped\)$/  \1/p' "$1/ctest.log"; }
 total_in() { sed -nE 's/.* tests failed out of ([0-9]+)$/\1/p' "$1/ctest.log"; }
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -34,6 +36,8 @@ if [ "$skipped" -eq 0 ] && [ "$skipped_asan" -eq 0 ]; then
   echo "Every test ran."
   exit 0
 fi
+echo "Skipped, each because it needs root:"
+{ skipped_names build; skipped_names build-asan; } | sort -u
 echo "Skipped: $skipped of $(total_in build) tests, and $skipped_asan of $(total_in build-asan) under the sanitizers."
 if [ "$(id -u)" -ne 0 ]; then
   echo "They act as other accounts, which needs root. To run them all: sudo bash scripts/test.sh"
