@@ -500,7 +500,9 @@ Outcome rewrite(const std::string& path, std::string_view bytes, std::optional<u
 const OwnFolder& recoveryFolder() { return recovery(); }
 
 std::optional<std::string> read(int fd, const std::string& path) {
-    if (recovery().path().empty()) return readFd(fd, kMaxFileBytes);
+    // A file of the recovery folder's own is never rewritten in place: no copy of it could be
+    // made there either.
+    if (recovery().path().empty() || folderOf(path) == recovery().at("")) return readFd(fd, kMaxFileBytes);
     // Copies count only in a folder of one's own: elsewhere nothing of them is looked up.
     const std::string target = recovery().own() ? absolutePath(path) : path, copy = copyPathOf(target);
     // A copy that counts answers at once: its rewrite may hold the lock a while yet.

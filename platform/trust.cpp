@@ -146,19 +146,19 @@ void pushParts(std::vector<std::string>& left, std::string_view path) {
     left.insert(left.end(), parts.rbegin(), parts.rend());
 }
 
-// The entry `name` of the folder open on `dir`, from one opening of it: its status and, for
-// a link, where it leads. A look at the name, then a second one, could meet two entries
-// swapped in between.
-bool openEntry(int dir, const char* name, struct stat& st, std::string& target) {
-    const Fd entry(::openat(dir, name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
-    if (!entry.ok() || ::fstat(entry.get(), &st) != 0) return false;
+// The entry `name` of the folder open on `dir`, opened once without following a link: its
+// status and, for a link, where it leads. A look at the name, then a second one, could meet
+// two entries swapped in between.
+Fd openEntry(int dir, const char* name, struct stat& st, std::string& target) {
+    Fd entry(::openat(dir, name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
     target.clear();
-    if (!S_ISLNK(st.st_mode)) return true;
+    if (!entry.ok() || ::fstat(entry.get(), &st) != 0) return Fd(-1);
+    if (!S_ISLNK(st.st_mode)) return entry;
     char to[PATH_MAX];
     const ssize_t n = ::readlinkat(entry.get(), "", to, sizeof to);
-    if (n <= 0 || static_cast<size_t>(n) >= sizeof to) return errno = ENAMETOOLONG, false;
+    if (n <= 0 || static_cast<size_t>(n) >= sizeof to) return errno = ENAMETOOLONG, Fd(-1);
     target.assign(to, static_cast<size_t>(n));
-    return true;
+    return entry;
 }
 
 // The walk of rules 3 to 5 from / to `path`; `reached` holds the folder itself where the walk
@@ -172,17 +172,11 @@ FolderFault walk(const std::string& path, Fd& reached) {
     std::string at;
     Fd dir(-1);
     struct stat st {};
-    // Judged by what was opened: whatever stood at the name a moment ago does not count.
-    auto enter = [&](int from, const char* name) {
-        Fd next(::openat(from, name, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (!next.ok() || ::fstat(next.get(), &st) != 0) return false;
-        dir = std::move(next);
-        return true;
-    };
     auto fromTop = [&](std::string_view to) {
         pushParts(left, to);
         at = "/";
-        return enter(AT_FDCWD, "/");
+        dir = Fd(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        return dir.ok() && ::fstat(dir.get(), &st) == 0;
     };
     if (!fromTop(path)) return {Why::Unknown, "/"};
     for (int links = 0;;) {
@@ -203,12 +197,13 @@ FolderFault walk(const std::string& path, Fd& reached) {
         left.pop_back();
         struct stat entry {};
         std::string to;
-        if (!openEntry(dir.get(), name.c_str(), entry, to)) {
+        Fd next = openEntry(dir.get(), name.c_str(), entry, to);
+        if (!next.ok()) {
             if (errno != ENOENT) return {whyOf(errno), join(at, name)};
             // Made now, where every folder above passed: judged by the folder it would be made
             // in, it could be another account's by the time it is used.
             if ((::mkdirat(dir.get(), name.c_str(), 0700) != 0 && errno != EEXIST) ||
-                !openEntry(dir.get(), name.c_str(), entry, to))
+                !(next = openEntry(dir.get(), name.c_str(), entry, to)).ok())
                 return {whyOf(errno), at};
         }
         if (S_ISLNK(entry.st_mode)) {
@@ -218,7 +213,10 @@ FolderFault walk(const std::string& path, Fd& reached) {
             else if (!fromTop(to)) return {Why::Unknown, "/"};
             continue;
         }
-        if (!enter(dir.get(), name.c_str())) return {whyOf(errno), join(at, name)};
+        // Judged by what was opened: whatever stood at the name a moment ago does not count.
+        if (!S_ISDIR(entry.st_mode)) return {whyOf(ENOTDIR), join(at, name)};
+        dir = std::move(next);
+        st = entry;
         at = name == ".." ? folderOf(at) : join(at, name);
     }
 }
@@ -235,7 +233,7 @@ std::string followLinks(std::string path, bool settings) {
         struct stat link {}, folder {};
         std::string to;
         // Another account's link in a folder others may write may lead to any file of the user's.
-        if (!dir.ok() || !openEntry(dir.get(), nameOf(path).c_str(), link, to) || to.empty() ||
+        if (!dir.ok() || !openEntry(dir.get(), nameOf(path).c_str(), link, to).ok() || to.empty() ||
             ::fstat(dir.get(), &folder) != 0 || (settings && !usersOrRoots(link.st_uid)) ||
             !(closedToOthers(folder) || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid))
             return path;

@@ -59,8 +59,8 @@ private:
 // How a message names a path that OwnFolder::at gave: by the folder's own path.
 std::string shown(const std::string& path);
 
-// Removes what a killed download left at `path`, in `settings` or in the program's folder:
-// the user's own file or link. An entry of another kind in its way (a folder) is set aside
+// Removes what a killed download left at `path`, in `settings` (a path settings.at() gave)
+// or in the program's folder: the user's own file or link. An entry of another kind in its way (a folder) is set aside
 // in the settings folder, so that the next download can land.
 void removeLeftover(const std::string& path, const OwnFolder& settings);
 
