@@ -266,8 +266,8 @@ TEST_F(IniTest, SavesInPlaceHoldAgainstLocksAndACopyThatStays) {
     // briefly, whatever signals the program inherits blocked, then the save fails; no locks,
     // it goes on. CopyStays: the disk of the settings turns read-only before the copy can be
     // removed; the save says so, naming the settings folder, and the file holds the old
-    // content at once, or what another program wrote meanwhile. CutBySizeLimit: a file size
-    // limit stops the rewrite one sector in; the old content goes back over it at once.
+    // content at once, or what another program wrote meanwhile, or when a file size limit
+    // cuts the rewrite one sector in, the old content.
     enum Lock { HeldElsewhere, HeldEverySignalBlocked, Unsupported, CopyStays, CopyStaysWrittenMeanwhile, CutBySizeLimit };
     const struct {
         const char* what;
@@ -281,8 +281,9 @@ TEST_F(IniTest, SavesInPlaceHoldAgainstLocksAndACopyThatStays) {
                  {"the same, another program writing the file meanwhile", false, CopyStaysWrittenMeanwhile}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string old = "[S]\nk=old\n" + std::string(c.lock == CutBySizeLimit ? ";" + std::string(600, 'x') + "\n" : "");
-        const std::string left = c.lock == CopyStaysWrittenMeanwhile ? "[S]\nk=other\n" : old;
+        const bool cut = c.lock == CutBySizeLimit;
+        const std::string old = "[S]\nk=old\n" + (cut ? ";" + std::string(600, 'x') + "\n" : ""),
+                          left = c.lock == CopyStaysWrittenMeanwhile ? "[S]\nk=other\n" : old;
         put(old);
         giveToUser({folder.config, recovery, dir, file});
         ASSERT_EQ(::chmod(dir.c_str(), 0555), 0);
@@ -294,11 +295,8 @@ TEST_F(IniTest, SavesInPlaceHoldAgainstLocksAndACopyThatStays) {
             if (c.lock == Unsupported) platform::lockCall = [](int, int) { return errno = ENOLCK, -1; };
             if (c.lock == CopyStays || c.lock == CopyStaysWrittenMeanwhile) unlinkRefused = "/unfinished-";
             if (c.lock == CopyStaysWrittenMeanwhile) writtenMeanwhile = file;
-            if (c.lock == CutBySizeLimit)
-                platform::onRecoveryCopyKept = [] {
-                    const rlimit sector{512, 512};
-                    ::setrlimit(RLIMIT_FSIZE, &sector);
-                };
+            static constexpr rlimit kSector{512, 512};
+            if (cut) platform::onRecoveryCopyKept = [] { ::setrlimit(RLIMIT_FSIZE, &kSector); };
             sigset_t all;
             sigfillset(&all);
             if (c.lock == HeldEverySignalBlocked) ::sigprocmask(SIG_BLOCK, &all, nullptr);
@@ -313,7 +311,6 @@ TEST_F(IniTest, SavesInPlaceHoldAgainstLocksAndACopyThatStays) {
             struct sigaction after {};
             ::sigaction(SIGURG, nullptr, &after);
             const platform::SaveFailure& failure = platform::lastSaveFailure();
-            const bool cut = c.lock == CutBySizeLimit;
             if (c.lock >= CopyStays &&
                 (content() != left || readIni(file, "S", "k") != (c.lock == CopyStaysWrittenMeanwhile ? "other" : "old") ||
                  failure.folder != (cut ? dir : recovery) || failure.why != (cut ? platform::Why::Full : platform::Why::ReadOnly)))

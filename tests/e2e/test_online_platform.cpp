@@ -144,10 +144,8 @@ TEST_F(OnlineOverHttp, EveryServerFaultLeavesTheForecastByteForByte) {
                                         : !e2e::mountNearlyFullDisk(folder.config, 64 << 10, 8 << 10))
                 return 2;
             // Started once the disk is there: a run keeps to the settings folder its start judged.
-            if (disk == Disk::Full) {
-                w = std::make_unique<zentrafo::Marlix>(fake, platform::Settings::inFolder(folder.config));
-                w->Form_Load();
-            }
+            if (disk == Disk::Full)
+                (w = std::make_unique<zentrafo::Marlix>(fake, platform::Settings::inFolder(folder.config)))->Form_Load();
             w->langage.lang_Click(language);
             confirmUpdate();
             if (fake.boxes.size() != 1) return 1;
