@@ -29,7 +29,9 @@
 //    lock its rewrite holds. Otherwise the file is read under a shared lock, had as in
 //    rule 1, so that no rewrite runs meanwhile. Without it, a read counts when two reads
 //    of the file agree and its size and times stayed the same around them; a copy that
-//    counts met between them gives its old content; otherwise the read fails.
+//    counts met between them gives its old content; otherwise the read fails. A file that
+//    lies in the recovery folder itself is read as it stands: a folder closed to its new
+//    file takes no copy either, so it is never rewritten in place.
 // 4. Restore. The start looks up the copy of each of the program's own files by the name
 //    its resolved path gives, and under the file's lock puts it back onto that file alone
 //    when it counts; one that does not is renamed "superseded-H-N.ini". The recovery
