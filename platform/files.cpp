@@ -232,27 +232,19 @@ const SaveFailure& lastSaveFailure() { return lastFailure(); }
 
 namespace {
 
-// A save of `path` that cannot use the entry at `target` (`st`, where it could be looked at),
-// no file of the user's it may read or write: a link still there, one no save may follow, or
-// another kind of entry (a pipe) is named itself.
-bool failedAt(const std::string& path, const std::string& target, const struct stat* st) {
-    const Why why = !st ? Why::Unknown : S_ISLNK(st->st_mode) ? Why::OthersLink : Why::NotAFile;
-    return failed(SaveFailure::Folder, why, path, st ? target : folderOf(target));
-}
-
-// Records why the file at `path` (`target` once its links are followed), open on `fd` unless
-// opening it failed with `error`, could not be read: judged from what was opened.
-std::nullopt_t cannotRead(const std::string& path, const std::string& target, int fd, int error) {
-    struct stat st {};
-    const bool seen = fd >= 0 && ::fstat(fd, &st) == 0;
-    const Why why = error == ELOOP                    ? Why::OthersLink
-                    : error == EACCES                ? Why::ReadProtected
-                    : !seen                          ? whyOf(error)
-                    : !S_ISREG(st.st_mode)           ? Why::NotAFile
-                    : static_cast<unsigned long long>(st.st_size) > kMaxFileBytes ? Why::TooLarge
-                                                     : Why::Unknown;
-    failed(SaveFailure::Folder, why, path, why == Why::Unknown ? folderOf(target) : target);
-    return std::nullopt;
+// Records why a save of `path`, or a read, cannot use the entry at `target`: judged from its
+// status `st`, where it could be looked at (or opened), else from what opening it said
+// (`error`). What stands at the name is named itself: a link no save may follow, a read-
+// protected file, another kind of entry (a pipe), a file too large; else its folder.
+bool failedAt(const std::string& path, const std::string& target, const struct stat* st, int error = 0) {
+    const bool itself = st || error == ELOOP || error == EACCES;
+    const Why why = error == ELOOP || (st && S_ISLNK(st->st_mode)) ? Why::OthersLink
+                    : error == EACCES                              ? Why::ReadProtected
+                    : !st                                          ? whyOf(error)
+                    : !S_ISREG(st->st_mode)                        ? Why::NotAFile
+                    : static_cast<unsigned long long>(st->st_size) > kMaxFileBytes ? Why::TooLarge
+                                                                                   : Why::Unknown;
+    return failed(SaveFailure::Folder, why, path, itself && why != Why::Unknown ? target : folderOf(target));
 }
 
 } // namespace
@@ -268,13 +260,12 @@ std::optional<std::string> readWholeFile(const std::string& path, bool* missing,
         if (missing) *missing = true;
         return std::nullopt;
     }
-    if (!fd.ok()) return cannotRead(path, target, -1, errno);
-    if (settings && !mayReadSettings(fd.get(), *settings)) {
-        failed(SaveFailure::Folder, Why::FileProtected, path, target);
-        return std::nullopt;
-    }
-    auto bytes = in_place::read(fd.get(), target);
-    return bytes ? std::move(bytes) : cannotRead(path, target, fd.get(), 0);
+    struct stat st {};
+    if (!fd.ok()) failedAt(path, target, nullptr, errno);
+    else if (settings && !mayReadSettings(fd.get(), *settings)) failed(SaveFailure::Folder, Why::FileProtected, path, target);
+    else if (auto bytes = in_place::read(fd.get(), target)) return bytes;
+    else failedAt(path, target, ::fstat(fd.get(), &st) == 0 ? &st : nullptr);
+    return std::nullopt;
 }
 
 std::optional<std::string> readPlainFile(const std::string& path) {
