@@ -60,8 +60,8 @@ private:
 std::string shown(const std::string& path);
 
 // Removes what a killed download left at `path`, in `settings` (a path settings.at() gave)
-// or in the program's folder: the user's own file or link. An entry of another kind in its way (a folder) is set aside
-// in the settings folder, so that the next download can land.
+// or in the program's folder: the user's own file or link. An entry of another kind in its
+// way (a folder) is set aside in the settings folder, so that the next download can land.
 void removeLeftover(const std::string& path, const OwnFolder& settings);
 
 // Whether `path` is a regular file of the user's, not a link: one the program itself may
